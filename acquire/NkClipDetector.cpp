@@ -1,0 +1,92 @@
+#include "acquire/NkClipDetector.h"
+
+#include "core/Error.h"
+
+namespace acquire {
+namespace {
+
+constexpr const wchar_t* kViewerClass = L"TNkClipDetectorViewer";
+
+void RegisterViewerClass(HINSTANCE instance, WNDPROC proc) {
+  WNDCLASSEXW existing{sizeof existing};
+  if (GetClassInfoExW(instance, kViewerClass, &existing)) return;
+  WNDCLASSEXW wc{sizeof wc};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kViewerClass;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+TNkClipDetector::TNkClipDetector() = default;
+
+TNkClipDetector::~TNkClipDetector() { LeaveChain(); }
+
+void TNkClipDetector::LeaveChain() {
+  if (!viewerWindow_) return;
+  ChangeClipboardChain(viewerWindow_.get(), nextViewer_);
+  viewerWindow_.reset();
+}
+
+void TNkClipDetector::SetOnClipChange(NotifyEvent handler) {
+  if (!handler) {
+    LeaveChain();
+    onClipChange_ = nullptr;
+    return;
+  }
+  if (viewerWindow_) {
+    onClipChange_ = std::move(handler);
+    return;
+  }
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  RegisterViewerClass(instance, ViewerWndProc);
+  // A hidden top-level window: it is never shown, it only takes part in the viewer chain.
+  HWND viewer = CreateWindowExW(0, kViewerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                instance, this);
+  if (!viewer) throw core::Error("TNkClipDetector.SetOnClipChange: Cannot Allocate HWnd");
+  viewerWindow_.reset(viewer);
+  onClipChange_ = std::move(handler);
+  joining_ = true;
+  nextViewer_ = SetClipboardViewer(viewer);  // sends the first WM_DRAWCLIPBOARD before returning
+  joining_ = false;
+}
+
+void TNkClipDetector::DoClipChange() {
+  if (onClipChange_) onClipChange_(*this);
+}
+
+LRESULT CALLBACK TNkClipDetector::ViewerWndProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TNkClipDetector*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self || message == WM_NCDESTROY) {
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  switch (message) {
+    case WM_DRAWCLIPBOARD:
+      if (!(self->IgnoreFirst && self->joining_)) {
+        try {
+          self->DoClipChange();
+        } catch (...) {
+          // The handler reports its own errors; the chain must hear of the change regardless.
+        }
+      }
+      if (self->nextViewer_) SendMessageW(self->nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
+      return 0;
+    case WM_CHANGECBCHAIN:
+      if (reinterpret_cast<HWND>(wParam) == self->nextViewer_) {
+        self->nextViewer_ = reinterpret_cast<HWND>(lParam);
+        return 0;
+      }
+      return SendMessageW(self->nextViewer_, WM_CHANGECBCHAIN, wParam, lParam);
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace acquire

@@ -1,0 +1,106 @@
+#pragma once
+// Command identifiers of the main window's menus, tool-bar buttons and left-panel controls. A test
+// drives the window by sending WM_COMMAND with these, exactly as the controls do.
+
+namespace app::ids {
+
+// Main menu (MainMenu1).
+inline constexpr int mnuCaputure = 101;
+inline constexpr int mnuRead = 102;
+inline constexpr int mnuTmpRead = 103;
+inline constexpr int mnuClipRead = 104;
+inline constexpr int mnuWrite = 105;
+inline constexpr int mnuPrint = 106;
+inline constexpr int mnuExit = 107;
+inline constexpr int mnuCut = 108;
+inline constexpr int mnuResize = 109;
+inline constexpr int mnuExtEdit = 110;
+inline constexpr int mnuAdjSz = 111;
+inline constexpr int mnuSetting = 112;
+inline constexpr int Help1 = 113;
+
+// Picture popup menu (PopupMenu1).
+inline constexpr int smnuCaputure = 201;
+inline constexpr int smnuRead = 202;
+inline constexpr int smnuTmpRead = 203;
+inline constexpr int smnuClipRead = 204;
+inline constexpr int smnuWrite = 205;
+inline constexpr int smnuPrint = 206;
+inline constexpr int smnuExit = 207;
+inline constexpr int smnuCut = 208;
+inline constexpr int smnuExtEdit = 210;
+inline constexpr int smnuAdjSz = 211;
+inline constexpr int smnuSetting = 212;
+
+// Tag popup menu (PopupMenu2).
+inline constexpr int smnuHide = 301;
+inline constexpr int smnuDraw = 302;
+inline constexpr int smnuMove = 303;
+
+// Tool bar (Panel1) and its buttons.
+inline constexpr int Panel1 = 400;
+inline constexpr int SpeedButton1 = 401;
+inline constexpr int SpeedButton2 = 402;
+inline constexpr int SpeedButton3 = 403;
+inline constexpr int SpeedButton4 = 404;
+inline constexpr int SpeedButton5 = 405;
+inline constexpr int SpeedButton6 = 406;
+inline constexpr int SpeedButton7 = 407;
+inline constexpr int SpeedButton8 = 408;
+inline constexpr int SpeedButton9 = 409;
+inline constexpr int SpeedButton10 = 410;
+inline constexpr int SpeedButton11 = 411;
+inline constexpr int SpeedButton12 = 412;
+
+// Left panel.
+inline constexpr int Panel2 = 500;
+inline constexpr int PageControl1 = 501;
+inline constexpr int TabSheet1 = 511;
+inline constexpr int TabSheet2 = 512;
+inline constexpr int TabSheet3 = 513;
+inline constexpr int TabSheet4 = 514;
+inline constexpr int Button1 = 520;
+inline constexpr int Button2 = 522;
+inline constexpr int Button3 = 523;
+inline constexpr int Button4 = 524;
+inline constexpr int Button5 = 525;
+inline constexpr int Button6 = 526;
+inline constexpr int Button7 = 527;
+inline constexpr int Button8 = 528;
+inline constexpr int Button9 = 529;
+inline constexpr int Button10 = 530;
+inline constexpr int Button11 = 531;
+inline constexpr int Button12 = 532;
+inline constexpr int Button13 = 533;
+inline constexpr int Button14 = 534;
+inline constexpr int Button15 = 535;
+inline constexpr int Button16 = 536;
+inline constexpr int Button17 = 537;
+inline constexpr int Button18 = 538;
+inline constexpr int Button19 = 539;
+inline constexpr int Button20 = 540;
+inline constexpr int Button21 = 541;
+inline constexpr int GroupBox1 = 551;
+inline constexpr int GroupBox2 = 552;
+inline constexpr int GroupBox3 = 553;
+inline constexpr int CheckBox1 = 561;
+inline constexpr int ComboBox1 = 562;
+inline constexpr int Label17 = 563;
+inline constexpr int Panel4 = 570;
+inline constexpr int UpDown2 = 571;
+inline constexpr int Label9 = 572;
+inline constexpr int Label10 = 573;
+inline constexpr int Label11 = 574;
+inline constexpr int Label12 = 575;
+inline constexpr int Image11 = 581;
+inline constexpr int Image12 = 582;
+inline constexpr int Image13 = 583;
+inline constexpr int Image14 = 584;
+inline constexpr int ImagePrev = 585;
+
+// Picture area and status line.
+inline constexpr int ScrollBox1 = 600;
+inline constexpr int Image1 = 601;
+inline constexpr int StatusBar1 = 602;
+
+}  // namespace app::ids

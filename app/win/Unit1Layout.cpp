@@ -1,0 +1,378 @@
+// The main window's controls: menus, tool bar, left panel with its pages, picture area and status
+// line, each built from a table, and the routing of their commands to the handlers.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "app/WindowFit.h"
+#include "app/win/CommandIds.h"
+#include "app/win/Controls.h"
+#include "app/win/Unit1.h"
+
+namespace app {
+namespace {
+
+struct MenuEntry {
+  int id;               // 0 for a separator
+  const wchar_t* text;  // caption; the hint stays with the table, as it is shown nowhere
+  const wchar_t* hint = nullptr;
+};
+
+HMENU BuildMenu(std::initializer_list<MenuEntry> entries) {
+  HMENU menu = CreatePopupMenu();
+  for (const MenuEntry& e : entries) {
+    if (e.id == 0) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(e.id), e.text);
+    }
+  }
+  return menu;
+}
+
+void AppendSubmenu(HMENU parent, HMENU child, const wchar_t* caption) {
+  AppendMenuW(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(child), caption);
+}
+
+struct ToolButton {
+  int id;
+  int left;
+  int size;
+  int glyph;  // index into the glyph strip
+  const wchar_t* hint;
+};
+
+// Left to right, as the buttons stand on the tool bar.
+constexpr ToolButton kToolButtons[] = {
+    {ids::SpeedButton1, 0, 24, 0, L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)"},
+    {ids::SpeedButton4, 32, 24, 1, L"新規ﾌｧｲﾙ読込"},
+    {ids::SpeedButton10, 56, 24, 2, L"作業ﾌｧｲﾙ読込"},
+    {ids::SpeedButton9, 80, 24, 3, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込"},
+    {ids::SpeedButton5, 112, 24, 4, L"保存"},
+    {ids::SpeedButton8, 136, 24, 5, L"印刷"},
+    {ids::SpeedButton2, 168, 24, 6, L"切取"},
+    {ids::SpeedButton3, 192, 24, 7, L"外部ｴﾃﾞｨﾀ"},
+    {ids::SpeedButton12, 224, 25, 8, L"リサイズ"},
+    {ids::SpeedButton6, 256, 24, 9, L"ｻｲｽﾞ調整"},
+    {ids::SpeedButton7, 280, 24, 10, L"設定"},
+    {ids::SpeedButton11, 312, 24, 11, L"Help"},
+};
+
+enum class Kind { Button, CheckBox, GroupBox, Label, ComboBox, TextPanel, UpDown, Slot, Mark, Preview };
+
+struct PageControl {
+  int page;  // 0..3: TabSheet1..TabSheet4
+  Kind kind;
+  int id;
+  const wchar_t* caption;
+  const wchar_t* hint;
+  int x, y, width, height;
+};
+
+// Every control of the four pages at its place on the page.
+constexpr PageControl kPageControls[] = {
+    // TabSheet1 "ｱｲｺﾝ": the icon palette.
+    {0, Kind::TextPanel, ids::Panel4, L"1/12", L"ﾍﾟｰｼﾞ", 0, 0, 33, 17},
+    {0, Kind::UpDown, ids::UpDown2, nullptr, L"ﾍﾟｰｼﾞ切替", 40, 0, 33, 17},
+    {0, Kind::Mark, ids::Label9, nullptr, nullptr, 2, 24, 32, 32},
+    {0, Kind::Slot, ids::Image11, nullptr, L"6/12ﾍﾟｰｼﾞはﾀﾞﾌﾞﾙｸﾘｯｸで登録", 2, 24, 32, 32},
+    {0, Kind::Mark, ids::Label10, nullptr, nullptr, 40, 24, 32, 32},
+    {0, Kind::Slot, ids::Image12, nullptr, L"6/12ﾍﾟｰｼﾞはﾀﾞﾌﾞﾙｸﾘｯｸで登録", 40, 24, 32, 32},
+    {0, Kind::Mark, ids::Label11, nullptr, nullptr, 2, 62, 32, 32},
+    {0, Kind::Slot, ids::Image13, nullptr, L"6/12ﾍﾟｰｼﾞはﾀﾞﾌﾞﾙｸﾘｯｸで登録", 2, 62, 32, 32},
+    {0, Kind::Mark, ids::Label12, nullptr, nullptr, 40, 62, 32, 32},
+    {0, Kind::Slot, ids::Image14, nullptr, L"6/12ﾍﾟｰｼﾞはﾀﾞﾌﾞﾙｸﾘｯｸで登録", 40, 62, 32, 32},
+    {0, Kind::Button, ids::Button13, L"表示", nullptr, 2, 112, 73, 17},
+    {0, Kind::Button, ids::Button14, L"隠す", nullptr, 2, 136, 73, 17},
+    {0, Kind::Button, ids::Button15, L"埋込", nullptr, 2, 160, 73, 17},
+    {0, Kind::Button, ids::Button16, L"原点移動", nullptr, 2, 184, 73, 17},
+    // TabSheet2 "ﾃｷｽﾄ": the text tag; controls in the group are placed relative to the page.
+    {1, Kind::GroupBox, ids::GroupBox1, L"設定", L"ﾃｷｽﾄ設定", 2, 0, 73, 89},
+    {1, Kind::Button, ids::Button5, L"ﾌｫﾝﾄ", L"ﾌｫﾝﾄ設定", 2 + 4, 0 + 16, 64, 17},
+    {1, Kind::Button, ids::Button8, L"背景", L"背景設定", 2 + 4, 0 + 40, 64, 17},
+    {1, Kind::CheckBox, ids::CheckBox1, L"枠付", L"枠設定", 2 + 4, 0 + 64, 65, 17},
+    {1, Kind::Button, ids::Button9, L"表示", nullptr, 2, 112, 73, 17},
+    {1, Kind::Button, ids::Button10, L"隠す", nullptr, 2, 136, 73, 17},
+    {1, Kind::Button, ids::Button11, L"埋込", nullptr, 2, 160, 73, 17},
+    {1, Kind::Button, ids::Button4, L"原点移動", nullptr, 2, 184, 73, 17},
+    // TabSheet3 "画像": the image tag.
+    {2, Kind::GroupBox, ids::GroupBox3, L"ﾌﾟﾚﾋﾞｭｰ", nullptr, 2, 0, 73, 105},
+    {2, Kind::Preview, ids::ImagePrev, nullptr, L"ﾌﾟﾚﾋﾞｭｰ", 2 + 2, 0 + 16, 68, 57},
+    {2, Kind::Button, ids::Button21, L"ﾌｧｲﾙ", L"ﾌｧｲﾙ読込", 2 + 8, 0 + 80, 57, 17},
+    {2, Kind::Button, ids::Button17, L"表示", nullptr, 2, 112, 73, 17},
+    {2, Kind::Button, ids::Button18, L"隠す", nullptr, 2, 136, 73, 17},
+    {2, Kind::Button, ids::Button19, L"埋込", nullptr, 2, 161, 73, 17},
+    {2, Kind::Button, ids::Button20, L"原点移動", nullptr, 2, 184, 73, 17},
+    // TabSheet4 "図形": the shape tag.
+    {3, Kind::GroupBox, ids::GroupBox2, L"設定", L"図形設定", 2, 0, 73, 81},
+    {3, Kind::Button, ids::Button3, L"色", L"色設定", 2 + 4, 0 + 16, 65, 17},
+    {3, Kind::Label, ids::Label17, L"形状", nullptr, 2 + 4, 0 + 40, 40, 13},
+    {3, Kind::ComboBox, ids::ComboBox1, nullptr, L"形状設定", 2 + 2, 0 + 56, 65, 20},
+    {3, Kind::Button, ids::Button6, L"表示", nullptr, 2, 113, 73, 17},
+    {3, Kind::Button, ids::Button7, L"隠す", nullptr, 2, 137, 73, 17},
+    {3, Kind::Button, ids::Button2, L"埋込", nullptr, 2, 161, 73, 17},
+    {3, Kind::Button, ids::Button12, L"原点移動", nullptr, 2, 184, 71, 17},
+};
+
+constexpr const wchar_t* kPageCaptions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形"};
+constexpr int kPageIds[] = {ids::TabSheet1, ids::TabSheet2, ids::TabSheet3, ids::TabSheet4};
+constexpr int kPageControlHeight = 280;
+
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                 int x, int y, int width, int height) {
+  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y, width,
+                         height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+HWND CreatePageControl(HWND page, const PageControl& c) {
+  switch (c.kind) {
+    case Kind::Button:
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, c.x, c.y,
+                         c.width, c.height);
+    case Kind::CheckBox:
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, c.x,
+                         c.y, c.width, c.height);
+    case Kind::GroupBox:
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_GROUPBOX, c.id, c.x, c.y, c.width,
+                         c.height);
+    case Kind::Label:
+      return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, c.x, c.y, c.width, c.height);
+    case Kind::ComboBox: {
+      HWND box = CreateChild(page, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL,
+                             c.id, c.x, c.y, c.width, 120);
+      for (const wchar_t* item : {L"四角", L"楕円", L"四角（角丸）", L""}) {
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+      }
+      return box;
+    }
+    case Kind::TextPanel:
+      return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, c.x,
+                         c.y, c.width, c.height);
+    case Kind::UpDown:
+      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y,
+                         c.width, c.height);
+    case Kind::Mark:
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
+    case Kind::Slot:
+    case Kind::Preview:
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id,
+                         c.x, c.y, c.width, c.height);
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
+  SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  return TRUE;
+}
+
+}  // namespace
+
+void TForm1::CreateControls() {
+  HWND window = window_.get();
+  ToolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  CreateMenus();
+  CreateToolBar();
+  CreateLeftPanel();
+  ScrollBox1 = controls::CreateScrollBox(window, ids::ScrollBox1);
+  Image1 = controls::CreateImage(ScrollBox1, ids::Image1, &picture);
+  StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"",
+                               WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                               0, 0, 0, kStatusLineHeight, window,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
+                               GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(StatusBar1, SB_SIMPLE, TRUE, 0);
+  // One font for the whole window, as the form gives it to every control.
+  EnumChildWindows(window, SetFontOfChild, reinterpret_cast<LPARAM>(font_.get()));
+  LayoutChildren();
+}
+
+void TForm1::CreateMenus() {
+  HMENU file = BuildMenu({{ids::mnuCaputure, L"ｷｬﾌﾟﾁｬｰ(&C)", L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)"},
+                          {0, nullptr},
+                          {ids::mnuRead, L"新規ﾌｧｲﾙ読込(&O)", L"jpg,bmpﾌｧｲﾙ読込"},
+                          {ids::mnuTmpRead, L"作業ﾌｧｲﾙ読込(&T)", L"作業ﾌｧｲﾙ読込"},
+                          {ids::mnuClipRead, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込(&C)", L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込"},
+                          {0, nullptr},
+                          {ids::mnuWrite, L"保存(&S)", L"bmpﾌｧｲﾙ保存"},
+                          {ids::mnuPrint, L"印刷(&P)", L"印刷"},
+                          {0, nullptr},
+                          {ids::mnuExit, L"終了(&X)", L"終了"}});
+  HMENU edit = BuildMenu({{ids::mnuCut, L"指定切取(&C)", L"内部画像切取"},
+                          {ids::mnuResize, L"リサイズ(&R)"},
+                          {0, nullptr},
+                          {ids::mnuExtEdit, L"外部ｴﾃﾞｨﾀ(&E)", L"外部ｴﾃﾞｨﾀの起動"}});
+  HMENU other = BuildMenu({{ids::mnuAdjSz, L"ｻｲｽﾞ調整(&F)", L"ｻｲｽﾞ調整"},
+                           {0, nullptr},
+                           {ids::mnuSetting, L"設定他(&S)", L"設定ﾀﾞｲｱﾛｸﾞ表示"},
+                           {ids::Help1, L"Help(&H)"}});
+  mainMenu_.reset(CreateMenu());
+  AppendSubmenu(mainMenu_.get(), file, L"ﾌｧｲﾙ(&F)");
+  AppendSubmenu(mainMenu_.get(), edit, L"編集(&E)");
+  AppendSubmenu(mainMenu_.get(), other, L"その他(&O)");
+  MainMenu1 = mainMenu_.get();
+
+  popupMenu1_.reset(CreatePopupMenu());
+  AppendSubmenu(popupMenu1_.get(),
+                BuildMenu({{ids::smnuCaputure, L"ｷｬﾌﾟﾁｬｰ"},
+                           {0, nullptr},
+                           {ids::smnuRead, L"新規ﾌｧｲﾙ読込"},
+                           {ids::smnuTmpRead, L"作業ﾌｧｲﾙ読込"},
+                           {ids::smnuClipRead, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込"},
+                           {0, nullptr},
+                           {ids::smnuWrite, L"保存"},
+                           {ids::smnuPrint, L"印刷"},
+                           {0, nullptr},
+                           {ids::smnuExit, L"終了"}}),
+                L"ﾌｧｲﾙ");
+  AppendSubmenu(popupMenu1_.get(),
+                BuildMenu({{ids::smnuCut, L"指定切取"}, {0, nullptr}, {ids::smnuExtEdit, L"外部ｴﾃﾞｨﾀ"}}),
+                L"編集");
+  AppendSubmenu(popupMenu1_.get(),
+                BuildMenu({{ids::smnuAdjSz, L"ｻｲｽﾞ調整"}, {0, nullptr}, {ids::smnuSetting, L"設定他"}}),
+                L"その他");
+  PopupMenu1 = popupMenu1_.get();
+
+  popupMenu2_.reset(BuildMenu(
+      {{ids::smnuHide, L"隠す"}, {ids::smnuDraw, L"埋込"}, {ids::smnuMove, L"原点移動"}}));
+  PopupMenu2 = popupMenu2_.get();
+}
+
+void TForm1::AddHint(HWND control, const wchar_t* hint) {
+  if (!control || !hint) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<wchar_t*>(hint);
+  SendMessageW(ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm1::CreateToolBar() {
+  Panel1 = controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0, kToolBarHeight,
+                                 BDR_SUNKENINNER);
+  AddHint(Panel1, L"作業読込");
+  toolGlyphs_.reset(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
+  for (const ToolButton& b : kToolButtons) {
+    HWND button = controls::CreateSpeedButton(Panel1, b.id, b.left, 0, b.size, b.size,
+                                              toolGlyphs_.get(), b.glyph);
+    AddHint(button, b.hint);
+  }
+}
+
+void TForm1::CreateLeftPanel() {
+  Panel2 = controls::CreatePanel(window_.get(), ids::Panel2, 0, kToolBarHeight, kLeftPanelWidth,
+                                 0, BDR_SUNKENOUTER);
+  PageControl1 = CreateChild(Panel2, WC_TABCONTROLW, nullptr,
+                             TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, ids::PageControl1,
+                             1, 1, kLeftPanelWidth - 2, kPageControlHeight);
+  SendMessageW(PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  for (int i = 0; i < 4; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
+    SendMessageW(PageControl1, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  // The pages fill the tab control's display area, below however many rows of tabs there are.
+  RECT display{0, 0, kLeftPanelWidth - 2, kPageControlHeight};
+  SendMessageW(PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  for (int i = 0; i < 4; ++i) {
+    HWND page = controls::CreatePanel(PageControl1, kPageIds[i], display.left, display.top,
+                                      display.right - display.left,
+                                      display.bottom - display.top, 0);
+    pages_.push_back(page);
+  }
+  TabSheet1 = pages_[0];
+  TabSheet2 = pages_[1];
+  TabSheet3 = pages_[2];
+  TabSheet4 = pages_[3];
+  for (const PageControl& c : kPageControls) AddHint(CreatePageControl(pages_[c.page], c), c.hint);
+  SendMessageW(GetDlgItem(TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
+  Button1 = CreateChild(Panel2, WC_BUTTONW, L"全埋込", BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, 8,
+                        284, 73, 17);
+  AddHint(Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
+  ShowPage(0);
+}
+
+void TForm1::ShowPage(int index) {
+  SendMessageW(PageControl1, TCM_SETCURSEL, index, 0);
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void TForm1::LayoutChildren() {
+  RECT client;
+  GetClientRect(window_.get(), &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  const int middle = std::max(0, height - kToolBarHeight - kStatusLineHeight);
+  MoveWindow(Panel1, 0, 0, width, kToolBarHeight, TRUE);
+  MoveWindow(Panel2, 0, kToolBarHeight, kLeftPanelWidth, middle, TRUE);
+  MoveWindow(ScrollBox1, kLeftPanelWidth, kToolBarHeight, std::max(0, width - kLeftPanelWidth),
+             middle, TRUE);
+  MoveWindow(StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
+}
+
+void TForm1::DispatchCommand(int id) {
+  struct Route {
+    int id;
+    void (TForm1::*handler)();
+  };
+  static constexpr Route kRoutes[] = {
+      {ids::mnuCaputure, &TForm1::mnuCaputureClick},
+      {ids::smnuCaputure, &TForm1::mnuCaputureClick},
+      {ids::SpeedButton1, &TForm1::mnuCaputureClick},
+      {ids::mnuRead, &TForm1::mnuReadClick},
+      {ids::smnuRead, &TForm1::mnuReadClick},
+      {ids::SpeedButton4, &TForm1::mnuReadClick},
+      {ids::mnuTmpRead, &TForm1::mnuTmpReadClick},
+      {ids::smnuTmpRead, &TForm1::mnuTmpReadClick},
+      {ids::SpeedButton10, &TForm1::mnuTmpReadClick},
+      {ids::Panel1, &TForm1::mnuTmpReadClick},
+      {ids::mnuClipRead, &TForm1::mnuClipReadClick},
+      {ids::smnuClipRead, &TForm1::mnuClipReadClick},
+      {ids::SpeedButton9, &TForm1::mnuClipReadClick},
+      {ids::mnuWrite, &TForm1::mnuWriteClick},
+      {ids::smnuWrite, &TForm1::mnuWriteClick},
+      {ids::SpeedButton5, &TForm1::mnuWriteClick},
+      {ids::mnuPrint, &TForm1::mnuPrintClick},
+      {ids::smnuPrint, &TForm1::mnuPrintClick},
+      {ids::SpeedButton8, &TForm1::mnuPrintClick},
+      {ids::mnuExit, &TForm1::mnuExitClick},
+      {ids::smnuExit, &TForm1::mnuExitClick},
+      {ids::mnuCut, &TForm1::mnuCutClick},
+      {ids::smnuCut, &TForm1::mnuCutClick},
+      {ids::SpeedButton2, &TForm1::mnuCutClick},
+      {ids::mnuResize, &TForm1::SpeedButton12Click},
+      {ids::SpeedButton12, &TForm1::SpeedButton12Click},
+      {ids::mnuExtEdit, &TForm1::mnuExtEditClick},
+      {ids::smnuExtEdit, &TForm1::mnuExtEditClick},
+      {ids::SpeedButton3, &TForm1::mnuExtEditClick},
+      {ids::mnuAdjSz, &TForm1::mnuAdjSzClick},
+      {ids::smnuAdjSz, &TForm1::mnuAdjSzClick},
+      {ids::SpeedButton6, &TForm1::mnuAdjSzClick},
+      {ids::mnuSetting, &TForm1::mnuSettingClick},
+      {ids::smnuSetting, &TForm1::mnuSettingClick},
+      {ids::SpeedButton7, &TForm1::mnuSettingClick},
+      {ids::Help1, &TForm1::SpeedButton11Click},
+      {ids::SpeedButton11, &TForm1::SpeedButton11Click},
+      {ids::smnuHide, &TForm1::smnuHideClick},
+      {ids::smnuDraw, &TForm1::smnuDrawClick},
+      {ids::smnuMove, &TForm1::smnuMoveClick},
+  };
+  for (const Route& route : kRoutes) {
+    if (route.id == id) {
+      Run([&] { (this->*route.handler)(); });
+      return;
+    }
+  }
+}
+
+}  // namespace app

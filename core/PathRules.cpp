@@ -1,0 +1,41 @@
+#include "core/PathRules.h"
+
+namespace core {
+namespace {
+
+size_t LastDelimiter(std::wstring_view path) { return path.find_last_of(L".\\:"); }
+
+wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
+
+}  // namespace
+
+bool HasExtension(std::wstring_view path) {
+  const size_t at = LastDelimiter(path);
+  return at != std::wstring_view::npos && path[at] == L'.';
+}
+
+std::wstring ExtensionOf(std::wstring_view path) {
+  if (!HasExtension(path)) return {};
+  return std::wstring(path.substr(LastDelimiter(path)));
+}
+
+std::wstring ReplaceExtension(std::wstring_view path, std::wstring_view extension) {
+  std::wstring_view stem = HasExtension(path) ? path.substr(0, LastDelimiter(path)) : path;
+  return std::wstring(stem) + std::wstring(extension);
+}
+
+std::wstring FolderOf(std::wstring_view path) {
+  const size_t at = path.find_last_of(L"\\:");
+  if (at == std::wstring_view::npos) return {};
+  return std::wstring(path.substr(0, at + 1));
+}
+
+bool PatternListMentions(std::wstring_view patterns, std::wstring_view extension) {
+  std::wstring needle = L"*" + std::wstring(extension);
+  std::wstring haystack(patterns);
+  for (wchar_t& c : needle) c = FoldAscii(c);
+  for (wchar_t& c : haystack) c = FoldAscii(c);
+  return haystack.find(needle) != std::wstring::npos;
+}
+
+}  // namespace core

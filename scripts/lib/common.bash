@@ -1,0 +1,217 @@
+# Shared by scripts/test and scripts/run: the set-up check, the Wine prefixes and the private X
+# display. Source it with $top set to the repository root.
+: "${top:?set top to the repository root before sourcing common.bash}"
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER64=/usr/lib/wine/wineserver64
+
+# Runs scripts/setup when a tool, the Japanese locale or the libjpeg-turbo source is missing.
+# Each check is a file test or a PATH lookup, so a ready machine pays nothing.
+EnsureSetup() {
+  local missing=()
+  local tool
+  for tool in cmake ninja g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix nasm \
+              Xvfb xdotool import xwininfo zstd; do
+    command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+  done
+  local file
+  for file in "$WINE64" "$WINESERVER64" /usr/src/googletest/CMakeLists.txt \
+              /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/tahoma.ttf \
+              /usr/include/benchmark/benchmark.h /usr/include/jpeglib.h; do
+    [ -e "$file" ] || missing+=("$file")
+  done
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || missing+=(ja_JP.UTF-8)
+  compgen -G "$top/third_party/libjpeg-turbo-*/CMakeLists.txt" >/dev/null || missing+=(libjpeg-turbo source)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "missing: ${missing[*]}; running scripts/setup"
+    "$top/scripts/setup"
+  fi
+}
+
+# Wall-clock timing of the phases, printed as one table by PrintTimings.
+phase_names=()
+phase_seconds=()
+phase_started=0
+PhaseBegin() {
+  phase_started=$SECONDS
+  echo "==> $1"
+  phase_names+=("$1")
+}
+PhaseEnd() {
+  phase_seconds+=($((SECONDS - phase_started)))
+}
+PrintTimings() {
+  local i
+  echo "timings:"
+  for i in "${!phase_seconds[@]}"; do
+    printf '  %-32s %4ds\n' "${phase_names[$i]}" "${phase_seconds[$i]}"
+  done
+}
+
+# The environment every Wine command gets. The Japanese locale gives code page 932.
+ExportWineEnv() {
+  export WINEPREFIX=$1
+  export WINELOADER=$WINE64 WINE=$WINE64 WINESERVER=$WINESERVER64
+  export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export LANG=ja_JP.UTF-8
+  unset LC_ALL LC_CTYPE LC_MESSAGES
+}
+
+# The template prefix lives in build/wine-template. It is rebuilt when the key changes: the
+# installed Wine package, the user (Wine makes a profile per user name) and the recipe, which is
+# the text of MakeWineTemplate.
+TemplateKey() {
+  printf '%s user=%s recipe=%s\n' "$(dpkg-query -W wine64 2>/dev/null | tr '\t' ' ')" \
+    "$(id -un)" "$(declare -f MakeWineTemplate | sha1sum | cut -c1-12)"
+}
+
+# Makes sure build/wine-template/prefix is ready. Creation is serialised with flock so two runs in
+# the same tree do not build it twice, and done in a scratch folder renamed into place at the end,
+# so an interrupted or failed build leaves no half-made template. Returns non-zero on failure.
+EnsureWineTemplate() {
+  local dir=$top/build/wine-template
+  mkdir -p "$dir" || return 1
+  local lock rc=0
+  exec {lock}>"$dir.lock"
+  flock "$lock"
+  if [ ! -d "$dir/prefix/drive_c" ] || [ "$(cat "$dir/key" 2>/dev/null)" != "$(TemplateKey)" ]; then
+    echo "building the Wine template prefix ($(TemplateKey))"
+    rm -rf "$dir/prefix" "$dir/key" "$dir"/new.*
+    local new
+    new=$(mktemp -d "$dir/new.XXXXXX")
+    if MakeWineTemplate "$new/prefix" {lock}>&-; then
+      mv "$new/prefix" "$dir/prefix" && rmdir "$new" && TemplateKey >"$dir/key" || rc=1
+    else
+      echo "making the Wine template prefix failed" >&2
+      rm -rf "$new"
+      rc=1
+    fi
+  fi
+  exec {lock}>&-
+  return $rc
+}
+
+# The recipe of the template prefix, made in $1. Every step must succeed.
+MakeWineTemplate() (
+  ExportWineEnv "$1"
+  unset DISPLAY
+  trap '"$WINESERVER64" -k 2>/dev/null || true' EXIT
+  reg() { timeout 60 "$WINE64" reg add "$@" /f </dev/null >/dev/null; }
+  timeout 300 "$WINE64" wineboot -u </dev/null >/dev/null 2>&1 || exit 1
+  [ -d "$1/drive_c/windows/system32" ] || exit 1
+  # Without a window manager, hiding or destroying a managed window waits 2 s for an answer that
+  # never comes; unmanaged windows are also drawn with Wine's own frame.
+  reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N || exit 1
+  # A crash prints a backtrace and ends the process instead of opening a modal window.
+  reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 || exit 1
+  # The Japanese faces programs ask for, mapped to the IPA fonts.
+  local replacements='HKCU\Software\Wine\Fonts\Replacements'
+  reg "$replacements" /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic || exit 1
+  reg "$replacements" /v 'MS PGothic' /t REG_SZ /d IPAPGothic || exit 1
+  reg "$replacements" /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic || exit 1
+  reg "$replacements" /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic || exit 1
+  reg "$replacements" /v 'MS Gothic' /t REG_SZ /d IPAGothic || exit 1
+  # Dialogs and message boxes draw with Tahoma; link it to a font that has Japanese glyphs.
+  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' || exit 1
+  "$WINESERVER64" -w
+  # Debian's Wine does not look for its own TrueType fonts where the package puts them.
+  cp /usr/share/wine/fonts/*.ttf "$1/drive_c/windows/Fonts/" || exit 1
+  # The profile folders are symlinks to $HOME; make them real folders inside the prefix.
+  local link
+  for link in "$1"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos,Templates}; do
+    if [ -L "$link" ]; then
+      rm "$link" && mkdir "$link" || exit 1
+    fi
+  done
+)
+
+# Makes build/NAME.XXXXXX for one run's prefix and private files, marked with this script's pid,
+# and prints its path.
+NewRunDir() {
+  local dir
+  dir=$(mktemp -d "$top/build/$1.XXXXXX")
+  echo $$ >"$dir/owner.pid"
+  echo "$dir"
+}
+
+# Run folders of scripts that were killed outright (their owner is gone): stop their wineserver
+# and Xvfb, then delete them.
+RemoveStaleRunDirs() {
+  local dir pid xvfb
+  for dir in "$top"/build/wine-test.* "$top"/build/wine-shot.*; do
+    [ -d "$dir" ] || continue
+    pid=$(cat "$dir/owner.pid" 2>/dev/null || true)
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+      continue
+    fi
+    xvfb=$(cat "$dir/xvfb.pid" 2>/dev/null || true)
+    if [ -n "$xvfb" ] && grep -q Xvfb "/proc/$xvfb/cmdline" 2>/dev/null; then
+      kill "$xvfb" 2>/dev/null || true
+    fi
+    if [ -d "$dir/prefix" ]; then
+      WINEPREFIX=$dir/prefix timeout 30 "$WINESERVER64" -k 2>/dev/null || true
+    fi
+    rm -rf "$dir"
+  done
+}
+
+# Copies the template into a new folder.
+CopyWineTemplate() {
+  local dest=$1
+  cp -a "$top/build/wine-template/prefix" "$dest"
+}
+
+# Starts a private Xvfb and sets XVFB_PID and DISPLAY. Xvfb picks a free display number itself
+# (-displayfd), so parallel runs by other people on the same machine never collide.
+StartXvfb() {
+  local fifo
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/capslate-xvfb.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -nolisten local -noreset \
+    3>"$fifo" </dev/null >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local number=""
+  read -r -t 30 number <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$number" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=:$number
+}
+
+StopXvfb() {
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
+  fi
+}
+
+# Starts a persistent wineserver for $WINEPREFIX and warms the prefix up (services). With the
+# desktop keeper program as argument (tests/win/DesktopKeeper.cpp), also starts the desktop process
+# (explorer.exe, which holds the desktop and the clipboard bridge to X), detached from our output,
+# and waits until it is ready; it then lives until StopWine.
+StartWine() {
+  "$WINESERVER64" -p
+  timeout 120 "$WINE64" wineboot </dev/null >/dev/null 2>&1
+  if [ $# -gt 0 ]; then
+    local out=$WINEPREFIX/desktop-keeper.log i
+    "$WINE64" "$1" </dev/null >"$out" 2>&1 &
+    disown
+    for ((i = 0; i < 300; i++)); do
+      grep -q '^ready' "$out" && return 0
+      sleep 0.1
+    done
+    echo "the Wine desktop did not start: $(cat "$out")" >&2
+    return 1
+  fi
+}
+
+StopWine() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    timeout 30 "$WINESERVER64" -k 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,176 @@
+// Window fitting and the settings record: the arithmetic and parsing rules of the main window.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "app/Rw_ini.h"
+#include "app/WindowFit.h"
+
+namespace {
+
+using app::FitInput;
+using app::FitWindowSize;
+using app::WindowSize;
+
+FitInput Fit(int w, int h, int frame = app::kFrameExtraHeightWithMenu) {
+  return FitInput{w, h, frame, 80, 80, 1280, 1024};
+}
+
+TEST(WindowFit, SmallPicturesGetTheMinimumPictureArea) {
+  EXPECT_EQ(FitWindowSize(Fit(400, 300)), (WindowSize{500, 399}));
+  EXPECT_EQ(FitWindowSize(Fit(100, 100)), (WindowSize{500, 399}));
+  EXPECT_EQ(FitWindowSize(Fit(420, 300)), (WindowSize{520, 399}));
+  EXPECT_EQ(FitWindowSize(Fit(420, 300, app::kFrameExtraHeightWithoutMenu)),
+            (WindowSize{520, 381}));
+  EXPECT_EQ(FitWindowSize(Fit(0, 0)), (WindowSize{500, 399}));
+}
+
+TEST(WindowFit, LargePicturesAreClippedToTheScreenKeepingTheBottomMargin) {
+  // Right edge of the screen exactly; 24 pixels free above the bottom edge.
+  EXPECT_EQ(FitWindowSize(Fit(3000, 2000)), (WindowSize{1280 - 80, 1024 - 80 - 24}));
+  // A window that just fits is not clipped, one pixel more is.
+  EXPECT_EQ(FitWindowSize(FitInput{1100, 500, 50, 80, 80, 1280, 1024}).width, 1200);
+  EXPECT_EQ(FitWindowSize(FitInput{1101, 500, 50, 80, 80, 1280, 1024}).width, 1200);
+  // The test is against the full screen height, but a clipped window keeps the margin free.
+  EXPECT_EQ(FitWindowSize(FitInput{500, 845, 50, 80, 80, 1280, 1024}).height, 845 + 99);
+  EXPECT_EQ(FitWindowSize(FitInput{500, 846, 50, 80, 80, 1280, 1024}).height, 1024 - 80 - 24);
+}
+
+TEST(WindowFit, WindowBeyondTheScreenKeepsAUsableSize) {
+  EXPECT_EQ(FitWindowSize(FitInput{420, 300, 50, 1500, 1100, 1280, 1024}),
+            (WindowSize{520, 399}));
+  // Negative positions count as much room as they give.
+  EXPECT_EQ(FitWindowSize(FitInput{2000, 300, 50, -100, 0, 1280, 1024}).width, 1380);
+}
+
+TEST(SettingsInt, AcceptsDecimalAndBothHexadecimalForms) {
+  using app::ParseSettingsInt;
+  EXPECT_EQ(ParseSettingsInt(L"16", 7), 16);
+  EXPECT_EQ(ParseSettingsInt(L"-100", 7), -100);
+  EXPECT_EQ(ParseSettingsInt(L"0x10", 7), 16);
+  EXPECT_EQ(ParseSettingsInt(L"0X1f", 7), 31);
+  EXPECT_EQ(ParseSettingsInt(L"$10", 7), 16);
+  EXPECT_EQ(ParseSettingsInt(L"$FFFFFFFF", 7), -1);
+  EXPECT_EQ(ParseSettingsInt(L"-$10", 7), -16);
+  EXPECT_EQ(ParseSettingsInt(L" 42 ", 7), 42);
+  EXPECT_EQ(ParseSettingsInt(L"2147483647", 7), 2147483647);
+  EXPECT_EQ(ParseSettingsInt(L"-2147483648", 7), INT32_MIN);
+}
+
+TEST(SettingsInt, AnythingElseGivesTheDefault) {
+  using app::ParseSettingsInt;
+  for (const wchar_t* text : {L"", L"abc", L"12a", L"0x", L"$", L"-", L"1.5", L"2147483648",
+                              L"-2147483649", L"0x100000000", L"1 2", L"0xG"}) {
+    EXPECT_EQ(ParseSettingsInt(text, 100), 100) << "text: " << testing::PrintToString(text);
+  }
+}
+
+// An in-memory INI store that records the order of writes.
+class MemoryStore : public app::IniStore {
+ public:
+  std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
+  std::vector<std::wstring> writes;
+
+  std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) override {
+    auto it = values.find({std::wstring(section), std::wstring(key)});
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  void Write(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
+    values[{std::wstring(section), std::wstring(key)}] = value;
+    writes.push_back(std::wstring(section) + L"/" + std::wstring(key));
+  }
+};
+
+TEST(Settings, MissingFileGivesTheDefaults) {
+  MemoryStore store;
+  const app::Settings s = app::LoadSettings(store);
+  EXPECT_EQ(s.posTop, 80);
+  EXPECT_EQ(s.posLeft, 80);
+  EXPECT_EQ(s.windowMode, 0);
+  EXPECT_EQ(s.resizeDot, 640);
+  EXPECT_EQ(s.comp, 60);
+  EXPECT_EQ(s.editPath, L"pbrush.exe");
+  EXPECT_EQ(s.printNum, 0);
+  EXPECT_EQ(s.printMulti, 100);
+  EXPECT_TRUE(s.susiePath.empty());
+  for (const auto& f : s.iconFiles) EXPECT_TRUE(f.empty());
+}
+
+TEST(Settings, ValuesAreReadAsTheyComeAndBadOnesFallBack) {
+  MemoryStore store;
+  store.values[{L"Mode", L"WindowMode"}] = L"2";
+  store.values[{L"Print", L"Top"}] = L"0x10";
+  store.values[{L"Print", L"Multi"}] = L"abc";
+  store.values[{L"Print", L"Left"}] = L"";
+  store.values[{L"Resize", L"Dot"}] = L"99999";  // outside the dialog's range: used as it is
+  store.values[{L"Edit", L"EditPath"}] = L"";    // an empty string is a value, not a missing key
+  store.values[{L"ICON", L"File7"}] = L"C:\\アイコン\\a.ico";
+  const app::Settings s = app::LoadSettings(store);
+  EXPECT_EQ(s.windowMode, 2);
+  EXPECT_EQ(s.printTop, 16);
+  EXPECT_EQ(s.printMulti, 100);
+  EXPECT_EQ(s.printLeft, 0);
+  EXPECT_EQ(s.resizeDot, 99999);
+  EXPECT_EQ(s.editPath, L"");
+  EXPECT_EQ(s.iconFiles[7], L"C:\\アイコン\\a.ico");
+}
+
+TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
+  app::Settings s;
+  s.windowMode = 2;
+  s.printTop = 16;
+  s.susiePath = L"D:\\プラグイン\\";
+  s.iconFiles[3] = L"x.ico";
+  MemoryStore store;
+  app::SaveSettings(store, s);
+  const std::vector<std::wstring> expected = {
+      L"Pos/Top",     L"Pos/Left",     L"Mode/WindowMode", L"Resize/Mode", L"Resize/Dot",
+      L"Mode/Comp",   L"Susie/Path",   L"Edit/EditPath",   L"Print/Num",   L"Print/Manual",
+      L"Print/Multi", L"Print/Left",   L"Print/Top",       L"ICON/File0",  L"ICON/File1",
+      L"ICON/File2",  L"ICON/File3",   L"ICON/File4",      L"ICON/File5",  L"ICON/File6",
+      L"ICON/File7"};
+  EXPECT_EQ(store.writes, expected);
+  EXPECT_EQ((store.values[{L"Print", L"Top"}]), L"16");
+  EXPECT_EQ((store.values[{L"Mode", L"WindowMode"}]), L"2");
+  EXPECT_EQ((store.values[{L"ICON", L"File0"}]), L"");
+
+  const app::Settings back = app::LoadSettings(store);
+  EXPECT_EQ(back.windowMode, 2);
+  EXPECT_EQ(back.printTop, 16);
+  EXPECT_EQ(back.susiePath, s.susiePath);
+  EXPECT_EQ(back.iconFiles, s.iconFiles);
+}
+
+}  // namespace
+
+#include "core/PathRules.h"
+
+namespace {
+
+TEST(PathRules, ExtensionIsTextAfterTheLastDotBehindTheLastFolder) {
+  EXPECT_FALSE(core::HasExtension(L"C:\\a.b\\shot"));
+  EXPECT_TRUE(core::HasExtension(L"shot."));
+  EXPECT_EQ(core::ExtensionOf(L"shot."), L".");
+  EXPECT_EQ(core::ExtensionOf(L"C:\\x\\PHOTO.JPG"), L".JPG");
+  EXPECT_EQ(core::ExtensionOf(L"C:shot"), L"");
+  EXPECT_EQ(core::ExtensionOf(L"C:\\x\\a.tar.gz"), L".gz");
+  EXPECT_EQ(core::ReplaceExtension(L"C:\\x\\Capslate.exe", L".INI"), L"C:\\x\\Capslate.INI");
+  EXPECT_EQ(core::ReplaceExtension(L"C:\\a.b\\noext", L".HLP"), L"C:\\a.b\\noext.HLP");
+  EXPECT_EQ(core::FolderOf(L"C:\\x\\y\\Capslate.exe"), L"C:\\x\\y\\");
+  EXPECT_EQ(core::FolderOf(L"Capslate.exe"), L"");
+}
+
+TEST(PathRules, PatternListTestIsACaseBlindSubstringTest) {
+  const wchar_t* list = L"*.bmp;*.dib;*.jpg;*.jpeg";
+  EXPECT_TRUE(core::PatternListMentions(list, L".bmp"));
+  EXPECT_TRUE(core::PatternListMentions(list, L".JPG"));
+  EXPECT_TRUE(core::PatternListMentions(list, L".jp"));  // inside "*.jpg"
+  EXPECT_TRUE(core::PatternListMentions(list, L""));     // "*" occurs
+  EXPECT_FALSE(core::PatternListMentions(list, L".png"));
+  EXPECT_FALSE(core::PatternListMentions(list, L".ico"));
+}
+
+}  // namespace

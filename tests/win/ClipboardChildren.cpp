@@ -1,0 +1,190 @@
+#include "ClipboardChildren.h"
+
+#include <cstring>
+
+#include "FormFixture.h"
+#include "win/Picture.h"
+
+namespace winetest {
+namespace {
+
+int PutText(int argc, wchar_t** argv) {
+  if (argc < 2 || !OpenClipboard(nullptr)) return 2;
+  EmptyClipboard();
+  const size_t bytes = (wcslen(argv[1]) + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(GlobalLock(memory), argv[1], bytes);
+  GlobalUnlock(memory);
+  const bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 3;
+}
+
+int PutScreenBitmap(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const core::Dib pattern = PatternDib(_wtoi(argv[1]), _wtoi(argv[2]));
+  std::vector<uint8_t> info = win::MakeBitmapInfo(pattern);
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, pattern.Width(), pattern.Height());
+  SetDIBits(screen, bitmap, 0, static_cast<UINT>(pattern.Height()), pattern.Bits(),
+            reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (!OpenClipboard(nullptr)) return 3;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 4;
+}
+
+int PutMetafile(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const int w = _wtoi(argv[1]), h = _wtoi(argv[2]);
+  HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT area{0, 0, w, h};
+  FillRect(recorder, &area, red);
+  DeleteObject(red);
+  HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+  if (!OpenClipboard(nullptr)) return 3;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_ENHMETAFILE, metafile) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 4;
+}
+
+int DumpClipboardDib(int argc, wchar_t** argv) {
+  if (argc < 2 || !OpenClipboard(nullptr)) return 2;
+  HANDLE data = GetClipboardData(CF_DIB);
+  int result = 3;
+  if (data) {
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(data));
+    WriteFileBytes(argv[1], std::vector<uint8_t>(bytes, bytes + GlobalSize(data)));
+    GlobalUnlock(data);
+    result = 0;
+  }
+  CloseClipboard();
+  return result;
+}
+
+// --- The viewer process ---
+
+struct Viewer {
+  HWND next = nullptr;
+  int count = 0;
+  std::wstring countFile;
+};
+
+LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* viewer = reinterpret_cast<Viewer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_DRAWCLIPBOARD:
+      if (viewer) {
+        ++viewer->count;
+        WriteFileBytes(viewer->countFile, {static_cast<uint8_t>(viewer->count)});
+        if (viewer->next) SendMessageW(viewer->next, message, wParam, lParam);
+      }
+      return 0;
+    case WM_CHANGECBCHAIN:
+      if (viewer && reinterpret_cast<HWND>(wParam) == viewer->next) {
+        viewer->next = reinterpret_cast<HWND>(lParam);
+        return 0;
+      }
+      return viewer && viewer->next ? SendMessageW(viewer->next, message, wParam, lParam) : 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+// argv: viewer NAME COUNTFILE. Events NAME-ready/leave/left coordinate with the test.
+int RunViewer(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const std::wstring name = argv[1];
+  Viewer viewer{nullptr, 0, argv[2]};
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ViewerProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TestClipboardViewer";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, name.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&viewer));
+  viewer.next = SetClipboardViewer(window);
+  // Tell the test our window: it is the title of the ready event's companion file.
+  WriteFileBytes(viewer.countFile + L".hwnd",
+                 std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&window),
+                                      reinterpret_cast<uint8_t*>(&window) + sizeof window));
+  UniqueHandle leave(OpenEventW(SYNCHRONIZE, FALSE, (name + L"-leave").c_str()));
+  UniqueHandle left(OpenEventW(EVENT_MODIFY_STATE, FALSE, (name + L"-left").c_str()));
+  for (;;) {
+    HANDLE waits[] = {leave.Get()};
+    const DWORD r = MsgWaitForMultipleObjects(1, waits, FALSE, 30000, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) break;
+    if (r == WAIT_TIMEOUT) break;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  ChangeClipboardChain(window, viewer.next);
+  SetEvent(left.Get());
+  // Stay a moment to answer messages sent while leaving, then go.
+  PumpMessages(50);
+  DestroyWindow(window);
+  return 0;
+}
+
+ChildModeRegistrar putText(L"put-text", PutText);
+ChildModeRegistrar putScreenBitmap(L"put-screen-bitmap", PutScreenBitmap);
+ChildModeRegistrar putMetafile(L"put-metafile", PutMetafile);
+ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
+ChildModeRegistrar viewerMode(L"viewer", RunViewer);
+
+}  // namespace
+
+ViewerProcess::ViewerProcess(const std::wstring& folder) {
+  static int serial = 0;
+  name_ = L"CapslateViewer-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++serial);
+  countFile_ = folder + L"\\" + name_ + L".count";
+  leaveEvent_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, (name_ + L"-leave").c_str()));
+  leftEvent_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, (name_ + L"-left").c_str()));
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = QuoteArgument(exe) + L" --child viewer " + QuoteArgument(name_) + L" " +
+                         QuoteArgument(countFile_);
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    throw std::runtime_error("cannot start the viewer process");
+  }
+  CloseHandle(info.hThread);
+  process_ = UniqueHandle(info.hProcess);
+  const std::wstring hwndFile = countFile_ + L".hwnd";
+  WaitFor([&] { return GetFileAttributesW(hwndFile.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  const std::vector<uint8_t> bytes = ReadFileBytes(hwndFile);
+  if (bytes.size() == sizeof window_) std::memcpy(&window_, bytes.data(), sizeof window_);
+}
+
+ViewerProcess::~ViewerProcess() {
+  Leave();
+  if (WaitForSingleObject(process_.Get(), 5000) != WAIT_OBJECT_0) {
+    TerminateProcess(process_.Get(), 1);
+  }
+}
+
+int ViewerProcess::DrawClipboardCount() const {
+  if (GetFileAttributesW(countFile_.c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
+  try {
+    const std::vector<uint8_t> bytes = ReadFileBytes(countFile_);
+    return bytes.empty() ? -1 : bytes[0];
+  } catch (...) {
+    return -1;
+  }
+}
+
+void ViewerProcess::Leave() {
+  if (WaitForSingleObject(leftEvent_.Get(), 0) == WAIT_OBJECT_0) return;
+  SetEvent(leaveEvent_.Get());
+  WaitFor([&] { return WaitForSingleObject(leftEvent_.Get(), 0) == WAIT_OBJECT_0; });
+}
+
+}  // namespace winetest

@@ -1,0 +1,55 @@
+#pragma once
+// Second processes that change or read the clipboard, as other programs (and PrintScreen) do, and
+// a clipboard viewer in its own process for chain tests.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "WineTestSupport.h"
+
+namespace winetest {
+
+// Child modes registered by ClipboardChildren.cpp:
+//   put-text TEXT           CF_UNICODETEXT
+//   put-screen-bitmap W H   a device-dependent bitmap as CF_BITMAP, as PrintScreen leaves it,
+//                           filled with PatternDib(W, H)
+//   put-metafile W H        only an enhanced metafile: a red rectangle on W x H
+//   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
+//   viewer NAME             joins the viewer chain; see ViewerProcess
+
+// A clipboard viewer in a second process. It joins the chain when started, counts the
+// WM_DRAWCLIPBOARD messages it receives and writes the count to a file after each, and leaves the
+// chain (ChangeClipboardChain with its own successor) when asked.
+class ViewerProcess {
+ public:
+  explicit ViewerProcess(const std::wstring& folder);
+  ~ViewerProcess();
+  ViewerProcess(const ViewerProcess&) = delete;
+  ViewerProcess& operator=(const ViewerProcess&) = delete;
+
+  HWND Window() const { return window_; }
+  int DrawClipboardCount() const;  // -1 while the file is not written yet
+  void Leave();                    // leaves the chain and waits until it has
+
+ private:
+  std::wstring name_;
+  std::wstring countFile_;
+  UniqueHandle process_;
+  UniqueHandle leaveEvent_;
+  UniqueHandle leftEvent_;
+  HWND window_ = nullptr;
+};
+
+// Waits up to `ms` for `condition`, dispatching this thread's messages meanwhile.
+template <typename F>
+bool WaitFor(F condition, int ms = 5000) {
+  for (int waited = 0; waited < ms; waited += 10) {
+    if (condition()) return true;
+    PumpMessages(10);
+  }
+  return condition();
+}
+
+}  // namespace winetest

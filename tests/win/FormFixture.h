@@ -1,0 +1,47 @@
+#pragma once
+// A test fixture that builds the real main window in the test process, as the program does,
+// with its executable path in a fresh temporary folder (so the settings, help and work files are
+// the test's own) and scripted prompts.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ScriptedPrompts.h"
+#include "WineTestSupport.h"
+#include "app/win/Unit1.h"
+#include "core/Dib.h"
+
+namespace winetest {
+
+class FormFixture : public testing::Test {
+ protected:
+  TempDir dir;
+  ScriptedPrompts prompts;
+  std::unique_ptr<app::TForm1> form;
+
+  std::wstring ExePath() const { return (dir / L"Capslate.exe").wstring(); }
+  std::wstring IniPath() const { return (dir / L"Capslate.INI").wstring(); }
+  std::wstring PathIn(const std::wstring& name) const { return (dir / name).wstring(); }
+
+  // Builds and shows the window as a start of the program with these arguments would.
+  void Start(std::vector<std::wstring> arguments = {}, int showCommand = SW_SHOWNORMAL);
+  // Closes the window as the close box does and destroys the form.
+  void Close();
+  void Command(int id);  // WM_COMMAND from a menu item or control
+  RECT WindowRect() const;
+  void WriteIni(const std::wstring& utf16Text) const;  // a settings file written as UTF-16LE
+  std::wstring ReadIni() const;                         // the settings file as text
+
+  void TearDown() override;
+};
+
+// A picture with a recognisable pattern: every pixel differs from its neighbours.
+core::Dib PatternDib(int width, int height, int bitCount = 24);
+void WriteBmpFile(const std::wstring& path, const core::Dib& dib);
+// The pixel at (x, y) from the top as 0xRRGGBB, for 24- and 32-bit pictures.
+uint32_t PixelAt(const core::Dib& dib, int x, int y);
+
+}  // namespace winetest

@@ -1,0 +1,271 @@
+// The main window as the user meets it: where it opens and how big, what it writes to its
+// settings file when it closes, the command-line picture, help, and the refusals of commands that
+// need a picture.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "ClipboardChildren.h"
+#include "FormFixture.h"
+#include "app/win/CommandIds.h"
+#include "core/BmpCodec.h"
+
+namespace {
+
+using winetest::FormFixture;
+namespace ids = app::ids;
+
+constexpr const wchar_t* kStartMessage = L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）";
+
+std::string Describe(const RECT& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " +
+         std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
+}
+
+void ExpectWindow(const RECT& r, int left, int top, int width, int height) {
+  EXPECT_EQ(Describe(r), Describe(RECT{left, top, left + width, top + height}));
+}
+
+using MainWindow = FormFixture;
+
+TEST_F(MainWindow, WithoutSettingsFileOpensAtDefaultPlaceWithStartPicture) {
+  Start();
+  ExpectWindow(WindowRect(), 80, 80, 520, 399);
+  EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));
+  EXPECT_EQ(form->PictureState, 0);
+  EXPECT_EQ(form->picture.Width(), 420);
+  EXPECT_EQ(form->picture.Height(), 300);
+  EXPECT_EQ(form->picture.Pixels().BitCount(), 8);
+  EXPECT_EQ(GetMenu(form->Handle()), form->MainMenu1);
+  wchar_t caption[64] = {};
+  GetWindowTextW(form->Handle(), caption, 64);
+  EXPECT_STREQ(caption, L"Capslate!!");
+  GetWindowTextW(form->ApplicationHandle(), caption, 64);
+  EXPECT_STREQ(caption, L"Capslate");
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(MainWindow, HiddenMenuBarMakesTheWindowLowerAndIsWrittenBackUnchanged) {
+  for (const wchar_t* mode : {L"1", L"2"}) {
+    SCOPED_TRACE(winetest::Utf8(mode));
+    WriteIni(std::wstring(L"[Mode]\r\nWindowMode=") + mode + L"\r\n");
+    Start();
+    ExpectWindow(WindowRect(), 80, 80, 520, 381);
+    EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+    Close();
+    EXPECT_NE(ReadIni().find(std::wstring(L"WindowMode=") + mode), std::wstring::npos);
+  }
+}
+
+TEST_F(MainWindow, ClosingWritesEverySettingInLayoutOrder) {
+  WriteIni(L"[Print]\r\nTop=0x10\r\nMulti=abc\r\n");
+  Start();
+  EXPECT_EQ(form->settings.printTop, 16);
+  EXPECT_EQ(form->settings.printMulti, 100);
+  Close();
+  const std::wstring ini = ReadIni();
+  // The sections in the order their first keys are written; the ones the file already had stay.
+  const wchar_t* expectedOrder[] = {L"[Print]", L"Top=16", L"Multi=100", L"[Pos]", L"Top=80",
+                                    L"Left=80", L"[Mode]", L"WindowMode=0", L"Comp=60",
+                                    L"[Resize]", L"Mode=0", L"Dot=640", L"[Susie]", L"Path=",
+                                    L"[Edit]", L"EditPath=pbrush.exe", L"[ICON]", L"File0=",
+                                    L"File7="};
+  size_t at = 0;
+  for (const wchar_t* piece : expectedOrder) {
+    if (std::wstring(piece) == L"[Pos]") at = 0;  // new sections go to the end of the file
+    const size_t found = ini.find(piece, at);
+    ASSERT_NE(found, std::wstring::npos) << winetest::Utf8(piece) << " in\n" << winetest::Utf8(ini);
+    at = found;
+  }
+  for (const wchar_t* key : {L"Num=0", L"Manual=0", L"Left=0"}) {
+    EXPECT_NE(ini.find(key), std::wstring::npos) << winetest::Utf8(key);
+  }
+}
+
+TEST_F(MainWindow, NewSettingsFileIsUnicodeAndSectionsFollowTheKeyOrder) {
+  Start();
+  form->settings.susiePath = L"C:\\プラグイン\\";
+  form->settings.iconFiles[0] = L"C:\\アイコン\\犬.ico";
+  Close();
+  const std::vector<uint8_t> bytes = winetest::ReadFileBytes(IniPath());
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes[0], 0xFF);
+  EXPECT_EQ(bytes[1], 0xFE);
+  const std::wstring ini = ReadIni();
+  size_t at = 0;
+  for (const wchar_t* section : {L"[Pos]", L"[Mode]", L"[Resize]", L"[Susie]", L"[Edit]",
+                                 L"[Print]", L"[ICON]"}) {
+    const size_t found = ini.find(section, at);
+    ASSERT_NE(found, std::wstring::npos) << winetest::Utf8(section);
+    at = found;
+  }
+  EXPECT_NE(ini.find(L"Path=C:\\プラグイン\\"), std::wstring::npos);
+  Start();
+  EXPECT_EQ(form->settings.iconFiles[0], L"C:\\アイコン\\犬.ico");
+}
+
+TEST_F(MainWindow, ExistingAnsiSettingsFileStaysAnsi) {
+  winetest::WriteFileBytes(IniPath(), {'[', 'P', 'o', 's', ']', '\r', '\n', 'T', 'o', 'p', '=',
+                                       '9', '0', '\r', '\n'});
+  Start();
+  ExpectWindow(WindowRect(), 80, 90, 520, 399);
+  Close();
+  const std::vector<uint8_t> bytes = winetest::ReadFileBytes(IniPath());
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_EQ(bytes[0], '[');
+}
+
+TEST_F(MainWindow, RestoresThePositionOfTheLastRunButNotItsSize) {
+  Start();
+  SetWindowPos(form->Handle(), nullptr, 150, 120, 700, 600, SWP_NOZORDER);
+  Close();
+  Start();
+  ExpectWindow(WindowRect(), 150, 120, 520, 399);
+}
+
+TEST_F(MainWindow, SmallPicturesGiveTheSameWindowAsTheMinimumArea) {
+  for (const auto& [w, h] : {std::pair{400, 300}, std::pair{100, 100}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    winetest::WriteBmpFile(PathIn(L"small.bmp"), winetest::PatternDib(w, h));
+    Start({PathIn(L"small.bmp")});
+    ExpectWindow(WindowRect(), 80, 80, 500, 399);
+    RECT image;
+    GetWindowRect(form->Image1, &image);
+    MapWindowPoints(nullptr, form->ScrollBox1, reinterpret_cast<POINT*>(&image), 2);
+    EXPECT_EQ(Describe(image), Describe(RECT{0, 0, w, h}));
+    Close();
+  }
+}
+
+TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
+  winetest::WriteBmpFile(PathIn(L"big.bmp"), winetest::PatternDib(2000, 1500));
+  Start({PathIn(L"big.bmp")});
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  ExpectWindow(WindowRect(), 80, 80, screenWidth - 80, screenHeight - 80 - 24);
+  SCROLLINFO info{sizeof info, SIF_ALL};
+  ASSERT_TRUE(GetScrollInfo(form->ScrollBox1, SB_VERT, &info));
+  EXPECT_EQ(info.nMax, 1499);
+  EXPECT_LT(static_cast<int>(info.nPage), 1500);
+  // Dragging the thumb moves the picture while it is dragged.
+  SetScrollInfo(form->ScrollBox1, SB_VERT, &info, FALSE);
+  info.fMask = SIF_TRACKPOS;
+  SendMessageW(form->ScrollBox1, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+  RECT image;
+  GetWindowRect(form->Image1, &image);
+  MapWindowPoints(nullptr, form->ScrollBox1, reinterpret_cast<POINT*>(&image), 2);
+  EXPECT_LT(image.top, 0);
+}
+
+TEST_F(MainWindow, CommandLineBmpIsLoadedAndLeftOnTheClipboard) {
+  const core::Dib source = winetest::PatternDib(123, 45);
+  winetest::WriteBmpFile(PathIn(L"写真.bmp"), source);
+  Start({PathIn(L"写真.bmp")});
+  EXPECT_EQ(form->PictureState, 2);
+  EXPECT_EQ(form->CurrentFileName, PathIn(L"写真.bmp"));
+  EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(L"ファイル読込が完了しました。"));
+  EXPECT_EQ(form->picture.Pixels().BitCount(), 24);
+  EXPECT_EQ(winetest::PixelAt(form->picture.Pixels(), 17, 9), winetest::PixelAt(source, 17, 9));
+  EXPECT_TRUE(prompts.errors.empty());
+  EXPECT_TRUE(prompts.beeps.empty()) << "the program's own clipboard copy was taken as a capture";
+
+  // Another process finds the same picture on the clipboard.
+  const std::wstring dumped = PathIn(L"clip.dib");
+  ASSERT_EQ(winetest::RunChild(L"dump-clipboard-dib", {dumped}), 0);
+  const std::vector<uint8_t> packed = winetest::ReadFileBytes(dumped);
+  const core::Dib fromClipboard = core::ReadPackedDib(packed);
+  ASSERT_EQ(fromClipboard.Width(), 123);
+  ASSERT_EQ(fromClipboard.Height(), 45);
+  for (int y : {0, 22, 44}) {
+    for (int x : {0, 61, 122}) {
+      EXPECT_EQ(winetest::PixelAt(fromClipboard, x, y), winetest::PixelAt(source, x, y))
+          << x << "," << y;
+    }
+  }
+}
+
+TEST_F(MainWindow, CommandLineFileWithAnotherExtensionIsIgnoredSilently) {
+  winetest::WriteBmpFile(PathIn(L"shot.png"), winetest::PatternDib(10, 10));
+  Start({PathIn(L"shot.png")});
+  EXPECT_EQ(form->PictureState, 0);
+  EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));
+  EXPECT_TRUE(prompts.errors.empty());
+  ExpectWindow(WindowRect(), 80, 80, 520, 399);
+}
+
+TEST_F(MainWindow, DamagedCommandLineBmpShowsTheErrorAndKeepsTheStartPicture) {
+  winetest::WriteFileBytes(PathIn(L"bad.bmp"), {'B', 'M', 1, 2, 3});
+  Start({PathIn(L"bad.bmp")});
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(form->PictureState, 0);
+  EXPECT_EQ(form->picture.Width(), 420);
+  EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));
+  // Fitting the window is one of the steps skipped after the failed load.
+  const RECT r = WindowRect();
+  EXPECT_EQ(r.right - r.left, 555);
+  EXPECT_EQ(r.bottom - r.top, 510);
+}
+
+TEST_F(MainWindow, ClosingDeletesTheWorkFile) {
+  winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(8, 8));
+  Start();
+  Close();
+  EXPECT_EQ(GetFileAttributesW(PathIn(L"tmp$$$.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+  Start();
+  Command(ids::mnuTmpRead);  // the next start finds no work file
+  EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION});
+}
+
+TEST_F(MainWindow, HelpOpensTheContentsAndIsClosedWithTheWindow) {
+  Start();
+  Close();
+  EXPECT_TRUE(prompts.helpCalls.empty()) << "help was never opened, so nothing is closed";
+  Start();
+  Command(ids::Help1);
+  Command(ids::SpeedButton11);
+  Close();
+  ASSERT_EQ(prompts.helpCalls.size(), 3u);
+  EXPECT_EQ(prompts.helpCalls[0].file, PathIn(L"Capslate.HLP"));
+  EXPECT_EQ(prompts.helpCalls[0].command, static_cast<UINT>(HELP_CONTENTS));
+  EXPECT_EQ(prompts.helpCalls[2].command, static_cast<UINT>(HELP_QUIT));
+}
+
+TEST_F(MainWindow, ExitClosesTheWindowAndSavesTheSettings) {
+  Start();
+  Command(ids::mnuExit);
+  winetest::PumpMessages(20);
+  EXPECT_EQ(form->Handle(), nullptr);
+  EXPECT_NE(ReadIni().find(L"[Pos]"), std::wstring::npos);
+}
+
+TEST_F(MainWindow, CommandsThatNeedAPictureBeepOnTheStartPicture) {
+  Start();
+  for (int id : {ids::mnuWrite, ids::SpeedButton5, ids::mnuPrint, ids::mnuCut, ids::mnuExtEdit,
+                 ids::mnuResize, ids::SpeedButton12}) {
+    prompts.beeps.clear();
+    Command(id);
+    EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "command " << id;
+  }
+  EXPECT_TRUE(prompts.saveDialogs.empty());
+}
+
+TEST_F(MainWindow, SizeFitReturnsTheWindowToThePicture) {
+  Start();
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+  Command(ids::SpeedButton6);
+  ExpectWindow(WindowRect(), 80, 80, 520, 399);
+}
+
+TEST_F(MainWindow, ShowCommandDecidesTheWindowState) {
+  Start({}, SW_SHOWMAXIMIZED);
+  EXPECT_TRUE(IsZoomed(form->Handle()));
+  Close();
+  Start({}, SW_SHOWMINNOACTIVE);
+  EXPECT_TRUE(IsIconic(form->ApplicationHandle()));
+  Close();
+  // The position written at close is the window's normal place, not the minimized one.
+  EXPECT_NE(ReadIni().find(L"Top=80"), std::wstring::npos);
+}
+
+}  // namespace

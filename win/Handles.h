@@ -1,0 +1,162 @@
+#pragma once
+// One move-only owner for every kind of Windows handle, plus the scoped cases that are not a plain
+// close: a window DC released with its window, BeginPaint/EndPaint, a GDI object selected into a
+// DC and put back, a global memory lock and an open clipboard.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace win {
+
+// Traits: the handle type, its empty value and how to close it.
+template <typename H, auto Close>
+struct NullIsEmpty {
+  using Handle = H;
+  static H Empty() { return H{}; }
+  static void Free(H h) { Close(h); }
+};
+
+template <typename Traits>
+class Unique {
+ public:
+  using H = typename Traits::Handle;
+  Unique() = default;
+  explicit Unique(H handle) : handle_(handle) {}
+  Unique(Unique&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Empty())) {}
+  Unique& operator=(Unique&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.handle_, Traits::Empty()));
+    return *this;
+  }
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
+  ~Unique() { reset(); }
+
+  H get() const { return handle_; }
+  explicit operator bool() const { return handle_ != Traits::Empty(); }
+  H release() { return std::exchange(handle_, Traits::Empty()); }
+  void reset(H handle = Traits::Empty()) {
+    H old = std::exchange(handle_, handle);
+    if (old != Traits::Empty()) Traits::Free(old);
+  }
+
+ private:
+  H handle_ = Traits::Empty();
+};
+
+inline void CloseGdi(HGDIOBJ h) { DeleteObject(h); }
+inline void CloseWindowHandle(HWND h) { DestroyWindow(h); }
+inline void CloseMemoryDc(HDC h) { DeleteDC(h); }
+inline void CloseMenuHandle(HMENU h) { DestroyMenu(h); }
+inline void CloseModule(HMODULE h) { FreeLibrary(h); }
+inline void CloseKernel(HANDLE h) { CloseHandle(h); }
+inline void CloseGlobal(HGLOBAL h) { GlobalFree(h); }
+inline void CloseLocal(HLOCAL h) { LocalFree(h); }
+inline void CloseKey(HKEY h) { RegCloseKey(h); }
+inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+
+struct FileTraits {
+  using Handle = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static void Free(HANDLE h) { CloseHandle(h); }
+};
+
+using UniqueWindow = Unique<NullIsEmpty<HWND, CloseWindowHandle>>;
+using UniqueMemoryDc = Unique<NullIsEmpty<HDC, CloseMemoryDc>>;
+using UniqueBitmap = Unique<NullIsEmpty<HBITMAP, CloseGdi>>;
+using UniqueFont = Unique<NullIsEmpty<HFONT, CloseGdi>>;
+using UniqueBrush = Unique<NullIsEmpty<HBRUSH, CloseGdi>>;
+using UniquePen = Unique<NullIsEmpty<HPEN, CloseGdi>>;
+using UniquePalette = Unique<NullIsEmpty<HPALETTE, CloseGdi>>;
+using UniqueMenu = Unique<NullIsEmpty<HMENU, CloseMenuHandle>>;
+using UniqueModule = Unique<NullIsEmpty<HMODULE, CloseModule>>;
+using UniqueHandle = Unique<NullIsEmpty<HANDLE, CloseKernel>>;
+using UniqueFile = Unique<FileTraits>;
+using UniqueGlobal = Unique<NullIsEmpty<HGLOBAL, CloseGlobal>>;
+using UniqueLocal = Unique<NullIsEmpty<HLOCAL, CloseLocal>>;
+using UniqueKey = Unique<NullIsEmpty<HKEY, CloseKey>>;
+using UniqueEnhMetaFile = Unique<NullIsEmpty<HENHMETAFILE, CloseEnhMetaFile>>;
+
+// GetDC / ReleaseDC with the same window.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint / EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+  ~PaintDc() { EndPaint(window_, &ps_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+  const RECT& Dirty() const { return ps_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// SelectObject with the previous object put back.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~Selection() {
+    if (previous_) SelectObject(dc_, previous_);
+  }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// SelectPalette with the previous palette put back.
+class PaletteSelection {
+ public:
+  PaletteSelection(HDC dc, HPALETTE palette, BOOL background)
+      : dc_(dc), previous_(palette ? SelectPalette(dc, palette, background) : nullptr) {}
+  ~PaletteSelection() {
+    if (previous_) SelectPalette(dc_, previous_, TRUE);
+  }
+  PaletteSelection(const PaletteSelection&) = delete;
+  PaletteSelection& operator=(const PaletteSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HPALETTE previous_;
+};
+
+// GlobalLock / GlobalUnlock.
+template <typename T = void>
+class GlobalLockView {
+ public:
+  explicit GlobalLockView(HGLOBAL memory)
+      : memory_(memory), data_(memory ? static_cast<T*>(GlobalLock(memory)) : nullptr) {}
+  ~GlobalLockView() {
+    if (data_) GlobalUnlock(memory_);
+  }
+  GlobalLockView(const GlobalLockView&) = delete;
+  GlobalLockView& operator=(const GlobalLockView&) = delete;
+  T* get() const { return data_; }
+  size_t Size() const { return data_ ? GlobalSize(memory_) : 0; }
+
+ private:
+  HGLOBAL memory_;
+  T* data_;
+};
+
+}  // namespace win

@@ -1,0 +1,38 @@
+#pragma once
+// The seam between the program and what a test cannot answer through the screen: the common
+// dialogs, the error box, beeps, the help viewer and the shell. The program uses SystemPrompts;
+// the Windows tests install a scripted implementation that records every call.
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+namespace win {
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  virtual void Beep(UINT type) = 0;
+  // The application's error box: the text, the application title as caption.
+  virtual void ShowError(HWND owner, const std::wstring& text) = 0;
+  virtual bool GetSaveFileName(OPENFILENAMEW& request) = 0;
+  virtual bool GetOpenFileName(OPENFILENAMEW& request) = 0;
+  virtual bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) = 0;
+};
+
+class SystemPrompts : public Prompts {
+ public:
+  void Beep(UINT type) override;
+  void ShowError(HWND owner, const std::wstring& text) override;
+  bool GetSaveFileName(OPENFILENAMEW& request) override;
+  bool GetOpenFileName(OPENFILENAMEW& request) override;
+  bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) override;
+};
+
+inline constexpr const wchar_t* kApplicationTitle = L"Capslate";
+
+// A refused command: the question beep and nothing else.
+inline void Refuse(Prompts& prompts) { prompts.Beep(MB_ICONQUESTION); }
+
+}  // namespace win

@@ -71,6 +71,12 @@ std::vector<uint8_t> ReadWholeFile(const std::wstring& path, uint64_t maxBytes) 
 }
 
 void WriteFileReplacing(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  // A read-only file is not to be replaced, whatever the file system would allow a rename to do.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) FailWithFile("ファイルを作成できません", path, ERROR_ACCESS_DENIED);
+    if (attributes & FILE_ATTRIBUTE_READONLY) FailWithFile("ファイルに書き込めません", path, ERROR_ACCESS_DENIED);
+  }
   std::wstring folder = core::FolderOf(path);
   if (folder.empty()) folder = L".\\";
   std::wstring temp(MAX_PATH, L'\0');

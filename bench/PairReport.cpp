@@ -5,36 +5,35 @@
 #include <cstdio>
 #include <limits>
 
+#include <unistd.h>
+
 namespace bench {
 
 namespace {
 
 constexpr double kNotRun = std::numeric_limits<double>::quiet_NaN();
 
+// With several repetitions the console shows only their fastest, median and variation.
 bool Shown(const benchmark::BenchmarkReporter::Run& run) {
+  if (run.run_type != benchmark::BenchmarkReporter::Run::RT_Aggregate) return run.repetitions <= 1;
   return run.aggregate_name == "min" || run.aggregate_name == "median" || run.aggregate_name == "cv";
 }
 
 }  // namespace
 
+PairReporter::PairReporter()
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
 void PairReporter::ReportRuns(const std::vector<Run>& runs) {
-  std::vector<Run> aggregates;
+  std::vector<Run> shown;
   for (const Run& run : runs) {
-    if (run.run_type == Run::RT_Aggregate) {
-      if (Shown(run)) aggregates.push_back(run);
-    } else if (!run.error_occurred && run.iterations > 0) {
+    if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
       times_[run.run_name.function_name].push_back(run.real_accumulated_time * 1e3 /
                                                    static_cast<double>(run.iterations));
     }
+    if (Shown(run)) shown.push_back(run);
   }
-  const bool repeated = std::any_of(runs.begin(), runs.end(), [](const Run& run) {
-    return run.run_type == Run::RT_Aggregate;
-  });
-  if (!repeated) {
-    ConsoleReporter::ReportRuns(runs);
-  } else if (!aggregates.empty()) {
-    ConsoleReporter::ReportRuns(aggregates);
-  }
+  if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
 }
 
 double PairReporter::FastestMs(const std::string& name) const {

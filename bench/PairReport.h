@@ -18,8 +18,8 @@ struct Pair {
 
 class PairReporter : public benchmark::ConsoleReporter {
  public:
-  // Keeps every repetition for the summary; the console shows only the aggregates once there are
-  // several repetitions.
+  PairReporter();  // colours only on a terminal
+  // Keeps every repetition for the summary.
   void ReportRuns(const std::vector<Run>& runs) override;
 
   // Milliseconds per call of the fastest repetition of `name`, or NaN when it did not run. The

@@ -201,7 +201,32 @@ void DrawText(Canvas& canvas, Rect area, float size, Rgb c, Random& random) {
   }
 }
 
-// Smooth colour waves plus per-pixel noise, like a photo taken in poor light.
+// Random values on a grid every `spacing` pixels, interpolated in between: texture of one scale,
+// like foliage or fabric in a photo.
+class ValueNoise {
+ public:
+  ValueNoise(int width, int height, int spacing, Random& random)
+      : spacing_(spacing), columns_(width / spacing + 2) {
+    values_.resize(static_cast<size_t>(columns_) * static_cast<size_t>(height / spacing + 2));
+    for (float& v : values_) v = 2.0f * random.Unit() - 1.0f;
+  }
+  float At(int x, int y) const {
+    const float fx = static_cast<float>(x % spacing_) / static_cast<float>(spacing_);
+    const float fy = static_cast<float>(y % spacing_) / static_cast<float>(spacing_);
+    const float* top = &values_[static_cast<size_t>(y / spacing_ * columns_ + x / spacing_)];
+    const float* bottom = top + columns_;
+    const float upper = top[0] + (top[1] - top[0]) * fx;
+    const float lower = bottom[0] + (bottom[1] - bottom[0]) * fx;
+    return upper + (lower - upper) * fy;
+  }
+
+ private:
+  int spacing_;
+  int columns_;
+  std::vector<float> values_;
+};
+
+// Smooth colour waves, texture at two scales and per-pixel grain, like a photo taken in poor light.
 void PaintPhoto(core::Dib& dib, Rect r, uint64_t seed) {
   Random random(seed);
   const int w = r.Width(), h = r.Height();
@@ -220,16 +245,21 @@ void PaintPhoto(core::Dib& dib, Rect r, uint64_t seed) {
     for (int y = 0; y < h; ++y) down[c][y] = std::cos(fy * static_cast<float>(y) + py);
     for (int i = 0; i < w + h; ++i) diagonal[c][i] = std::sin(fd * static_cast<float>(i) + pd);
   }
+  const ValueNoise coarse(w, h, 24, random);
+  const ValueNoise fine(w, h, 5, random);
   for (int y = 0; y < h; ++y) {
     uint8_t* p = dib.Row(r.y0 + y) + 3 * r.x0;
     const float light = 40.0f * static_cast<float>(y) / static_cast<float>(h);
     for (int x = 0; x < w; ++x, p += 3) {
       const uint64_t noise = random.Next();
-      const float grain = static_cast<float>(noise & 15) - 7.5f;  // shared by the three channels
+      // Texture and grain are shared by the three channels, as brightness; each channel adds its
+      // own smaller grain.
+      const float shared = 30.0f * coarse.At(x, y) + 18.0f * fine.At(x, y) +
+                           static_cast<float>(noise & 15) - 7.5f;
       for (int c = 0; c < 3; ++c) {
-        const float own = static_cast<float>((noise >> (8 + 8 * c)) & 15) - 7.5f;
-        const float v = 110.0f + light + 70.0f * across[c][x] * down[c][y] +
-                        40.0f * diagonal[c][x + y] + grain + own;
+        const float own = 0.7f * (static_cast<float>((noise >> (8 + 8 * c)) & 15) - 7.5f);
+        const float v = 110.0f + light + 60.0f * across[c][x] * down[c][y] +
+                        35.0f * diagonal[c][x + y] + shared + own;
         p[c] = ToByte(v);
       }
     }

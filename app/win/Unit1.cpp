@@ -12,6 +12,7 @@
 #include "app/win/PrivateProfileStore.h"
 #include "core/BmpCodec.h"
 #include "core/Error.h"
+#include "core/JpegCodec.h"
 #include "core/PathRules.h"
 #include "win/Clipboard.h"
 #include "win/ErrorBoundary.h"
@@ -185,8 +186,9 @@ void TForm1::LoadPictureFile(const std::wstring& fileName) {
     if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
   }
   if (extension == L"bmp") {
-    std::vector<uint8_t> bytes = win::ReadWholeFile(fileName);
-    picture = win::Picture::FromDib(core::ReadBmp(bytes));
+    picture = win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(fileName)));
+  } else if (extension == L"jpg" || extension == L"jpeg") {
+    picture = win::Picture::FromDib(core::DecodeJpeg(win::ReadWholeFile(fileName)));
   } else {
     throw core::Error("拡張子 ." + win::Narrow(extension) + " の画像形式は処理できません");
   }

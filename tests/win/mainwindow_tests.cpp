@@ -10,6 +10,7 @@
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
 #include "core/BmpCodec.h"
+#include "core/JpegCodec.h"
 
 namespace {
 
@@ -183,6 +184,16 @@ TEST_F(MainWindow, CommandLineBmpIsLoadedAndLeftOnTheClipboard) {
           << x << "," << y;
     }
   }
+}
+
+TEST_F(MainWindow, CommandLineJpegIsDecodedAtFullSize) {
+  winetest::WriteFileBytes(PathIn(L"PHOTO.JPG"),
+                           core::EncodeJpeg(winetest::PatternDib(200, 100), 95));
+  Start({PathIn(L"PHOTO.JPG")});
+  EXPECT_EQ(form->PictureState, 2);
+  EXPECT_EQ(form->picture.Width(), 200);
+  EXPECT_EQ(form->picture.Height(), 100);
+  EXPECT_TRUE(prompts.errors.empty());
 }
 
 TEST_F(MainWindow, CommandLineFileWithAnotherExtensionIsIgnoredSilently) {

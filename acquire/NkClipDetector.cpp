@@ -1,6 +1,7 @@
 #include "acquire/NkClipDetector.h"
 
 #include "core/Error.h"
+#include "win/WindowObject.h"
 
 namespace acquire {
 namespace {
@@ -58,15 +59,8 @@ void TNkClipDetector::DoClipChange() {
 
 LRESULT CALLBACK TNkClipDetector::ViewerWndProc(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TNkClipDetector*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self || message == WM_NCDESTROY) {
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
+  TNkClipDetector* self = win::WindowObject<TNkClipDetector>(window, message, lParam);
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_DRAWCLIPBOARD:
       if (!(self->IgnoreFirst && self->joining_)) {

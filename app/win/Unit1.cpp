@@ -17,6 +17,7 @@
 #include "win/Clipboard.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
+#include "win/WindowObject.h"
 
 namespace app {
 namespace {
@@ -256,12 +257,8 @@ void TForm1::SpeedButton11Click() {
 
 LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  HWND main = form ? form->window_.get() : nullptr;
+  TForm1* form = win::WindowObject<TForm1>(window, message, lParam);
+  HWND main = form && message != WM_NCDESTROY ? form->window_.get() : nullptr;
   switch (message) {
     case WM_ACTIVATE:
       // The taskbar button activates this window; the user means the main window.
@@ -270,9 +267,6 @@ LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wPara
     case WM_CLOSE:
       if (main) PostMessageW(main, WM_CLOSE, 0, 0);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      break;
     default:
       break;
   }
@@ -281,16 +275,10 @@ LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wPara
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* form = static_cast<TForm1*>(create->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    form->window_.reset(window);
-  }
-  auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  TForm1* form = win::WindowObject<TForm1>(window, message, lParam);
   if (!form) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) form->window_.reset(window);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     form->window_.release();
     return DefWindowProcW(window, message, wParam, lParam);
   }

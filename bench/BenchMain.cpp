@@ -1,19 +1,18 @@
 // capslate_bench: our BMP, conversion and JPEG code against the bound each one chases, measured in
 // the same run on the same pixels. Run by hand (about half a minute); it takes Google Benchmark's
-// flags, e.g. --benchmark_filter=jpeg or --benchmark_repetitions=5.
+// flags, e.g. --benchmark_filter=jpeg or --benchmark_repetitions=9.
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "bench/PairReport.h"
+#include "bench/Pairs.h"
 #include "bench/RawJpeg.h"
 #include "bench/TestPictures.h"
 #include "core/BmpCodec.h"
@@ -84,28 +83,7 @@ void CheckSameWork(Inputs& in) {
   }
 }
 
-double Min(const std::vector<double>& values) {
-  return *std::min_element(values.begin(), values.end());
-}
-
-void Register(const std::string& name, std::function<void()> body) {
-  benchmark::RegisterBenchmark(name.c_str(),
-                               [body](benchmark::State& state) {
-                                 for (auto _ : state) body();
-                               })
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime()
-      ->ComputeStatistics("min", Min);
-}
-
-std::vector<bench::Pair> RegisterAll(Inputs& in) {
-  std::vector<bench::Pair> pairs;
-  auto pair = [&](const std::string& name, double target, std::function<void()> ours,
-                  std::function<void()> bound, const std::string& allocation = {}) {
-    Register(name + "/ours", std::move(ours));
-    Register(name + "/bound", std::move(bound));
-    pairs.push_back({name, target, allocation});
-  };
+void RegisterAll(Inputs& in) {
   // A memory copy of `size` bytes of `from` into a buffer that was allocated and touched already.
   auto copy = [&in](const uint8_t* from, size_t size) {
     return [&in, from, size] {
@@ -114,31 +92,30 @@ std::vector<bench::Pair> RegisterAll(Inputs& in) {
       benchmark::ClobberMemory();
     };
   };
-
-  // What WriteBmp and ReadBmp allocate, alone: a zero-filled vector of the file's size, and a Dib.
-  Register("alloc/bmp_file", [&in] {
-    std::vector<uint8_t> file(in.bmp.size());
+  // What WriteBmp, ReadBmp and DecodeJpeg allocate for their result, alone.
+  auto allocateFile = [&in] {
+    std::vector<uint8_t> file(in.bmp.size());  // zero-filled, as WriteBmp makes it
     benchmark::DoNotOptimize(file.data());
     benchmark::ClobberMemory();
-  });
-  Register("alloc/dib24", [] {
+  };
+  auto allocateDib = [] {
     core::Dib dib(kWidth, kHeight, 24);
     benchmark::DoNotOptimize(dib.Bits());
     benchmark::ClobberMemory();
-  });
+  };
 
-  pair("bmp_write", 2.0, [&in] {
+  bench::AddPair("bmp_write", 2.0, [&in] {
     std::vector<uint8_t> file = core::WriteBmp(in.screenshot);
     benchmark::DoNotOptimize(file.data());
-  }, copy(in.bmp.data(), in.bmp.size()), "alloc/bmp_file");
+  }, copy(in.bmp.data(), in.bmp.size()), allocateFile);
 
-  pair("bmp_read", 2.0, [&in] {
+  bench::AddPair("bmp_read", 2.0, [&in] {
     core::Dib dib = core::ReadBmp(in.bmp);
     benchmark::DoNotOptimize(dib.Bits());
-  }, copy(in.bmp.data(), in.bmp.size()), "alloc/dib24");
+  }, copy(in.bmp.data(), in.bmp.size()), allocateDib);
 
   for (const core::Dib* src : {&in.screenshot32, &in.screenshot8}) {
-    pair("convert_" + std::to_string(src->BitCount()) + "_to_24", 2.0, [&in, src] {
+    bench::AddPair("convert_" + std::to_string(src->BitCount()) + "_to_24", 2.0, [&in, src] {
       core::ConvertTo24(*src, in.dst24);
       benchmark::DoNotOptimize(in.dst24.Bits());
       benchmark::ClobberMemory();
@@ -152,31 +129,30 @@ std::vector<bench::Pair> RegisterAll(Inputs& in) {
   };
   for (const Picture& p : {Picture{"screenshot", in.screenshot, in.jpegScreenshot},
                            Picture{"photo", in.photo, in.jpegPhoto}}) {
-    pair(std::string("jpeg_encode_") + p.name, 1.10, [&dib = p.dib] {
+    bench::AddPair(std::string("jpeg_encode_") + p.name, 1.10, [&dib = p.dib] {
       std::vector<uint8_t> file = core::EncodeJpeg(dib, kQuality);
       benchmark::DoNotOptimize(file.data());
     }, [&in, &dib = p.dib] {
       benchmark::DoNotOptimize(bench::RawEncodeJpeg(dib, kQuality, in.jpegOut));
     });
-    pair(std::string("jpeg_decode_") + p.name, 1.10, [&jpeg = p.jpeg] {
+    bench::AddPair(std::string("jpeg_decode_") + p.name, 1.10, [&jpeg = p.jpeg] {
       core::Dib dib = core::DecodeJpeg(jpeg);
       benchmark::DoNotOptimize(dib.Bits());
     }, [&in, &jpeg = p.jpeg] {
       bench::RawDecodeJpeg(jpeg, in.dst24);
       benchmark::DoNotOptimize(in.dst24.Bits());
       benchmark::ClobberMemory();
-    }, "alloc/dib24");
+    }, allocateDib);
   }
-  return pairs;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Our defaults come first so that the same flags on the command line override them. Several
-  // short repetitions in random order keep a busy neighbour from landing on one side of a pair.
+  // Our defaults come first so that the same flags on the command line override them. The
+  // repetitions of all pairs run in random order, spreading each pair over the whole run.
   std::vector<char*> args{argv[0]};
-  std::string defaults[] = {"--benchmark_repetitions=3", "--benchmark_min_time=0.3",
+  std::string defaults[] = {"--benchmark_repetitions=5", "--benchmark_min_time=0.5",
                             "--benchmark_enable_random_interleaving=true"};
   for (std::string& flag : defaults) args.push_back(flag.data());
   args.insert(args.end(), argv + 1, argv + argc);
@@ -189,11 +165,11 @@ int main(int argc, char** argv) {
   CheckSameWork(*in);
   std::printf("BMP %zu bytes; JPEG at quality %d: screenshot %zu bytes, photo %zu bytes\n",
               in->bmp.size(), kQuality, in->jpegScreenshot.size(), in->jpegPhoto.size());
-  const std::vector<bench::Pair> pairs = RegisterAll(*in);
+  RegisterAll(*in);
 
   bench::PairReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  bench::PrintSummary(reporter, pairs);
+  reporter.PrintSummary();
   benchmark::Shutdown();
   return 0;
 }

@@ -10,22 +10,45 @@ namespace core {
 
 namespace {
 
-// 24-bit colour of every possible index of an indexed picture.
-using IndexTable = std::array<uint8_t, 256 * 3>;
+// A 24-bit colour held as blue | green << 8 | red << 16.
+uint32_t PackBgr(uint8_t blue, uint8_t green, uint8_t red) {
+  return uint32_t{blue} | (uint32_t{green} << 8) | (uint32_t{red} << 16);
+}
+
+void StoreBgr(uint32_t bgr, uint8_t* dst) {
+  dst[0] = static_cast<uint8_t>(bgr);
+  dst[1] = static_cast<uint8_t>(bgr >> 8);
+  dst[2] = static_cast<uint8_t>(bgr >> 16);
+}
+
+// Four pixels at a time are written as three 32-bit words, which needs a little-endian machine.
+// Stored byte by byte, the compiler must assume that every store may change the source and reads
+// it again, which makes the conversion half as fast as a memory copy.
+constexpr bool kWordStores = std::endian::native == std::endian::little;
+
+// Stores four packed pixels (their top bytes are ignored) as 12 bytes.
+void StoreFour(const uint32_t (&p)[4], uint8_t* dst) {
+  const uint32_t word0 = (p[0] & 0xFFFFFFu) | (p[1] << 24);
+  const uint32_t word1 = ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16);
+  const uint32_t word2 = ((p[2] >> 16) & 0xFFu) | (p[3] << 8);
+  std::memcpy(dst, &word0, 4);
+  std::memcpy(dst + 4, &word1, 4);
+  std::memcpy(dst + 8, &word2, 4);
+}
+
+// 24-bit colour of every possible index of an indexed picture, packed.
+using IndexTable = std::array<uint32_t, 256>;
 
 IndexTable MakeIndexTable(const Dib& src) {
   IndexTable table{};  // indices beyond the palette stay black
   const std::vector<RgbQuad>& palette = src.Palette();
   const size_t count = size_t{1} << src.BitCount();
   for (size_t i = 0; i < count; ++i) {
-    uint8_t* out = &table[i * 3];
     if (palette.empty()) {
       const auto level = static_cast<uint8_t>(i * 255 / (count - 1));
-      out[0] = out[1] = out[2] = level;
+      table[i] = PackBgr(level, level, level);
     } else if (i < palette.size()) {
-      out[0] = palette[i].blue;
-      out[1] = palette[i].green;
-      out[2] = palette[i].red;
+      table[i] = PackBgr(palette[i].blue, palette[i].green, palette[i].red);
     }
   }
   return table;
@@ -34,15 +57,37 @@ IndexTable MakeIndexTable(const Dib& src) {
 void ConvertIndexedRow(const uint8_t* src, uint8_t* dst, int width, int bitCount,
                        const IndexTable& table) {
   if (bitCount == 8) {
-    for (int x = 0; x < width; ++x, dst += 3) std::memcpy(dst, &table[src[x] * 3u], 3);
+    int x = 0;
+    if constexpr (kWordStores) {
+      for (; x + 4 <= width; x += 4, dst += 12) {
+        StoreFour({table[src[x]], table[src[x + 1]], table[src[x + 2]], table[src[x + 3]]}, dst);
+      }
+    }
+    for (; x < width; ++x, dst += 3) StoreBgr(table[src[x]], dst);
     return;
   }
   const int perByte = 8 / bitCount;
   const unsigned mask = (1u << bitCount) - 1;
   for (int x = 0; x < width; ++x, dst += 3) {
     const int shift = 8 - bitCount * (x % perByte + 1);
-    const unsigned index = (src[x / perByte] >> shift) & mask;
-    std::memcpy(dst, &table[index * 3], 3);
+    StoreBgr(table[(src[x / perByte] >> shift) & mask], dst);
+  }
+}
+
+// Copies `width` 4-byte pixels (blue, green, red, unused) as 3-byte ones.
+void DropFourthBytes(const uint8_t* src, uint8_t* dst, int width) {
+  int x = 0;
+  if constexpr (kWordStores) {
+    for (; x + 4 <= width; x += 4, src += 16, dst += 12) {
+      uint32_t p[4];
+      for (int i = 0; i < 4; ++i) std::memcpy(&p[i], src + 4 * i, 4);
+      StoreFour(p, dst);
+    }
+  }
+  for (; x < width; ++x, src += 4, dst += 3) {
+    dst[0] = src[0];
+    dst[1] = src[1];
+    dst[2] = src[2];
   }
 }
 
@@ -71,32 +116,6 @@ class Channel {
   uint32_t valueMask_ = 0;
   std::array<uint8_t, 256> widen_{};
 };
-
-// Copies `width` 4-byte pixels as 3-byte ones. Byte by byte the compiler must assume that every
-// store may change the source, so four pixels at a time are packed into three 32-bit words.
-void DropFourthBytes(const uint8_t* s, uint8_t* d, int width) {
-  int x = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; x + 4 <= width; x += 4, s += 16, d += 12) {
-      uint32_t p[4];
-      std::memcpy(&p[0], s, 4);
-      std::memcpy(&p[1], s + 4, 4);
-      std::memcpy(&p[2], s + 8, 4);
-      std::memcpy(&p[3], s + 12, 4);
-      const uint32_t out0 = (p[0] & 0xFFFFFFu) | (p[1] << 24);
-      const uint32_t out1 = ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16);
-      const uint32_t out2 = ((p[2] >> 16) & 0xFFu) | (p[3] << 8);
-      std::memcpy(d, &out0, 4);
-      std::memcpy(d + 4, &out1, 4);
-      std::memcpy(d + 8, &out2, 4);
-    }
-  }
-  for (; x < width; ++x, s += 4, d += 3) {
-    d[0] = s[0];
-    d[1] = s[1];
-    d[2] = s[2];
-  }
-}
 
 struct MaskReader {
   Channel red, green, blue;

@@ -30,13 +30,14 @@ int64_t DibImageSize(int64_t width, int64_t height, int bitCount) {
   return size > kMaxPixelBytes ? -1 : size;
 }
 
-Dib::Dib(int width, int height, int bitCount) {
+Dib::Dib(int width, int height, int bitCount, Fill fill) {
   const int64_t size = DibImageSize(width, height, bitCount);
   if (size < 0) {
     throw Error("画像のサイズが不正か、大きすぎます (" + std::to_string(width) + " x " +
                 std::to_string(height) + ", " + std::to_string(bitCount) + " bpp)");
   }
-  owned_.reset(new uint8_t[static_cast<size_t>(size)]());
+  const auto bytes = static_cast<size_t>(size);
+  owned_.reset(fill == Fill::Zero ? new uint8_t[bytes]() : new uint8_t[bytes]);
   bits_ = owned_.get();
   width_ = width;
   height_ = height;

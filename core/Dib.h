@@ -41,9 +41,13 @@ int64_t DibImageSize(int64_t width, int64_t height, int bitCount);
 
 class Dib {
  public:
+  // Whether new pixels start as zero, or are left for a decoder that writes every byte itself
+  // (saving a pass over a large picture).
+  enum class Fill { Zero, None };
+
   Dib() = default;
-  // Allocates zeroed pixels; throws core::Error when the size is invalid or too large.
-  Dib(int width, int height, int bitCount);
+  // Allocates the pixels; throws core::Error when the size is invalid or too large.
+  Dib(int width, int height, int bitCount, Fill fill = Fill::Zero);
   // A view of pixels owned elsewhere (bottom-up rows at DibStride). The memory must outlive the view.
   static Dib View(uint8_t* bits, int width, int height, int bitCount);
 

@@ -131,7 +131,8 @@ Dib DecodeJpeg(std::span<const uint8_t> data, std::string* warning) {
   Dib dib;
   std::vector<uint8_t> cmykRows;
   try {
-    dib = Dib(static_cast<int>(width), static_cast<int>(height), 24);
+    // Every row is written below, and its padding is cleared there.
+    dib = Dib(static_cast<int>(width), static_cast<int>(height), 24, Dib::Fill::None);
     if (cmyk) cmykRows.resize(size_t{width} * 4 * kRowBatch);
   } catch (const std::bad_alloc&) {
     throw Error("メモリが足りないため JPEG を読み込めません");
@@ -153,6 +154,8 @@ Dib DecodeJpeg(std::span<const uint8_t> data, std::string* warning) {
       const JDIMENSION got = jpeg_read_scanlines(cinfo, rows, count);
       if (got == 0) break;  // cannot happen with a memory source; never loop forever
       for (JDIMENSION i = 0; i < got; ++i) {
+        uint8_t* row = dib.Row(int(first + i));
+        std::fill(row + size_t{width} * 3, row + dib.Stride(), uint8_t{0});
         if (cmyk) {
           CmykRowToBgr(rows[i], dib.Row(int(first + i)), width);
         } else {
@@ -164,6 +167,9 @@ Dib DecodeJpeg(std::span<const uint8_t> data, std::string* warning) {
     }
   });
   if (!ok) throw fail();
+  for (JDIMENSION y = cinfo->output_scanline; y < height; ++y) {
+    std::fill(dib.Row(int(y)), dib.Row(int(y)) + dib.Stride(), uint8_t{0});
+  }
   // The rest of the file after the last row (normally just EOI) is not read: trailing damage there
   // costs the picture nothing.
 

@@ -68,6 +68,13 @@ int DumpClipboardDib(int argc, wchar_t** argv) {
 
 // --- The viewer process ---
 
+// Writes a file under a temporary name and renames it, so the test never reads it half written.
+void PublishFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  const std::wstring temp = path + L".part";
+  WriteFileBytes(temp, bytes);
+  MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 struct Viewer {
   HWND next = nullptr;
   int count = 0;
@@ -80,7 +87,7 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DRAWCLIPBOARD:
       if (viewer) {
         ++viewer->count;
-        WriteFileBytes(viewer->countFile, {static_cast<uint8_t>(viewer->count)});
+        PublishFile(viewer->countFile, {static_cast<uint8_t>(viewer->count)});
         if (viewer->next) SendMessageW(viewer->next, message, wParam, lParam);
       }
       return 0;
@@ -109,8 +116,8 @@ int RunViewer(int argc, wchar_t** argv) {
                               nullptr, wc.hInstance, nullptr);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&viewer));
   viewer.next = SetClipboardViewer(window);
-  // Tell the test our window: it is the title of the ready event's companion file.
-  WriteFileBytes(viewer.countFile + L".hwnd",
+  // Tell the test our window.
+  PublishFile(viewer.countFile + L".hwnd",
                  std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&window),
                                       reinterpret_cast<uint8_t*>(&window) + sizeof window));
   UniqueHandle leave(OpenEventW(SYNCHRONIZE, FALSE, (name + L"-leave").c_str()));
@@ -159,9 +166,16 @@ ViewerProcess::ViewerProcess(const std::wstring& folder) {
   CloseHandle(info.hThread);
   process_ = UniqueHandle(info.hProcess);
   const std::wstring hwndFile = countFile_ + L".hwnd";
-  WaitFor([&] { return GetFileAttributesW(hwndFile.c_str()) != INVALID_FILE_ATTRIBUTES; });
-  const std::vector<uint8_t> bytes = ReadFileBytes(hwndFile);
-  if (bytes.size() == sizeof window_) std::memcpy(&window_, bytes.data(), sizeof window_);
+  WaitFor([&] {
+    if (GetFileAttributesW(hwndFile.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    try {
+      const std::vector<uint8_t> bytes = ReadFileBytes(hwndFile);
+      if (bytes.size() == sizeof window_) std::memcpy(&window_, bytes.data(), sizeof window_);
+    } catch (const std::exception&) {
+      // still being renamed into place: try again
+    }
+    return window_ != nullptr;
+  });
 }
 
 ViewerProcess::~ViewerProcess() {

@@ -30,12 +30,15 @@ std::wstring FolderOf(std::wstring_view path) {
   return std::wstring(path.substr(0, at + 1));
 }
 
+std::wstring LowerAscii(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) c = FoldAscii(c);
+  return out;
+}
+
 bool PatternListMentions(std::wstring_view patterns, std::wstring_view extension) {
-  std::wstring needle = L"*" + std::wstring(extension);
-  std::wstring haystack(patterns);
-  for (wchar_t& c : needle) c = FoldAscii(c);
-  for (wchar_t& c : haystack) c = FoldAscii(c);
-  return haystack.find(needle) != std::wstring::npos;
+  return LowerAscii(patterns).find(LowerAscii(L"*" + std::wstring(extension))) !=
+         std::wstring::npos;
 }
 
 }  // namespace core

@@ -21,6 +21,9 @@ std::wstring ReplaceExtension(std::wstring_view path, std::wstring_view extensio
 // The folder of a path including its trailing backslash ("" when the path names no folder).
 std::wstring FolderOf(std::wstring_view path);
 
+// The text with ASCII letters A-Z turned to lower case; every other character stays.
+std::wstring LowerAscii(std::wstring_view text);
+
 // True when "*" + extension, lower-cased, occurs anywhere in the lower-cased pattern list such as
 // "*.bmp;*.dib;*.jpg;*.jpeg". A plain substring test (ASCII letters folded): ".jp" passes through
 // "*.jpg", and an empty extension passes whenever the list holds a "*".

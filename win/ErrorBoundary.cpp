@@ -1,12 +1,14 @@
 #include "win/ErrorBoundary.h"
 
+#include "win/Text.h"
+
 namespace win {
 
-void ReportError(HWND owner, Prompts& prompts, const std::wstring& text) noexcept {
+void ReportError(HWND owner, Prompts& prompts, std::string_view utf8Text) noexcept {
   try {
-    prompts.ShowError(owner, text);
+    prompts.ShowError(owner, Widen(utf8Text));
   } catch (...) {
-    // Showing the error failed as well (no memory for the box): there is nobody left to tell.
+    // Converting or showing the text failed as well (no memory for it): nobody is left to tell.
   }
 }
 

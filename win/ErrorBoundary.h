@@ -5,14 +5,15 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "core/Error.h"
 #include "win/Prompts.h"
-#include "win/Text.h"
 
 namespace win {
 
-void ReportError(HWND owner, Prompts& prompts, const std::wstring& text) noexcept;
+// Shows the error box; never throws, even when the text cannot be converted or shown.
+void ReportError(HWND owner, Prompts& prompts, std::string_view utf8Text) noexcept;
 
 // Returns true when the command ran to its end, false when it ended with an error.
 template <typename F>
@@ -21,11 +22,11 @@ bool Guarded(HWND owner, Prompts& prompts, F&& command) noexcept {
     command();
     return true;
   } catch (const std::bad_alloc&) {
-    ReportError(owner, prompts, L"メモリが不足しています。");
+    ReportError(owner, prompts, "メモリが不足しています。");
   } catch (const std::exception& e) {
-    ReportError(owner, prompts, Widen(e.what()));
+    ReportError(owner, prompts, e.what());
   } catch (...) {
-    ReportError(owner, prompts, L"予期しないエラーが発生しました。");
+    ReportError(owner, prompts, "予期しないエラーが発生しました。");
   }
   return false;
 }

@@ -4,6 +4,7 @@
 // DC and put back, a global memory lock and an open clipboard.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <utility>
 
@@ -54,6 +55,9 @@ inline void CloseGlobal(HGLOBAL h) { GlobalFree(h); }
 inline void CloseLocal(HLOCAL h) { LocalFree(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
+inline void CloseDrop(HDROP h) { DragFinish(h); }
+inline void CloseArgv(wchar_t** h) { LocalFree(h); }
 
 struct FileTraits {
   using Handle = HANDLE;
@@ -76,6 +80,10 @@ using UniqueGlobal = Unique<NullIsEmpty<HGLOBAL, CloseGlobal>>;
 using UniqueLocal = Unique<NullIsEmpty<HLOCAL, CloseLocal>>;
 using UniqueKey = Unique<NullIsEmpty<HKEY, CloseKey>>;
 using UniqueEnhMetaFile = Unique<NullIsEmpty<HENHMETAFILE, CloseEnhMetaFile>>;
+using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
+using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
+// The argument array of CommandLineToArgvW.
+using UniqueArgv = Unique<NullIsEmpty<wchar_t**, CloseArgv>>;
 
 // GetDC / ReleaseDC with the same window.
 class WindowDc {

@@ -6,20 +6,30 @@
 
 #include "app/win/Unit1.h"
 #include "win/ErrorBoundary.h"
+#include "win/Handles.h"
 #include "win/Prompts.h"
+
+namespace {
+
+// The command line's arguments after the program's own name.
+std::vector<std::wstring> CommandLineArguments() {
+  int count = 0;
+  win::UniqueArgv argv(CommandLineToArgvW(GetCommandLineW(), &count));
+  std::vector<std::wstring> arguments;
+  for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
+  return arguments;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   win::SystemPrompts prompts;
-  app::FormOptions options;
-  options.showCommand = showCommand;
-  options.prompts = &prompts;
-  int count = 0;
-  if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 1; i < count; ++i) options.arguments.emplace_back(argv[i]);
-    LocalFree(argv);
-  }
   int exitCode = 0;
   const bool started = win::Guarded(nullptr, prompts, [&] {
+    app::FormOptions options;
+    options.showCommand = showCommand;
+    options.prompts = &prompts;
+    options.arguments = CommandLineArguments();
     app::TForm1 form(std::move(options));
     form.Show();
     MSG message;

@@ -2,22 +2,23 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <span>
 
 #include "app/WindowFit.h"
+#include "app/WindowPlacement.h"
 #include "app/win/CommandIds.h"
-#include "app/win/Controls.h"
 #include "app/win/PrivateProfileStore.h"
 #include "core/BmpCodec.h"
 #include "core/Error.h"
-#include "core/JpegCodec.h"
 #include "core/PathRules.h"
+#include "plugins/BuiltInFormats.h"
 #include "win/Clipboard.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
 #include "win/WindowObject.h"
+#include "win/controls/Image.h"
+#include "win/controls/ScrollBox.h"
 
 namespace app {
 namespace {
@@ -26,23 +27,36 @@ constexpr const wchar_t* kFormClass = L"TForm1";
 constexpr const wchar_t* kApplicationClass = L"TApplication";
 constexpr const wchar_t* kCaption = L"Capslate!!";
 constexpr const wchar_t* kWorkFileName = L"tmp$$$.bmp";
-constexpr const wchar_t* kBuiltInPatterns = L"*.bmp;*.dib;*.jpg;*.jpeg";
 constexpr int kDesignWidth = 555;
 constexpr int kDesignHeight = 510;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+bool IsMinimizedStart(int showCommand) {
+  return showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE ||
+         showCommand == SW_SHOWMINNOACTIVE;
+}
+
+ScreenRect ToScreenRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  MONITORINFO info{sizeof info};
+  if (GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
+  }
+  return TRUE;
+}
+
 }  // namespace
 
-TForm1::TForm1(FormOptions options)
-    : options_(std::move(options)), prompts_(*options_.prompts) {
+TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*options_.prompts) {
   if (options_.executablePath.empty()) options_.executablePath = win::ExecutablePath();
+  plugins::RegisterBuiltInFormats(formats_);
   RegisterWindowClasses();
-  application_.reset(CreateWindowExW(0, kApplicationClass, win::kApplicationTitle,
-                                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                     GetSystemMetrics(SM_CXSCREEN) / 2,
-                                     GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
-                                     Instance(), this));
+  application_.reset(CreateWindowExW(
+      0, kApplicationClass, win::kApplicationTitle,
+      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2,
+      GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, Instance(), this));
   if (!application_) throw core::Error("アプリケーションウィンドウを作成できません。");
   // The window procedure takes ownership of the handle at WM_NCCREATE.
   CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
@@ -64,21 +78,22 @@ TForm1::~TForm1() {
   NkClipDetector1.SetOnClipChange(nullptr);
   // The menu bar belongs to the window while attached; detach it so it is destroyed once.
   if (window_ && GetMenu(window_.get()) == mainMenu_.get()) SetMenu(window_.get(), nullptr);
-  window_.reset();
+  // Destroyed while the handle is still held, so the messages of its destruction reach a window
+  // object that knows its handle; WM_NCDESTROY lets go of it.
+  if (window_) DestroyWindow(window_.get());
   application_.reset();
 }
 
 void TForm1::RegisterWindowClasses() {
-  controls::RegisterClasses(Instance());
-  INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES | ICC_TAB_CLASSES |
-                                                 ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX common{
+      sizeof common, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   struct ClassDef {
     const wchar_t* name;
     WNDPROC proc;
   };
-  for (const ClassDef& def : {ClassDef{kFormClass, WindowProc},
-                              ClassDef{kApplicationClass, ApplicationProc}}) {
+  for (const ClassDef& def :
+       {ClassDef{kFormClass, WindowProc}, ClassDef{kApplicationClass, ApplicationProc}}) {
     WNDCLASSEXW existing{sizeof existing};
     if (GetClassInfoExW(Instance(), def.name, &existing)) continue;
     WNDCLASSEXW wc{sizeof wc};
@@ -94,16 +109,26 @@ void TForm1::RegisterWindowClasses() {
 
 void TForm1::Show() {
   const int command = options_.showCommand;
-  ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
-  if (command == SW_SHOWMAXIMIZED) {
-    ShowWindow(window_.get(), SW_SHOWMAXIMIZED);
-  } else {
-    ShowWindow(window_.get(), SW_SHOWNORMAL);
-    if (command == SW_SHOWMINIMIZED || command == SW_MINIMIZE || command == SW_SHOWMINNOACTIVE) {
-      ShowWindow(application_.get(), SW_MINIMIZE);
-    }
+  if (IsMinimizedStart(command)) {
+    // Only the taskbar button shows. The window takes no activation and waits minimized and
+    // hidden behind the button until the button restores it.
+    ShowWindow(window_.get(), SW_SHOWMINNOACTIVE);
+    ShowWindow(application_.get(), command);
+    ShowWindow(window_.get(), SW_HIDE);
+    return;
   }
+  ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
+  ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   UpdateWindow(window_.get());
+}
+
+void TForm1::Minimize() {
+  // The window itself is minimized, so its placement says so, and hidden, since the taskbar
+  // button that stands for it is the owner's. Not every system hides an owned window when its
+  // owner is minimized, so it is hidden here.
+  ShowWindow(window_.get(), SW_SHOWMINNOACTIVE);
+  ShowWindow(application_.get(), SW_MINIMIZE);
+  ShowWindow(window_.get(), SW_HIDE);
 }
 
 std::wstring TForm1::SettingsFileName() const {
@@ -115,21 +140,45 @@ std::wstring TForm1::WorkFileName() const {
 }
 
 void TForm1::SetStatusText(const std::wstring& text) {
-  SendMessageW(StatusBar1, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
-  UpdateWindow(StatusBar1);
+  SendMessageW(controls_.StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
+               reinterpret_cast<LPARAM>(text.c_str()));
+  UpdateWindow(controls_.StatusBar1);
 }
 
 std::wstring TForm1::StatusText() const {
   // The simple-mode text is part 255; some status bar versions answer for it only as part 0.
   for (WPARAM part : {WPARAM{SB_SIMPLEID}, WPARAM{0}}) {
-    const LRESULT length = SendMessageW(StatusBar1, SB_GETTEXTLENGTHW, part, 0);
+    const LRESULT length = SendMessageW(controls_.StatusBar1, SB_GETTEXTLENGTHW, part, 0);
     if (LOWORD(length) == 0) continue;
     std::wstring text(static_cast<size_t>(LOWORD(length)) + 1, L'\0');
-    SendMessageW(StatusBar1, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    SendMessageW(controls_.StatusBar1, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
     text.resize(wcslen(text.c_str()));
     return text;
   }
   return {};
+}
+
+void TForm1::Refuse() { win::Refuse(prompts_); }
+
+void TForm1::SetCurrentFileName(std::wstring fileName) {
+  state_.CurrentFileName = std::move(fileName);
+}
+
+POINT TForm1::ScrollOrigin() const {
+  return win::controls::ScrollBoxPosition(controls_.ScrollBox1);
+}
+
+void TForm1::SetVisible(bool visible) {
+  ShowWindow(application_.get(), visible ? SW_SHOW : SW_HIDE);  // the taskbar button
+  ShowWindow(window_.get(), visible ? SW_SHOW : SW_HIDE);
+}
+
+void TForm1::RepaintPicture() { win::controls::UpdateImage(controls_.Image1); }
+
+void TForm1::InstallPicture(win::Picture picture) {
+  picture_ = std::move(picture);
+  win::controls::UpdateImage(controls_.Image1);
+  AfterPictureLoad();
 }
 
 void TForm1::LoadStartPicture() {
@@ -138,79 +187,71 @@ void TForm1::LoadStartPicture() {
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) throw core::Error("開始画像のリソースがありません。");
   const auto* bytes = static_cast<const uint8_t*>(data);
-  picture = win::Picture::FromDib(
+  picture_ = win::Picture::FromDib(
       core::ReadPackedDib(std::span<const uint8_t>(bytes, SizeofResource(Instance(), found))));
-  controls::UpdateImage(Image1);
+  win::controls::UpdateImage(controls_.Image1);
 }
 
 // --- Creation and closing ---
 
 void TForm1::FormCreate() {
   DragAcceptFiles(window_.get(), TRUE);
-  PictureState = 0;
-  CropState = 0;
+  state_.PictureState = 0;
+  state_.CropState = 0;
   {
     PrivateProfileStore store(SettingsFileName());
-    settings = LoadSettings(store);
+    settings_ = LoadSettings(store);
   }
-  if (settings.windowMode != 0) {
+  if (settings_.windowMode != 0) {
     SetMenu(window_.get(), nullptr);
-    FrameExtraHeight = kFrameExtraHeightWithoutMenu;
+    state_.FrameExtraHeight = kFrameExtraHeightWithoutMenu;
   } else {
-    SetMenu(window_.get(), MainMenu1);
-    FrameExtraHeight = kFrameExtraHeightWithMenu;
+    SetMenu(window_.get(), controls_.MainMenu1);
+    state_.FrameExtraHeight = kFrameExtraHeightWithMenu;
   }
-  SetWindowPos(window_.get(), nullptr, settings.posLeft, settings.posTop, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceAtSavedPosition();
   SetStatusText(L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）");
-
-  // A command-line file that can't be loaded is reported here, during creation, and the steps
-  // after the load are skipped.
-  if (!win::Guarded(window_.get(), prompts_, [&] { OpenCommandLineFile(); })) return;
+  // A command-line file that can't be loaded is reported in the error box; the steps after it
+  // still run, so the program starts in its usual state with the start picture.
+  Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
 }
 
-void TForm1::OpenCommandLineFile() {
-  if (options_.arguments.empty()) return;
-  const std::wstring& argument = options_.arguments.front();
-  if (!core::PatternListMentions(kBuiltInPatterns, core::ExtensionOf(argument))) return;
-  CurrentFileName = argument;
-  LoadPictureFile(CurrentFileName);
-  AfterPictureLoad();
-  SetStatusText(L"ファイル読込が完了しました。");
-}
-
-void TForm1::LoadPictureFile(const std::wstring& fileName) {
-  std::wstring extension = core::ExtensionOf(fileName);
-  if (!extension.empty()) extension.erase(0, 1);
-  for (wchar_t& c : extension) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-  }
-  if (extension == L"bmp") {
-    picture = win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(fileName)));
-  } else if (extension == L"jpg" || extension == L"jpeg") {
-    picture = win::Picture::FromDib(core::DecodeJpeg(win::ReadWholeFile(fileName)));
-  } else {
-    throw core::Error("拡張子 ." + win::Narrow(extension) + " の画像形式は処理できません");
-  }
-  controls::UpdateImage(Image1);
+void TForm1::PlaceAtSavedPosition() {
+  std::vector<ScreenRect> workAreas;
+  EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+  const POINT saved{settings_.posLeft, settings_.posTop};
+  MONITORINFO nearest{sizeof nearest};
+  GetMonitorInfoW(MonitorFromPoint(saved, MONITOR_DEFAULTTONEAREST), &nearest);
+  const ScreenPoint at =
+      RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas, ToScreenRect(nearest.rcWork));
+  SetWindowPos(window_.get(), nullptr, at.x, at.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::FormClose() {
   DeleteFileW(WorkFileName().c_str());
   WINDOWPLACEMENT placement{sizeof placement};
   RECT rect{};
+  GetWindowRect(window_.get(), &rect);
   if ((IsIconic(window_.get()) || IsZoomed(window_.get())) &&
       GetWindowPlacement(window_.get(), &placement)) {
-    rect = placement.rcNormalPosition;  // where the window goes back to, not the icon's place
-  } else {
-    GetWindowRect(window_.get(), &rect);
+    // Where the window goes back to, not the icon's or the maximized place. The placement is in
+    // workspace coordinates, which a taskbar at the top or left shifts from the screen's.
+    const RECT& normal = placement.rcNormalPosition;
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor);
+    const ScreenPoint screen =
+        WorkspaceToScreen(ScreenPoint{normal.left, normal.top}, ToScreenRect(monitor.rcMonitor),
+                          ToScreenRect(monitor.rcWork));
+    rect.left = screen.x;
+    rect.top = screen.y;
   }
-  settings.posTop = rect.top;
-  settings.posLeft = rect.left;
+  settings_.posTop = rect.top;
+  settings_.posLeft = rect.left;
   {
     PrivateProfileStore store(SettingsFileName());
-    SaveSettings(store, settings);
+    SaveSettings(store, settings_);
   }
   if (!helpFileName_.empty()) prompts_.WinHelp(window_.get(), helpFileName_, HELP_QUIT, 0);
   SetStatusText(L"お疲れさまでした。");
@@ -221,32 +262,30 @@ void TForm1::FormClose() {
 void TForm1::FitWindowToPicture() {
   RECT rect;
   GetWindowRect(window_.get(), &rect);
-  const WindowSize size = FitWindowSize(FitInput{
-      picture.Width(), picture.Height(), FrameExtraHeight, rect.left, rect.top,
-      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  const WindowSize size = FitWindowSize(
+      FitInput{picture_.Width(), picture_.Height(), state_.FrameExtraHeight, rect.left, rect.top,
+               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
   SetWindowPos(window_.get(), nullptr, 0, 0, size.width, size.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::AfterPictureLoad() {
-  PictureState = 2;  // before the clipboard changes, so the watcher ignores our own copy
+  state_.PictureState = 2;  // before the clipboard changes, so the watcher ignores our own copy
   FitWindowToPicture();
   GdiFlush();
-  win::PutPictureOnClipboard(window_.get(), picture.Pixels());
-  if (picture.Palette()) {
-    win::WindowDc dc(ScrollBox1);
-    win::PaletteSelection select(dc.get(), picture.Palette(), FALSE);
+  win::PutPictureOnClipboard(window_.get(), picture_.Pixels());
+  if (picture_.Palette()) {
+    win::WindowDc dc(controls_.ScrollBox1);
+    win::PaletteSelection select(dc.get(), picture_.Palette(), FALSE);
     RealizePalette(dc.get());
   }
-  picture.ConvertTo24();
-  controls::UpdateImage(Image1);
+  picture_.ConvertTo24();
+  win::controls::UpdateImage(controls_.Image1);
 }
 
 // --- Commands of this window ---
 
 void TForm1::mnuExitClick() { PostMessageW(window_.get(), WM_CLOSE, 0, 0); }
-
-void TForm1::mnuAdjSzClick() { FitWindowToPicture(); }
 
 void TForm1::SpeedButton11Click() {
   helpFileName_ = core::ReplaceExtension(options_.executablePath, L".HLP");
@@ -262,8 +301,19 @@ LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wPara
   switch (message) {
     case WM_ACTIVATE:
       // The taskbar button activates this window; the user means the main window.
-      if (LOWORD(wParam) != WA_INACTIVE && main && IsWindowVisible(main)) SetActiveWindow(main);
+      if (LOWORD(wParam) != WA_INACTIVE && main && IsWindowVisible(main) && !IsIconic(main)) {
+        SetActiveWindow(main);
+      }
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_RESTORE && main && IsIconic(window)) {
+        // The taskbar button brings back the window that waited minimized behind it.
+        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        if (IsIconic(main) || !IsWindowVisible(main)) ShowWindow(main, SW_RESTORE);
+        SetActiveWindow(main);
+        return result;
+      }
+      break;
     case WM_CLOSE:
       if (main) PostMessageW(main, WM_CLOSE, 0, 0);
       return 0;
@@ -282,17 +332,17 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam,
     form->window_.release();
     return DefWindowProcW(window, message, wParam, lParam);
   }
-  LRESULT result = 0;
-  bool handled = false;
-  win::Guarded(window, form->prompts_, [&] {
-    result = form->HandleMessage(message, wParam, lParam);
-    handled = true;
-  });
-  return handled ? result : DefWindowProcW(window, message, wParam, lParam);
+  if (form->destroying_) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return form->HandleMessage(window, message, wParam, lParam);
+  } catch (...) {
+    // Commands report their own errors inside the boundary (Run); what reaches here came from
+    // painting or layout, where an error box would only ask for the next paint.
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
 }
 
-LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND window = window_.get();
+LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       DispatchCommand(LOWORD(wParam));
@@ -302,27 +352,26 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->hwndFrom == PageControl1 && header->code == TCN_SELCHANGE) {
-        ShowPage(static_cast<int>(SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
+      if (header->hwndFrom == controls_.PageControl1 && header->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<int>(SendMessageW(controls_.PageControl1, TCM_GETCURSEL, 0, 0)));
       }
       return 0;
     }
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wParam) == Image1) {
+      if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-        TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
+        TrackPopupMenu(controls_.PopupMenu1, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
                        nullptr);
         return 0;
       }
       break;
     case WM_DROPFILES:
-      DragFinish(reinterpret_cast<HDROP>(wParam));
+      Run([&] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); });
       return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
-        // Minimizing goes through the taskbar owner, which hides this window with it.
-        ShowWindow(application_.get(), SW_MINIMIZE);
+        Minimize();
         return 0;
       }
       break;
@@ -331,6 +380,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
+      destroying_ = true;
       if (options_.quitOnClose) PostQuitMessage(0);
       return 0;
     default:

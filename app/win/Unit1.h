@@ -1,15 +1,27 @@
 #pragma once
 // The main window, Form1 of class TForm1: one picture at a time and every command of the program.
-// Its command handlers live in the subsystem folders (acquire/, output/, ...), each file
-// implementing its own TForm1 members.
+// It is a façade: it owns the window, its controls, the state the window declares and one object
+// per subsystem. Each command handler is a short delegation to the subsystem that does the work;
+// the subsystems reach the window only through the host::FormHost operations it implements.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 #include "acquire/NkClipDetector.h"
+#include "acquire/PictureImport.h"
 #include "app/Rw_ini.h"
+#include "core/PictureFormats.h"
+#include "edit/Cropping.h"
+#include "edit/Resizing.h"
+#include "host/FormHost.h"
+#include "output/ExternalEditor.h"
+#include "output/PictureSaver.h"
+#include "output/Printing.h"
+#include "plugins/PictureOpening.h"
+#include "tags/TagSet.h"
 #include "win/ErrorBoundary.h"
 #include "win/Handles.h"
 #include "win/Picture.h"
@@ -25,58 +37,16 @@ struct FormOptions {
   bool quitOnClose = true;              // post WM_QUIT when the window is destroyed
 };
 
-class TForm1 {
- public:
-  // Builds the window, hidden, and runs FormCreate.
-  explicit TForm1(FormOptions options);
-  ~TForm1();
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
-
-  // Shows the window in the state that the show command asks for.
-  void Show();
-  HWND Handle() const { return window_.get(); }
-  // The hidden owner that carries the taskbar button with the application title.
-  HWND ApplicationHandle() const { return application_.get(); }
-
-  // --- The window's state ---
+// The state the main window declares.
+struct FormState {
   int PictureState = 0;  // 0 start picture, 1 capture pending, 2 a picture is present
-  int CropState = 0;
+  int CropState = 0;     // 0 idle, 1 armed, 2 dragging
   int FrameExtraHeight = 50;
   std::wstring CurrentFileName;
-  Settings settings;
-  win::Picture picture;  // the picture of Image1
+};
 
-  // --- Routines every picture source uses ---
-  void AfterPictureLoad();
-  void FitWindowToPicture();
-  void SetStatusText(const std::wstring& text);
-  std::wstring StatusText() const;
-  // Decodes a picture file by its extension into Image1; throws core::Error.
-  void LoadPictureFile(const std::wstring& fileName);
-
-  // --- Command and event handlers ---
-  void FormCreate();
-  void FormClose();
-  void mnuCaputureClick();
-  void mnuReadClick();
-  void mnuTmpReadClick();
-  void mnuClipReadClick();
-  void mnuWriteClick();
-  void mnuPrintClick();
-  void mnuExitClick();
-  void mnuCutClick();
-  void SpeedButton12Click();
-  void mnuExtEditClick();
-  void mnuAdjSzClick();
-  void mnuSettingClick();
-  void SpeedButton11Click();
-  void smnuHideClick();
-  void smnuDrawClick();
-  void smnuMoveClick();
-  void NkClipDetector1ClipChange();
-
-  // --- Controls ---
+// The window's menus and controls, by the names of the window's layout.
+struct FormControls {
   HMENU MainMenu1 = nullptr;
   HMENU PopupMenu1 = nullptr;
   HMENU PopupMenu2 = nullptr;
@@ -92,38 +62,114 @@ class TForm1 {
   HWND Image1 = nullptr;
   HWND StatusBar1 = nullptr;
   HWND ToolTips = nullptr;
-  acquire::TNkClipDetector NkClipDetector1;
+};
 
-  // File names the program derives from its executable.
+class TForm1 final : public host::FormHost {
+ public:
+  // Builds the window, hidden, and runs FormCreate.
+  explicit TForm1(FormOptions options);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // Shows the window in the state that the show command asks for.
+  void Show();
+  HWND Handle() const { return window_.get(); }
+  // The hidden owner that carries the taskbar button with the application title.
+  HWND ApplicationHandle() const { return application_.get(); }
+  const FormControls& Controls() const { return controls_; }
+  const FormState& State() const { return state_; }
+  std::wstring StatusText() const;
   std::wstring SettingsFileName() const;
-  std::wstring WorkFileName() const;
+
+  // --- host::FormHost ---
+  win::Picture& Picture() override { return picture_; }
+  void RepaintPicture() override;
+  void InstallPicture(win::Picture picture) override;
+  int PictureState() const override { return state_.PictureState; }
+  void SetPictureState(int state) override { state_.PictureState = state; }
+  const std::wstring& CurrentFileName() const override { return state_.CurrentFileName; }
+  void SetCurrentFileName(std::wstring fileName) override;
+  core::PictureFormats& PictureFormats() override { return formats_; }
+  HWND Owner() const override { return window_.get(); }
+  POINT ScrollOrigin() const override;
+  void SetVisible(bool visible) override;
+  void SetStatusText(const std::wstring& text) override;
+  void Refuse() override;
+  win::Prompts& Prompts() override { return prompts_; }
+  app::Settings& Settings() override { return settings_; }
+  std::wstring WorkFileName() const override;
+
+  // --- Routines every picture source uses ---
+  void AfterPictureLoad();
+  void FitWindowToPicture();
 
  private:
+  // --- Creation and closing ---
+  void FormCreate();
+  void FormClose();
+  void PlaceAtSavedPosition();
+  // Minimizes the window behind its taskbar button.
+  void Minimize();
+
+  // --- Command and event handlers ---
+  void mnuCaputureClick() { import_.Capture(); }
+  void NkClipDetector1ClipChange() { import_.ClipboardChanged(); }
+  void mnuClipReadClick() { import_.LoadClipboard(); }
+  void mnuTmpReadClick() { import_.LoadWorkFile(); }
+  void mnuReadClick() { opening_.Open(); }
+  void WMDropFiles(HDROP drop) { opening_.DropFiles(drop); }
+  void mnuWriteClick() { saver_.Save(); }
+  void mnuPrintClick() { printing_.Print(); }
+  void mnuExtEditClick() { externalEditor_.Open(); }
+  void mnuCutClick() { cropping_.Cut(); }
+  void SpeedButton12Click() { resizing_.Resize(); }
+  void Button13Click() { tags_.Show(tags::TagKind::Icon); }
+  void Button9Click() { tags_.Show(tags::TagKind::Memo); }
+  void Button17Click() { tags_.Show(tags::TagKind::Image); }
+  void Button6Click() { tags_.Show(tags::TagKind::Shape); }
+  void mnuExitClick();
+  void mnuAdjSzClick() { FitWindowToPicture(); }
+  void mnuSettingClick() {}
+  void SpeedButton11Click();
+  void smnuHideClick() {}
+  void smnuDrawClick() {}
+  void smnuMoveClick() {}
+
+  // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   static LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void DispatchCommand(int id);
-  // Runs a handler inside the error boundary.
+  // Runs a command handler inside the error boundary.
   template <typename F>
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
   }
 
+  // --- Building the window (Unit1Layout.cpp) ---
   void RegisterWindowClasses();
   void CreateControls();
   void CreateMenus();
   void CreateToolBar();
   void CreateLeftPanel();
   void AddHint(HWND control, const wchar_t* hint);
+  void AddAreaHint(HWND page, HWND area, const wchar_t* hint);
   void LayoutChildren();
   void ShowPage(int index);
   void LoadStartPicture();
-  void OpenCommandLineFile();
 
   FormOptions options_;
   win::Prompts& prompts_;
+  FormState state_;
+  app::Settings settings_;
+  win::Picture picture_;  // the picture of Image1
+  core::PictureFormats formats_;
+  FormControls controls_;
+
   win::UniqueWindow application_;
   win::UniqueWindow window_;
+  bool destroying_ = false;  // from WM_DESTROY on, messages only reach the default handling
   win::UniqueFont font_;
   win::UniqueBitmap toolGlyphs_;
   win::UniqueMenu mainMenu_;
@@ -131,8 +177,17 @@ class TForm1 {
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
   std::wstring helpFileName_;  // set once help has been opened
-  std::wstring saveDialogFileName_;   // the save dialog's name and type, kept for the next save
-  DWORD saveDialogFilterIndex_ = 1;
+
+  // The subsystems.
+  acquire::TNkClipDetector NkClipDetector1;
+  acquire::PictureImport import_{*this};
+  plugins::PictureOpening opening_{*this};
+  output::PictureSaver saver_{*this};
+  output::Printing printing_{*this};
+  output::ExternalEditor externalEditor_{*this};
+  edit::Cropping cropping_{*this};
+  edit::Resizing resizing_{*this};
+  tags::TagSet tags_{*this};
 };
 
 }  // namespace app

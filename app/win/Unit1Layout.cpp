@@ -7,8 +7,11 @@
 
 #include "app/WindowFit.h"
 #include "app/win/CommandIds.h"
-#include "app/win/Controls.h"
 #include "app/win/Unit1.h"
+#include "win/controls/Image.h"
+#include "win/controls/Panel.h"
+#include "win/controls/ScrollBox.h"
+#include "win/controls/SpeedButton.h"
 
 namespace app {
 namespace {
@@ -59,7 +62,18 @@ constexpr ToolButton kToolButtons[] = {
     {ids::SpeedButton11, 312, 24, 11, L"Help"},
 };
 
-enum class Kind { Button, CheckBox, GroupBox, Label, ComboBox, TextPanel, UpDown, Slot, Mark, Preview };
+enum class Kind {
+  Button,
+  CheckBox,
+  GroupBox,
+  Label,
+  ComboBox,
+  TextPanel,
+  UpDown,
+  Slot,
+  Mark,
+  Preview
+};
 
 struct PageControl {
   int page;  // 0..3: TabSheet1..TabSheet4
@@ -121,8 +135,8 @@ constexpr int kPageControlHeight = 280;
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                  int x, int y, int width, int height) {
-  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y, width,
-                         height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y,
+                         width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -132,16 +146,17 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
       return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, c.x, c.y,
                          c.width, c.height);
     case Kind::CheckBox:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, c.x,
-                         c.y, c.width, c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, c.x, c.y,
+                         c.width, c.height);
     case Kind::GroupBox:
       return CreateChild(page, WC_BUTTONW, c.caption, BS_GROUPBOX, c.id, c.x, c.y, c.width,
                          c.height);
     case Kind::Label:
       return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, c.x, c.y, c.width, c.height);
     case Kind::ComboBox: {
-      HWND box = CreateChild(page, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL,
-                             c.id, c.x, c.y, c.width, 120);
+      HWND box =
+          CreateChild(page, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, c.id,
+                      c.x, c.y, c.width, 120);
       for (const wchar_t* item : {L"四角", L"楕円", L"四角（角丸）", L""}) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
       }
@@ -151,14 +166,14 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
       return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, c.x,
                          c.y, c.width, c.height);
     case Kind::UpDown:
-      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y,
-                         c.width, c.height);
+      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y, c.width,
+                         c.height);
     case Kind::Mark:
       return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
     case Kind::Slot:
     case Kind::Preview:
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id,
-                         c.x, c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, c.x,
+                         c.y, c.width, c.height);
   }
   return nullptr;
 }
@@ -172,20 +187,21 @@ BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
 
 void TForm1::CreateControls() {
   HWND window = window_.get();
-  ToolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  controls_.ToolTips =
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                      GetModuleHandleW(nullptr), nullptr);
   CreateMenus();
   CreateToolBar();
   CreateLeftPanel();
-  ScrollBox1 = controls::CreateScrollBox(window, ids::ScrollBox1);
-  Image1 = controls::CreateImage(ScrollBox1, ids::Image1, &picture);
-  StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"",
-                               WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN,
-                               0, 0, 0, kStatusLineHeight, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
-                               GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(StatusBar1, SB_SIMPLE, TRUE, 0);
+  controls_.ScrollBox1 = win::controls::CreateScrollBox(window, ids::ScrollBox1);
+  controls_.Image1 = win::controls::CreateImage(controls_.ScrollBox1, ids::Image1, &picture_);
+  controls_.StatusBar1 = CreateWindowExW(
+      0, STATUSCLASSNAMEW, L"",
+      WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0,
+      kStatusLineHeight, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
+      GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(controls_.StatusBar1, SB_SIMPLE, TRUE, 0);
   // One font for the whole window, as the form gives it to every control.
   EnumChildWindows(window, SetFontOfChild, reinterpret_cast<LPARAM>(font_.get()));
   LayoutChildren();
@@ -214,7 +230,7 @@ void TForm1::CreateMenus() {
   AppendSubmenu(mainMenu_.get(), file, L"ﾌｧｲﾙ(&F)");
   AppendSubmenu(mainMenu_.get(), edit, L"編集(&E)");
   AppendSubmenu(mainMenu_.get(), other, L"その他(&O)");
-  MainMenu1 = mainMenu_.get();
+  controls_.MainMenu1 = mainMenu_.get();
 
   popupMenu1_.reset(CreatePopupMenu());
   AppendSubmenu(popupMenu1_.get(),
@@ -229,17 +245,19 @@ void TForm1::CreateMenus() {
                            {0, nullptr},
                            {ids::smnuExit, L"終了"}}),
                 L"ﾌｧｲﾙ");
-  AppendSubmenu(popupMenu1_.get(),
-                BuildMenu({{ids::smnuCut, L"指定切取"}, {0, nullptr}, {ids::smnuExtEdit, L"外部ｴﾃﾞｨﾀ"}}),
-                L"編集");
-  AppendSubmenu(popupMenu1_.get(),
-                BuildMenu({{ids::smnuAdjSz, L"ｻｲｽﾞ調整"}, {0, nullptr}, {ids::smnuSetting, L"設定他"}}),
-                L"その他");
-  PopupMenu1 = popupMenu1_.get();
+  AppendSubmenu(
+      popupMenu1_.get(),
+      BuildMenu({{ids::smnuCut, L"指定切取"}, {0, nullptr}, {ids::smnuExtEdit, L"外部ｴﾃﾞｨﾀ"}}),
+      L"編集");
+  AppendSubmenu(
+      popupMenu1_.get(),
+      BuildMenu({{ids::smnuAdjSz, L"ｻｲｽﾞ調整"}, {0, nullptr}, {ids::smnuSetting, L"設定他"}}),
+      L"その他");
+  controls_.PopupMenu1 = popupMenu1_.get();
 
   popupMenu2_.reset(BuildMenu(
       {{ids::smnuHide, L"隠す"}, {ids::smnuDraw, L"埋込"}, {ids::smnuMove, L"原点移動"}}));
-  PopupMenu2 = popupMenu2_.get();
+  controls_.PopupMenu2 = popupMenu2_.get();
 }
 
 void TForm1::AddHint(HWND control, const wchar_t* hint) {
@@ -250,58 +268,80 @@ void TForm1::AddHint(HWND control, const wchar_t* hint) {
   tool.hwnd = window_.get();
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm1::AddAreaHint(HWND page, HWND area, const wchar_t* hint) {
+  if (!area || !hint) return;
+  // A group box lets the mouse through to its page (it is transparent to hit-testing), so its
+  // hint is a region of the page: the parts of the box not covered by its own controls.
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = page;
+  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(area));
+  GetWindowRect(area, &tool.rect);
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&tool.rect), 2);
+  tool.lpszText = const_cast<wchar_t*>(hint);
+  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TForm1::CreateToolBar() {
-  Panel1 = controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0, kToolBarHeight,
-                                 BDR_SUNKENINNER);
-  AddHint(Panel1, L"作業読込");
+  controls_.Panel1 = win::controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0, kToolBarHeight,
+                                                BDR_SUNKENINNER);
+  AddHint(controls_.Panel1, L"作業読込");
   toolGlyphs_.reset(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
   for (const ToolButton& b : kToolButtons) {
-    HWND button = controls::CreateSpeedButton(Panel1, b.id, b.left, 0, b.size, b.size,
-                                              toolGlyphs_.get(), b.glyph);
+    HWND button = win::controls::CreateSpeedButton(controls_.Panel1, b.id, b.left, 0, b.size,
+                                                   b.size, toolGlyphs_.get(), b.glyph);
     AddHint(button, b.hint);
   }
 }
 
 void TForm1::CreateLeftPanel() {
-  Panel2 = controls::CreatePanel(window_.get(), ids::Panel2, 0, kToolBarHeight, kLeftPanelWidth,
-                                 0, BDR_SUNKENOUTER);
-  PageControl1 = CreateChild(Panel2, WC_TABCONTROLW, nullptr,
-                             TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, ids::PageControl1,
-                             1, 1, kLeftPanelWidth - 2, kPageControlHeight);
-  SendMessageW(PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  controls_.Panel2 = win::controls::CreatePanel(window_.get(), ids::Panel2, 0, kToolBarHeight,
+                                                kLeftPanelWidth, 0, BDR_SUNKENOUTER);
+  controls_.PageControl1 = CreateChild(
+      controls_.Panel2, WC_TABCONTROLW, nullptr, TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+      ids::PageControl1, 1, 1, kLeftPanelWidth - 2, kPageControlHeight);
+  SendMessageW(controls_.PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (int i = 0; i < 4; ++i) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
-    SendMessageW(PageControl1, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(controls_.PageControl1, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   // The pages fill the tab control's display area, below however many rows of tabs there are.
   RECT display{0, 0, kLeftPanelWidth - 2, kPageControlHeight};
-  SendMessageW(PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  SendMessageW(controls_.PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   for (int i = 0; i < 4; ++i) {
-    HWND page = controls::CreatePanel(PageControl1, kPageIds[i], display.left, display.top,
-                                      display.right - display.left,
-                                      display.bottom - display.top, 0);
+    HWND page =
+        win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.left, display.top,
+                                   display.right - display.left, display.bottom - display.top, 0);
     pages_.push_back(page);
   }
-  TabSheet1 = pages_[0];
-  TabSheet2 = pages_[1];
-  TabSheet3 = pages_[2];
-  TabSheet4 = pages_[3];
-  for (const PageControl& c : kPageControls) AddHint(CreatePageControl(pages_[c.page], c), c.hint);
-  SendMessageW(GetDlgItem(TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
-  Button1 = CreateChild(Panel2, WC_BUTTONW, L"全埋込", BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, 8,
-                        284, 73, 17);
-  AddHint(Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
+  controls_.TabSheet1 = pages_[0];
+  controls_.TabSheet2 = pages_[1];
+  controls_.TabSheet3 = pages_[2];
+  controls_.TabSheet4 = pages_[3];
+  for (const PageControl& c : kPageControls) {
+    HWND control = CreatePageControl(pages_[c.page], c);
+    if (c.kind == Kind::GroupBox) {
+      AddAreaHint(pages_[c.page], control, c.hint);
+    } else {
+      AddHint(control, c.hint);
+    }
+  }
+  SendMessageW(GetDlgItem(controls_.TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
+  controls_.Button1 = CreateChild(controls_.Panel2, WC_BUTTONW, L"全埋込",
+                                  BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, 8, 284, 73, 17);
+  AddHint(controls_.Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
   ShowPage(0);
 }
 
 void TForm1::ShowPage(int index) {
-  SendMessageW(PageControl1, TCM_SETCURSEL, index, 0);
+  SendMessageW(controls_.PageControl1, TCM_SETCURSEL, index, 0);
   for (size_t i = 0; i < pages_.size(); ++i) {
     ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
   }
@@ -313,11 +353,11 @@ void TForm1::LayoutChildren() {
   const int width = client.right;
   const int height = client.bottom;
   const int middle = std::max(0, height - kToolBarHeight - kStatusLineHeight);
-  MoveWindow(Panel1, 0, 0, width, kToolBarHeight, TRUE);
-  MoveWindow(Panel2, 0, kToolBarHeight, kLeftPanelWidth, middle, TRUE);
-  MoveWindow(ScrollBox1, kLeftPanelWidth, kToolBarHeight, std::max(0, width - kLeftPanelWidth),
-             middle, TRUE);
-  MoveWindow(StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
+  MoveWindow(controls_.Panel1, 0, 0, width, kToolBarHeight, TRUE);
+  MoveWindow(controls_.Panel2, 0, kToolBarHeight, kLeftPanelWidth, middle, TRUE);
+  MoveWindow(controls_.ScrollBox1, kLeftPanelWidth, kToolBarHeight,
+             std::max(0, width - kLeftPanelWidth), middle, TRUE);
+  MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
 }
 
 void TForm1::DispatchCommand(int id) {
@@ -363,6 +403,10 @@ void TForm1::DispatchCommand(int id) {
       {ids::SpeedButton7, &TForm1::mnuSettingClick},
       {ids::Help1, &TForm1::SpeedButton11Click},
       {ids::SpeedButton11, &TForm1::SpeedButton11Click},
+      {ids::Button13, &TForm1::Button13Click},
+      {ids::Button9, &TForm1::Button9Click},
+      {ids::Button17, &TForm1::Button17Click},
+      {ids::Button6, &TForm1::Button6Click},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},

@@ -1,12 +1,15 @@
 // Window fitting and the settings record: the arithmetic and parsing rules of the main window.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "app/Rw_ini.h"
 #include "app/WindowFit.h"
+#include "app/WindowPlacement.h"
 
 namespace {
 
@@ -39,10 +42,62 @@ TEST(WindowFit, LargePicturesAreClippedToTheScreenKeepingTheBottomMargin) {
 }
 
 TEST(WindowFit, WindowBeyondTheScreenKeepsAUsableSize) {
-  EXPECT_EQ(FitWindowSize(FitInput{420, 300, 50, 1500, 1100, 1280, 1024}),
-            (WindowSize{520, 399}));
+  EXPECT_EQ(FitWindowSize(FitInput{420, 300, 50, 1500, 1100, 1280, 1024}), (WindowSize{520, 399}));
   // Negative positions count as much room as they give.
   EXPECT_EQ(FitWindowSize(FitInput{2000, 300, 50, -100, 0, 1280, 1024}).width, 1380);
+}
+
+TEST(WindowPlacement, SavedPositionIsKeptWhileItsCaptionIsReachable) {
+  using app::ScreenPoint;
+  using app::ScreenRect;
+  const ScreenRect screen{0, 0, 1280, 1024};
+  const ScreenRect leftMonitor{-1920, 0, 0, 1080};
+  const ScreenRect both[] = {leftMonitor, screen};
+  struct Case {
+    ScreenPoint saved;
+    bool twoMonitors;
+    ScreenPoint expected;
+  };
+  const Case cases[] = {
+      {{80, 80}, false, {80, 80}},
+      {{1180, 80}, false, {1180, 80}},  // exactly 100 x 30 of the caption on screen
+      {{1181, 80}, false, {80, 80}},    // 99 pixels wide is too little
+      {{1279, 80}, false, {80, 80}},    // a one-pixel sliver
+      {{200, 994}, false, {200, 994}},  // 30 rows left above the bottom edge
+      {{200, 995}, false, {80, 80}},
+      {{-5000, -3000}, false, {80, 80}},  // a monitor that is gone
+      {{3000, 2000}, false, {80, 80}},
+      {{-1800, 100}, true, {-1800, 100}},  // negative, but on the left monitor
+      {{-50, 100}, true, {-50, 100}},      // across both monitors
+      {{-1800, 100}, false, {80, 80}},     // the left monitor unplugged
+      {{INT32_MIN, INT32_MAX}, false, {80, 80}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.saved.x) + "," + std::to_string(c.saved.y));
+    const std::span<const ScreenRect> areas =
+        c.twoMonitors ? std::span<const ScreenRect>(both) : std::span<const ScreenRect>(&screen, 1);
+    const ScreenPoint at = app::RestoredPosition(c.saved, areas, screen);
+    EXPECT_EQ(at.x, c.expected.x);
+    EXPECT_EQ(at.y, c.expected.y);
+  }
+  // The fallback lies inside the nearest monitor's work area, below a taskbar at its top.
+  EXPECT_EQ(app::RestoredPosition({5000, 5000}, both, ScreenRect{0, 40, 1280, 1024}),
+            (ScreenPoint{80, 120}));
+}
+
+TEST(WindowPlacement, NormalPositionIsShiftedFromWorkspaceToScreen) {
+  using app::ScreenPoint;
+  using app::ScreenRect;
+  const ScreenRect monitor{0, 0, 1280, 1024};
+  // Taskbar at the top, at the left, at the bottom; a second monitor to the right.
+  EXPECT_EQ(app::WorkspaceToScreen({150, 120}, monitor, {0, 40, 1280, 1024}),
+            (ScreenPoint{150, 160}));
+  EXPECT_EQ(app::WorkspaceToScreen({150, 120}, monitor, {60, 0, 1280, 1024}),
+            (ScreenPoint{210, 120}));
+  EXPECT_EQ(app::WorkspaceToScreen({150, 120}, monitor, {0, 0, 1280, 984}),
+            (ScreenPoint{150, 120}));
+  EXPECT_EQ(app::WorkspaceToScreen({10, 20}, {1280, 0, 2560, 1024}, {1280, 30, 2560, 1024}),
+            (ScreenPoint{10, 50}));
 }
 
 TEST(SettingsInt, AcceptsDecimalAndBothHexadecimalForms) {
@@ -127,10 +182,10 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   MemoryStore store;
   app::SaveSettings(store, s);
   const std::vector<std::wstring> expected = {
-      L"Pos/Top",     L"Pos/Left",     L"Mode/WindowMode", L"Resize/Mode", L"Resize/Dot",
-      L"Mode/Comp",   L"Susie/Path",   L"Edit/EditPath",   L"Print/Num",   L"Print/Manual",
-      L"Print/Multi", L"Print/Left",   L"Print/Top",       L"ICON/File0",  L"ICON/File1",
-      L"ICON/File2",  L"ICON/File3",   L"ICON/File4",      L"ICON/File5",  L"ICON/File6",
+      L"Pos/Top",     L"Pos/Left",   L"Mode/WindowMode", L"Resize/Mode", L"Resize/Dot",
+      L"Mode/Comp",   L"Susie/Path", L"Edit/EditPath",   L"Print/Num",   L"Print/Manual",
+      L"Print/Multi", L"Print/Left", L"Print/Top",       L"ICON/File0",  L"ICON/File1",
+      L"ICON/File2",  L"ICON/File3", L"ICON/File4",      L"ICON/File5",  L"ICON/File6",
       L"ICON/File7"};
   EXPECT_EQ(store.writes, expected);
   EXPECT_EQ((store.values[{L"Print", L"Top"}]), L"16");

@@ -70,7 +70,7 @@ using Layout = FormFixture;
 
 TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
   Start();
-  HMENU bar = form->MainMenu1;
+  HMENU bar = form->Controls().MainMenu1;
   EXPECT_EQ(Join(Captions(bar)), Join({L"ﾌｧｲﾙ(&F)>", L"編集(&E)>", L"その他(&O)>"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 0))),
             Join({L"ｷｬﾌﾟﾁｬｰ(&C)", L"-", L"新規ﾌｧｲﾙ読込(&O)", L"作業ﾌｧｲﾙ読込(&T)",
@@ -86,19 +86,21 @@ TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
 
 TEST_F(Layout, PopupMenusRepeatTheCommandsWithoutResizeAndHelp) {
   Start();
-  EXPECT_EQ(Join(Captions(form->PopupMenu1)), Join({L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->PopupMenu1, 0))),
+  EXPECT_EQ(Join(Captions(form->Controls().PopupMenu1)), Join({L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 0))),
             Join({L"ｷｬﾌﾟﾁｬｰ", L"-", L"新規ﾌｧｲﾙ読込", L"作業ﾌｧｲﾙ読込", L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込", L"-",
                   L"保存", L"印刷", L"-", L"終了"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->PopupMenu1, 1))), Join({L"指定切取", L"-", L"外部ｴﾃﾞｨﾀ"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->PopupMenu1, 2))), Join({L"ｻｲｽﾞ調整", L"-", L"設定他"}));
-  EXPECT_EQ(Join(Captions(form->PopupMenu2)), Join({L"隠す", L"埋込", L"原点移動"}));
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 1))),
+            Join({L"指定切取", L"-", L"外部ｴﾃﾞｨﾀ"}));
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 2))),
+            Join({L"ｻｲｽﾞ調整", L"-", L"設定他"}));
+  EXPECT_EQ(Join(Captions(form->Controls().PopupMenu2)), Join({L"隠す", L"埋込", L"原点移動"}));
 }
 
 TEST_F(Layout, ToolBarButtonsStandAtTheirPlacesWithTheirHints) {
   Start();
-  EXPECT_EQ(Place(RectIn(form->Panel1, form->Handle())).substr(0, 4), "0,0 ");
-  EXPECT_EQ(RectIn(form->Panel1, form->Handle()).bottom, 25);
+  EXPECT_EQ(Place(RectIn(form->Controls().Panel1, form->Handle())).substr(0, 4), "0,0 ");
+  EXPECT_EQ(RectIn(form->Controls().Panel1, form->Handle()).bottom, 25);
   struct Expected {
     int id;
     int left;
@@ -106,28 +108,35 @@ TEST_F(Layout, ToolBarButtonsStandAtTheirPlacesWithTheirHints) {
     const wchar_t* hint;
   };
   const Expected buttons[] = {
-      {ids::SpeedButton1, 0, 24, L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)"}, {ids::SpeedButton4, 32, 24, L"新規ﾌｧｲﾙ読込"},
-      {ids::SpeedButton10, 56, 24, L"作業ﾌｧｲﾙ読込"},     {ids::SpeedButton9, 80, 24, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込"},
-      {ids::SpeedButton5, 112, 24, L"保存"},              {ids::SpeedButton8, 136, 24, L"印刷"},
-      {ids::SpeedButton2, 168, 24, L"切取"},              {ids::SpeedButton3, 192, 24, L"外部ｴﾃﾞｨﾀ"},
-      {ids::SpeedButton12, 224, 25, L"リサイズ"},         {ids::SpeedButton6, 256, 24, L"ｻｲｽﾞ調整"},
-      {ids::SpeedButton7, 280, 24, L"設定"},              {ids::SpeedButton11, 312, 24, L"Help"},
+      {ids::SpeedButton1, 0, 24, L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)"},
+      {ids::SpeedButton4, 32, 24, L"新規ﾌｧｲﾙ読込"},
+      {ids::SpeedButton10, 56, 24, L"作業ﾌｧｲﾙ読込"},
+      {ids::SpeedButton9, 80, 24, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込"},
+      {ids::SpeedButton5, 112, 24, L"保存"},
+      {ids::SpeedButton8, 136, 24, L"印刷"},
+      {ids::SpeedButton2, 168, 24, L"切取"},
+      {ids::SpeedButton3, 192, 24, L"外部ｴﾃﾞｨﾀ"},
+      {ids::SpeedButton12, 224, 25, L"リサイズ"},
+      {ids::SpeedButton6, 256, 24, L"ｻｲｽﾞ調整"},
+      {ids::SpeedButton7, 280, 24, L"設定"},
+      {ids::SpeedButton11, 312, 24, L"Help"},
   };
   for (const Expected& b : buttons) {
-    HWND button = GetDlgItem(form->Panel1, b.id);
+    HWND button = GetDlgItem(form->Controls().Panel1, b.id);
     ASSERT_NE(button, nullptr) << b.id;
-    EXPECT_EQ(Place(RectIn(button, form->Panel1)),
+    EXPECT_EQ(Place(RectIn(button, form->Controls().Panel1)),
               Place(RECT{b.left, 0, b.left + b.size, b.size}))
         << Utf8(b.hint);
-    EXPECT_EQ(Utf8(ToolTipText(form->ToolTips, form->Handle(), button)), Utf8(b.hint));
+    EXPECT_EQ(Utf8(ToolTipText(form->Controls().ToolTips, form->Handle(), button)), Utf8(b.hint));
   }
-  EXPECT_EQ(Utf8(ToolTipText(form->ToolTips, form->Handle(), form->Panel1)), Utf8(L"作業読込"));
+  EXPECT_EQ(Utf8(ToolTipText(form->Controls().ToolTips, form->Handle(), form->Controls().Panel1)),
+            Utf8(L"作業読込"));
 }
 
 TEST_F(Layout, ButtonsShowTheirGlyphsAndTakeNoFocus) {
   Start();
-  HWND capture = GetDlgItem(form->Panel1, ids::SpeedButton1);
-  HWND help = GetDlgItem(form->Panel1, ids::SpeedButton11);
+  HWND capture = GetDlgItem(form->Controls().Panel1, ids::SpeedButton1);
+  HWND help = GetDlgItem(form->Controls().Panel1, ids::SpeedButton11);
   SetFocus(form->Handle());
   SendMessageW(help, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(help, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -165,12 +174,12 @@ TEST_F(Layout, ButtonsShowTheirGlyphsAndTakeNoFocus) {
 
 TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
   Start();
-  EXPECT_EQ(Place(RectIn(form->Panel2, form->Handle())).substr(0, 6), "0,25 8");
-  EXPECT_EQ(RectIn(form->Panel2, form->Handle()).right, 88);
-  const RECT pages = RectIn(form->PageControl1, form->Panel2);
+  EXPECT_EQ(Place(RectIn(form->Controls().Panel2, form->Handle())).substr(0, 6), "0,25 8");
+  EXPECT_EQ(RectIn(form->Controls().Panel2, form->Handle()).right, 88);
+  const RECT pages = RectIn(form->Controls().PageControl1, form->Controls().Panel2);
   EXPECT_EQ(pages.right - pages.left, 86);
   EXPECT_EQ(pages.bottom - pages.top, 280);
-  EXPECT_EQ(SendMessageW(form->PageControl1, TCM_GETITEMCOUNT, 0, 0), 4);
+  EXPECT_EQ(SendMessageW(form->Controls().PageControl1, TCM_GETITEMCOUNT, 0, 0), 4);
   const wchar_t* captions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形"};
   for (int i = 0; i < 4; ++i) {
     wchar_t text[32] = {};
@@ -178,14 +187,14 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
     item.mask = TCIF_TEXT;
     item.pszText = text;
     item.cchTextMax = 32;
-    SendMessageW(form->PageControl1, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(form->Controls().PageControl1, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(Utf8(text), Utf8(captions[i]));
   }
-  EXPECT_EQ(SendMessageW(form->PageControl1, TCM_GETCURSEL, 0, 0), 0);
-  EXPECT_TRUE(IsWindowVisible(form->TabSheet1));
-  EXPECT_FALSE(IsWindowVisible(form->TabSheet2));
-  EXPECT_EQ(Place(RectIn(form->Button1, form->Panel2)), "8,284 73x17");
-  EXPECT_EQ(Utf8(ToolTipText(form->ToolTips, form->Handle(), form->Button1)),
+  EXPECT_EQ(SendMessageW(form->Controls().PageControl1, TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_TRUE(IsWindowVisible(form->Controls().TabSheet1));
+  EXPECT_FALSE(IsWindowVisible(form->Controls().TabSheet2));
+  EXPECT_EQ(Place(RectIn(form->Controls().Button1, form->Controls().Panel2)), "8,284 73x17");
+  EXPECT_EQ(Utf8(ToolTipText(form->Controls().ToolTips, form->Handle(), form->Controls().Button1)),
             Utf8(L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます"));
 
   struct Expected {
@@ -195,15 +204,15 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
     const char* place;
   };
   const Expected controls[] = {
-      {form->TabSheet1, ids::Button13, L"表示", "2,112 73x17"},
-      {form->TabSheet1, ids::Button16, L"原点移動", "2,184 73x17"},
-      {form->TabSheet1, ids::Image14, L"", "40,62 32x32"},
-      {form->TabSheet2, ids::Button5, L"ﾌｫﾝﾄ", "6,16 64x17"},
-      {form->TabSheet2, ids::CheckBox1, L"枠付", "6,64 65x17"},
-      {form->TabSheet3, ids::Button21, L"ﾌｧｲﾙ", "10,80 57x17"},
-      {form->TabSheet3, ids::Button19, L"埋込", "2,161 73x17"},
-      {form->TabSheet4, ids::Button3, L"色", "6,16 65x17"},
-      {form->TabSheet4, ids::Button12, L"原点移動", "2,184 71x17"},
+      {form->Controls().TabSheet1, ids::Button13, L"表示", "2,112 73x17"},
+      {form->Controls().TabSheet1, ids::Button16, L"原点移動", "2,184 73x17"},
+      {form->Controls().TabSheet1, ids::Image14, L"", "40,62 32x32"},
+      {form->Controls().TabSheet2, ids::Button5, L"ﾌｫﾝﾄ", "6,16 64x17"},
+      {form->Controls().TabSheet2, ids::CheckBox1, L"枠付", "6,64 65x17"},
+      {form->Controls().TabSheet3, ids::Button21, L"ﾌｧｲﾙ", "10,80 57x17"},
+      {form->Controls().TabSheet3, ids::Button19, L"埋込", "2,161 73x17"},
+      {form->Controls().TabSheet4, ids::Button3, L"色", "6,16 65x17"},
+      {form->Controls().TabSheet4, ids::Button12, L"原点移動", "2,184 71x17"},
   };
   for (const Expected& c : controls) {
     HWND control = GetDlgItem(c.page, c.id);
@@ -213,49 +222,49 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
     EXPECT_EQ(Utf8(text), Utf8(c.caption)) << c.id;
     EXPECT_EQ(Place(RectIn(control, c.page)), c.place) << c.id;
   }
-  HWND shapes = GetDlgItem(form->TabSheet4, ids::ComboBox1);
+  HWND shapes = GetDlgItem(form->Controls().TabSheet4, ids::ComboBox1);
   EXPECT_EQ(SendMessageW(shapes, CB_GETCOUNT, 0, 0), 4);
 
   // Choosing another tab shows its page.
-  TabCtrl_SetCurSel(form->PageControl1, 3);
-  NMHDR notice{form->PageControl1, static_cast<UINT_PTR>(ids::PageControl1),
+  TabCtrl_SetCurSel(form->Controls().PageControl1, 3);
+  NMHDR notice{form->Controls().PageControl1, static_cast<UINT_PTR>(ids::PageControl1),
                static_cast<UINT>(TCN_SELCHANGE)};
   SendMessageW(form->Handle(), WM_NOTIFY, ids::PageControl1, reinterpret_cast<LPARAM>(&notice));
-  EXPECT_TRUE(IsWindowVisible(form->TabSheet4));
-  EXPECT_FALSE(IsWindowVisible(form->TabSheet1));
+  EXPECT_TRUE(IsWindowVisible(form->Controls().TabSheet4));
+  EXPECT_FALSE(IsWindowVisible(form->Controls().TabSheet1));
 }
 
 TEST_F(Layout, PictureAreaAndStatusLineFillTheRest) {
   Start();
   RECT client;
   GetClientRect(form->Handle(), &client);
-  const RECT status = RectIn(form->StatusBar1, form->Handle());
+  const RECT status = RectIn(form->Controls().StatusBar1, form->Handle());
   EXPECT_EQ(status.bottom, client.bottom);
   EXPECT_EQ(status.bottom - status.top, 24);
-  const RECT area = RectIn(form->ScrollBox1, form->Handle());
+  const RECT area = RectIn(form->Controls().ScrollBox1, form->Handle());
   EXPECT_EQ(area.left, 88);
   EXPECT_EQ(area.top, 25);
   EXPECT_EQ(area.right, client.right);
   EXPECT_EQ(area.bottom, status.top);
   // The picture sits at the top-left corner of the area.
-  EXPECT_EQ(Place(RectIn(form->Image1, form->ScrollBox1)), "0,0 420x300");
+  EXPECT_EQ(Place(RectIn(form->Controls().Image1, form->Controls().ScrollBox1)), "0,0 420x300");
 }
 
 TEST_F(Layout, ClickOnTheBareToolBarLoadsTheWorkFile) {
   Start();
-  SendMessageW(form->Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
-  SendMessageW(form->Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
+  SendMessageW(form->Controls().Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
+  SendMessageW(form->Controls().Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
   EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "no work file yet";
   winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(64, 48));
-  SendMessageW(form->Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
-  SendMessageW(form->Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
-  EXPECT_EQ(form->PictureState, 2);
+  SendMessageW(form->Controls().Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
+  SendMessageW(form->Controls().Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
+  EXPECT_EQ(form->PictureState(), 2);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 }
 
 TEST_F(Layout, TheWindowUsesTheJapaneseUiFont) {
   Start();
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(form->Button1, WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(form->Controls().Button1, WM_GETFONT, 0, 0));
   ASSERT_NE(font, nullptr);
   LOGFONTW log{};
   GetObjectW(font, sizeof log, &log);

@@ -65,20 +65,22 @@ class Save : public FormFixture {
   void StartWithPicture() {
     winetest::WriteBmpFile(PathIn(L"source.bmp"), winetest::PatternDib(64, 48));
     Start({PathIn(L"source.bmp")});
-    ASSERT_EQ(form->PictureState, 2);
+    ASSERT_EQ(form->PictureState(), 2);
   }
   void SaveAs(const std::wstring& typedName, DWORD filterIndex) {
     prompts.saveAnswers.push_back(ScriptedPrompts::Choose(PathIn(typedName), filterIndex));
     Command(ids::mnuWrite);
   }
-  std::vector<uint8_t> Bytes(const std::wstring& name) { return winetest::ReadFileBytes(PathIn(name)); }
+  std::vector<uint8_t> Bytes(const std::wstring& name) {
+    return winetest::ReadFileBytes(PathIn(name));
+  }
 };
 
 TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
   StartWithPicture();
   SaveAs(L"shot", kJpeg);
   EXPECT_TRUE(IsJpeg(Bytes(L"shot.jpg")));
-  EXPECT_EQ(form->CurrentFileName, PathIn(L"shot.jpg"));
+  EXPECT_EQ(form->CurrentFileName(), PathIn(L"shot.jpg"));
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"ファイル保存が完了しました。"));
 
   SaveAs(L"shot.bmp", kJpeg);  // the typed extension is kept and not corrected
@@ -89,11 +91,12 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
   ASSERT_TRUE(IsBmp(bmp));
   const core::Dib back = core::ReadBmp(bmp);
   EXPECT_EQ(back.BitCount(), 24) << "the picture's own format";
-  EXPECT_EQ(winetest::PixelAt(back, 63, 47), winetest::PixelAt(winetest::PatternDib(64, 48), 63, 47));
+  EXPECT_EQ(winetest::PixelAt(back, 63, 47),
+            winetest::PixelAt(winetest::PatternDib(64, 48), 63, 47));
 
   SaveAs(L"plain", kBmp);
   EXPECT_TRUE(IsBmp(Bytes(L"plain.bmp")));
-  EXPECT_EQ(form->CurrentFileName, PathIn(L"plain.bmp"));
+  EXPECT_EQ(form->CurrentFileName(), PathIn(L"plain.bmp"));
 
   SaveAs(L"dotted.", kJpeg);  // "." is an extension of its own
   EXPECT_TRUE(IsJpeg(Bytes(L"dotted.")));
@@ -106,10 +109,10 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
 
 TEST_F(Save, QualityComesFromTheSettingAsAnEightBitValueClampedToOneToHundred) {
   StartWithPicture();
-  for (const auto& [comp, quality] : {std::pair{0, 1}, std::pair{60, 60}, std::pair{150, 100},
-                                      std::pair{300, 44}}) {
+  for (const auto& [comp, quality] :
+       {std::pair{0, 1}, std::pair{60, 60}, std::pair{150, 100}, std::pair{300, 44}}) {
     SCOPED_TRACE("Comp=" + std::to_string(comp));
-    form->settings.comp = comp;
+    form->Settings().comp = comp;
     const std::wstring name = L"q" + std::to_wstring(comp) + L".jpg";
     SaveAs(name, kJpeg);
     const std::vector<uint8_t> jpeg = Bytes(name);
@@ -132,18 +135,19 @@ TEST_F(Save, TheDialogOffersBothTypesAndRemembersTheLastChoice) {
   EXPECT_EQ(opened.initialFileName, L"");
   EXPECT_EQ(opened.initialFilterIndex, kJpeg);
   EXPECT_EQ(opened.defaultExtension, L"") << "the program adds the extension itself";
-  EXPECT_EQ(opened.flags & OFN_OVERWRITEPROMPT, 0u) << "an existing file is replaced without asking";
+  EXPECT_EQ(opened.flags & OFN_OVERWRITEPROMPT, 0u)
+      << "an existing file is replaced without asking";
   EXPECT_EQ(prompts.saveDialogs[1].initialFileName, PathIn(L"first"));
   EXPECT_EQ(prompts.saveDialogs[1].initialFilterIndex, kBmp);
 }
 
 TEST_F(Save, CancelChangesNothing) {
   StartWithPicture();
-  const std::wstring before = form->CurrentFileName;
+  const std::wstring before = form->CurrentFileName();
   const std::wstring status = form->StatusText();
   Command(ids::SpeedButton5);  // no answer queued: the user cancels
   EXPECT_EQ(prompts.saveDialogs.size(), 1u);
-  EXPECT_EQ(form->CurrentFileName, before);
+  EXPECT_EQ(form->CurrentFileName(), before);
   EXPECT_EQ(form->StatusText(), status);
 }
 
@@ -151,7 +155,7 @@ TEST_F(Save, IsRefusedWithoutAPicture) {
   Start();
   Command(ids::mnuWrite);
   Command(ids::mnuCaputure);
-  EXPECT_EQ(form->PictureState, 1);
+  EXPECT_EQ(form->PictureState(), 1);
   Command(ids::smnuWrite);
   EXPECT_EQ(prompts.beeps, (std::vector<UINT>{MB_ICONQUESTION, MB_ICONQUESTION}));
   EXPECT_TRUE(prompts.saveDialogs.empty());

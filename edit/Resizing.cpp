@@ -1,0 +1,9 @@
+#include "edit/Resizing.h"
+
+namespace edit {
+
+void Resizing::Resize() {
+  if (host_.PictureState() != 2) host_.Refuse();
+}
+
+}  // namespace edit

@@ -1,0 +1,64 @@
+#include "plugins/PictureOpening.h"
+
+#include <cwchar>
+
+#include "core/PathRules.h"
+#include "plugins/BuiltInFormats.h"
+#include "win/Handles.h"
+
+namespace plugins {
+
+std::wstring PictureOpening::BuildPatternList() const { return kBuiltInPatterns; }
+
+bool PictureOpening::IsSupportedExt(const std::wstring& extension) const {
+  return core::PatternListMentions(BuildPatternList(), extension);
+}
+
+win::Picture PictureOpening::LoadPictureFile(const std::wstring& fileName) const {
+  return win::Picture::FromDib(host_.PictureFormats().Load(fileName));
+}
+
+void PictureOpening::OpenFile(const std::wstring& fileName) {
+  host_.InstallPicture(LoadPictureFile(fileName));
+  host_.SetStatusText(L"ファイル読込が完了しました。");
+}
+
+void PictureOpening::Open() {
+  const std::wstring patterns = BuildPatternList();
+  // Description and pattern, each ended by a NUL, the whole ended by another.
+  std::wstring filter = L"画像ﾌｧｲﾙ" + patterns + L'\0' + patterns + L'\0';
+  std::wstring buffer(32768, L'\0');
+  OPENFILENAMEW request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = host_.Owner();
+  request.lpstrFilter = filter.c_str();
+  request.nFilterIndex = 1;
+  request.lpstrFile = buffer.data();
+  request.nMaxFile = static_cast<DWORD>(buffer.size());
+  request.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
+  if (!host_.Prompts().GetOpenFileName(request)) return;
+  buffer.resize(wcslen(buffer.c_str()));
+  host_.SetCurrentFileName(buffer);
+  OpenFile(buffer);
+}
+
+void PictureOpening::DropFiles(HDROP drop) {
+  win::UniqueDrop owner(drop);
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  if (length == 0) return;
+  std::wstring fileName(length + 1, L'\0');
+  DragQueryFileW(drop, 0, fileName.data(), length + 1);
+  fileName.resize(length);
+  if (!IsSupportedExt(core::ExtensionOf(fileName))) return;
+  OpenFile(fileName);
+}
+
+void PictureOpening::OpenCommandLineFile(const std::vector<std::wstring>& arguments) {
+  if (arguments.empty()) return;
+  const std::wstring& fileName = arguments.front();
+  if (!IsSupportedExt(core::ExtensionOf(fileName))) return;
+  host_.SetCurrentFileName(fileName);
+  OpenFile(fileName);
+}
+
+}  // namespace plugins

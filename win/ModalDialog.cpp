@@ -1,0 +1,142 @@
+#include "win/ModalDialog.h"
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "core/Error.h"
+#include "win/ErrorBoundary.h"
+
+namespace win {
+namespace {
+
+constexpr std::wstring_view kDialogFont = L"ＭＳ Ｐゴシック";
+constexpr WORD kDialogFontPoints = 9;  // 12 pixels at 96 dots per inch
+
+void AppendWords(std::vector<WORD>& out, std::wstring_view text) {
+  for (wchar_t c : text) out.push_back(static_cast<WORD>(c));
+  out.push_back(0);
+}
+
+// A template without controls: the frame, the caption and the font.
+std::vector<WORD> MakeTemplate(const wchar_t* caption) {
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  DLGTEMPLATE header{};
+  header.style = DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  std::memcpy(words.data(), &header, sizeof header);
+  words.push_back(0);  // no menu
+  words.push_back(0);  // the predefined dialog class
+  AppendWords(words, caption);
+  words.push_back(kDialogFontPoints);
+  AppendWords(words, kDialogFont);
+  return words;
+}
+
+// Messages whose answer a dialog procedure returns itself instead of through DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+  return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+         message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+         message == WM_QUERYDRAGICON;
+}
+
+}  // namespace
+
+INT_PTR ModalDialog::ShowModal(HWND owner, const wchar_t* caption, int clientWidth,
+                               int clientHeight) {
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+  const std::vector<WORD> dialogTemplate = MakeTemplate(caption);
+  const INT_PTR result = DialogBoxIndirectParamW(
+      GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
+      DialogProc, reinterpret_cast<LPARAM>(this));
+  if (result == -1) throw core::Error("ダイアログを表示できません。");
+  return result;
+}
+
+void ModalDialog::End(INT_PTR result) { EndDialog(window_, result); }
+
+bool ModalDialog::OnCommand(int id, int, HWND) {
+  if (id == IDOK || id == IDCANCEL) {
+    End(id);
+    return true;
+  }
+  return false;
+}
+
+bool ModalDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
+
+HWND ModalDialog::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                             int x, int y, int width, int height) {
+  HWND control = CreateWindowExW(
+      0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height, window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (!control) throw core::Error("ダイアログの部品を作成できません。");
+  SendMessageW(control, WM_SETFONT, SendMessageW(window_, WM_GETFONT, 0, 0), FALSE);
+  return control;
+}
+
+INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR result = 0;
+  switch (message) {
+    case WM_INITDIALOG: {
+      RECT frame{0, 0, clientWidth_, clientHeight_};
+      AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+      RECT placed;
+      GetWindowRect(window_, &placed);
+      const int width = frame.right - frame.left;
+      const int height = frame.bottom - frame.top;
+      // Keep the template's centring for the new size.
+      SetWindowPos(window_, nullptr, placed.left + (placed.right - placed.left - width) / 2,
+                   placed.top + (placed.bottom - placed.top - height) / 2, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      if (!Guarded(window_, prompts_, [this] { OnCreate(); })) End(IDCANCEL);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      bool handled = false;
+      Guarded(window_, prompts_, [&] {
+        handled = OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      });
+      return handled;
+    }
+    case WM_NOTIFY: {
+      bool handled = false;
+      Guarded(window_, prompts_, [&] { handled = OnMessage(message, wParam, lParam, result); });
+      if (handled) SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+      return handled;
+    }
+    default: {
+      // Painting, sizing and the like: no error box here, since a box shown while painting
+      // would ask for another paint. Such handlers are written not to throw.
+      bool handled = false;
+      try {
+        handled = OnMessage(message, wParam, lParam, result);
+      } catch (...) {
+        handled = false;
+      }
+      if (!handled) return FALSE;
+      if (ReturnsDirectly(message)) return result;
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+      return TRUE;
+    }
+  }
+}
+
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) noexcept {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    reinterpret_cast<ModalDialog*>(lParam)->window_ = window;
+  }
+  auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (!self) return FALSE;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, DWLP_USER, 0);
+    self->window_ = nullptr;
+    return FALSE;
+  }
+  return self->Dispatch(message, wParam, lParam);
+}
+
+}  // namespace win

@@ -1,0 +1,55 @@
+#pragma once
+// The base of the program's own dialogs. Each dialog is one class, created for each use and shown
+// by a typed entry point of its own (input in, optional result out) that calls ShowModal. The frame
+// comes from an in-memory template; the controls are made in OnCreate at pixel positions. The
+// dialog procedure never throws: each handler runs inside the error boundary, which shows the
+// error in the application's error box and leaves the dialog open.
+
+#include <windows.h>
+
+#include "win/Prompts.h"
+
+namespace win {
+
+class ModalDialog {
+ public:
+  ModalDialog(const ModalDialog&) = delete;
+  ModalDialog& operator=(const ModalDialog&) = delete;
+
+ protected:
+  explicit ModalDialog(Prompts& prompts) : prompts_(prompts) {}
+  virtual ~ModalDialog() = default;
+
+  // Shows the dialog with a client area of the given size, centred on its owner, and returns when
+  // it ends: the code given to End, or IDCANCEL for the close box, Escape and Cancel. Throws
+  // core::Error when the dialog cannot be made.
+  INT_PTR ShowModal(HWND owner, const wchar_t* caption, int clientWidth, int clientHeight);
+
+  HWND Handle() const { return window_; }
+  Prompts& DialogPrompts() const { return prompts_; }
+  // Ends the dialog with `result` once the current message has been handled.
+  void End(INT_PTR result);
+
+  // Makes the controls; called once, when the dialog window exists.
+  virtual void OnCreate() = 0;
+  // A command from a control, the Enter key (IDOK) or Escape and the close box (IDCANCEL).
+  // Returns true when handled; unhandled IDOK and IDCANCEL end the dialog with their code.
+  virtual bool OnCommand(int id, int notification, HWND control);
+  // Any other message; returns true with `result` when handled.
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+
+  // A child control in the dialog's font at a pixel position of the client area.
+  HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
+                  int width, int height);
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+  INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+  Prompts& prompts_;
+  HWND window_ = nullptr;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+};
+
+}  // namespace win

@@ -1,0 +1,156 @@
+#include "win/controls/ScrollBox.h"
+
+#include <algorithm>
+
+#include "win/controls/ControlSupport.h"
+
+namespace win::controls {
+namespace {
+
+constexpr int kLineStep = 16;
+
+struct ScrollBoxState {
+  POINT position{0, 0};
+  HWND content = nullptr;
+};
+
+SIZE ContentSize(const ScrollBoxState& state) {
+  if (!state.content) return SIZE{0, 0};
+  RECT r;
+  GetWindowRect(state.content, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// Moves every child (the picture and whatever lies on it) to the new scroll position.
+void ScrollTo(HWND scrollBox, ScrollBoxState& state, POINT position) {
+  const int dx = state.position.x - position.x;
+  const int dy = state.position.y - position.y;
+  state.position = position;
+  if (dx || dy) {
+    ScrollWindowEx(scrollBox, dx, dy, nullptr, nullptr, nullptr, nullptr,
+                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+  }
+}
+
+void ApplyScrollRanges(HWND scrollBox, ScrollBoxState& state) {
+  const SIZE content = ContentSize(state);
+  POINT position = state.position;
+  // The scroll bars take room from the client area, which can make the other one necessary.
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT client;
+    GetClientRect(scrollBox, &client);
+    for (int bar : {SB_HORZ, SB_VERT}) {
+      const int total = bar == SB_HORZ ? content.cx : content.cy;
+      const int page = bar == SB_HORZ ? client.right : client.bottom;
+      LONG& pos = bar == SB_HORZ ? position.x : position.y;
+      pos = std::clamp<LONG>(pos, 0, std::max(0, total - page));
+      SCROLLINFO info{sizeof info,
+                      SIF_RANGE | SIF_PAGE | SIF_POS,
+                      0,
+                      std::max(0, total - 1),
+                      static_cast<UINT>(std::max(0, page)),
+                      pos,
+                      0};
+      if (total <= page)
+        info = SCROLLINFO{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+      SetScrollInfo(scrollBox, bar, &info, TRUE);
+    }
+  }
+  ScrollTo(scrollBox, state, position);
+}
+
+void Scroll(HWND scrollBox, ScrollBoxState& state, int bar, WORD request) {
+  SCROLLINFO info{sizeof info, SIF_ALL};
+  GetScrollInfo(scrollBox, bar, &info);
+  int pos = info.nPos;
+  switch (request) {
+    case SB_LINEUP:
+      pos -= kLineStep;
+      break;
+    case SB_LINEDOWN:
+      pos += kLineStep;
+      break;
+    case SB_PAGEUP:
+      pos -= static_cast<int>(info.nPage);
+      break;
+    case SB_PAGEDOWN:
+      pos += static_cast<int>(info.nPage);
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      pos = info.nTrackPos;
+      break;
+    case SB_TOP:
+      pos = info.nMin;
+      break;
+    case SB_BOTTOM:
+      pos = info.nMax;
+      break;
+    default:
+      return;
+  }
+  const int maxPos = std::max(0, info.nMax - static_cast<int>(info.nPage) + 1);
+  pos = std::clamp(pos, 0, maxPos);
+  POINT position = state.position;
+  (bar == SB_HORZ ? position.x : position.y) = pos;
+  SetScrollPos(scrollBox, bar, pos, TRUE);
+  ScrollTo(scrollBox, state, position);
+}
+
+LRESULT CALLBACK ScrollBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  LRESULT forwarded = 0;
+  if (ForwardToTop(window, message, wParam, lParam, forwarded)) return forwarded;
+  ScrollBoxState* state = TrackState<ScrollBoxState>(window, message, lParam);
+  if (!state) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_SIZE:
+      ApplyScrollRanges(window, *state);
+      return 0;
+    case WM_HSCROLL:
+      Scroll(window, *state, SB_HORZ, LOWORD(wParam));
+      return 0;
+    case WM_VSCROLL:
+      Scroll(window, *state, SB_VERT, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      Scroll(window, *state, SB_VERT, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT area;
+      GetClientRect(window, &area);
+      FillRect(reinterpret_cast<HDC>(wParam), &area, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CreateScrollBox(HWND parent, int id) {
+  RegisterControlClass(GetModuleHandleW(nullptr), kScrollBoxClass, ScrollBoxProc);
+  const ScrollBoxState initial;
+  return CreateControl(kScrollBoxClass, WS_EX_CLIENTEDGE,
+                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_HSCROLL | WS_VSCROLL, 0, 0, 0,
+                       0, parent, id, &initial);
+}
+
+void SetScrollContent(HWND scrollBox, HWND content) {
+  if (auto* state = StateOf<ScrollBoxState>(scrollBox)) {
+    state->content = content;
+    ApplyScrollRanges(scrollBox, *state);
+  }
+}
+
+void UpdateScrollBox(HWND scrollBox) {
+  if (auto* state = StateOf<ScrollBoxState>(scrollBox)) ApplyScrollRanges(scrollBox, *state);
+}
+
+POINT ScrollBoxPosition(HWND scrollBox) {
+  auto* state = StateOf<ScrollBoxState>(scrollBox);
+  return state ? state->position : POINT{0, 0};
+}
+
+}  // namespace win::controls

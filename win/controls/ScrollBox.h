@@ -1,0 +1,19 @@
+#pragma once
+// TScrollBox: a sunken area that scrolls the picture control inside it (and whatever lies on the
+// picture) with its scroll bars, following the thumb while it is dragged.
+
+#include <windows.h>
+
+namespace win::controls {
+
+inline constexpr const wchar_t* kScrollBoxClass = L"TScrollBox";
+
+HWND CreateScrollBox(HWND parent, int id);
+// The child whose size sets the scroll ranges (the picture control).
+void SetScrollContent(HWND scrollBox, HWND content);
+// Recomputes the scroll ranges after the content changed its size.
+void UpdateScrollBox(HWND scrollBox);
+// How far the content is scrolled: the picture pixel at the area's client (0, 0).
+POINT ScrollBoxPosition(HWND scrollBox);
+
+}  // namespace win::controls

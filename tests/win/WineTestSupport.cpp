@@ -131,6 +131,62 @@ int RunChild(const std::wstring& mode, const std::vector<std::wstring>& args,
   return static_cast<int>(exitCode);
 }
 
+namespace {
+
+thread_local std::function<void(HWND)> pendingDialogAction;
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found) {
+  if (ClassName(window) == L"#32770" && IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK DialogTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog || !pendingDialogAction) return;
+  KillTimer(nullptr, id);
+  auto action = std::move(pendingDialogAction);
+  pendingDialogAction = nullptr;
+  action(dialog);
+}
+
+void SendMouse(DWORD flags, POINT screen) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void WhenDialogAppears(std::function<void(HWND dialog)> action) {
+  pendingDialogAction = std::move(action);
+  SetTimer(nullptr, 0, 30, DialogTimer);
+}
+
+void MoveMouseTo(POINT screen) { SendMouse(MOUSEEVENTF_MOVE, screen); }
+
+void LeftButton(bool down) {
+  POINT at{};
+  GetCursorPos(&at);
+  SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, at);
+}
+
+void ClickAt(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  MoveMouseTo(client);
+  PumpMessages(20);
+  LeftButton(true);
+  PumpMessages(20);
+  LeftButton(false);
+  PumpMessages(50);
+}
+
 void PumpMessages(int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   for (;;) {

@@ -84,6 +84,20 @@ class UniqueHandle {
 // the screen.
 void PumpMessages(int ms);
 
+// Runs `action` with the first visible dialog (class #32770) of the calling thread as soon as one
+// appears, from a thread timer that the dialog's own modal loop dispatches. One action at a time;
+// a new call replaces an action that has not run yet.
+void WhenDialogAppears(std::function<void(HWND dialog)> action);
+
+// ---- Real input --------------------------------------------------------------------------------
+// Moves the pointer to a screen point, and presses or releases the left button there, through
+// SendInput, so the system does everything it does for a user's mouse (hit-testing, activation,
+// capture, the scroll bars' own tracking).
+void MoveMouseTo(POINT screen);
+void LeftButton(bool down);
+// A left click at a point of a window's client area.
+void ClickAt(HWND window, POINT client);
+
 // ---- Dialog watchdog ---------------------------------------------------------------------------
 // A thread that looks at the visible top-level dialogs (class #32770) of every process every 100 ms
 // and closes each one that has stayed open longer than `after`: it reports the dialog's texts to

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardChildren.h"
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
 
@@ -137,11 +138,20 @@ TEST_F(Layout, ButtonsShowTheirGlyphsAndTakeNoFocus) {
   Start();
   HWND capture = GetDlgItem(form->Controls().Panel1, ids::SpeedButton1);
   HWND help = GetDlgItem(form->Controls().Panel1, ids::SpeedButton11);
-  SetFocus(form->Handle());
-  SendMessageW(help, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(help, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  // Another window of ours is active; a real click on the Help button then activates the main
+  // window, as any click on it does, runs the command, and leaves the focus off the button.
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE | WS_CAPTION, 700, 600,
+                               200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(other);
+  SetActiveWindow(other);
+  winetest::PumpMessages(50);
+  ASSERT_NE(GetActiveWindow(), form->Handle());
+  winetest::ClickAt(help, POINT{12, 12});
+  EXPECT_EQ(prompts.helpCalls.size(), 1u) << "the click runs the button's command";
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
   EXPECT_NE(GetFocus(), help);
-  EXPECT_EQ(prompts.helpCalls.size(), 1u) << "a click on the button runs its command";
+  EXPECT_NE(GetFocus(), capture);
+  DestroyWindow(other);
   // Two different glyphs: the buttons do not all paint the same picture.
   auto snapshot = [](HWND button) {
     RECT r;
@@ -232,6 +242,47 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
   SendMessageW(form->Handle(), WM_NOTIFY, ids::PageControl1, reinterpret_cast<LPARAM>(&notice));
   EXPECT_TRUE(IsWindowVisible(form->Controls().TabSheet4));
   EXPECT_FALSE(IsWindowVisible(form->Controls().TabSheet1));
+}
+
+TEST_F(Layout, GroupBoxHintsShowWhereThePointerRestsOnTheBox) {
+  Start();
+  struct Expected {
+    int page;
+    HWND sheet;
+    int group;
+    POINT inside;  // a point of the page inside the group box and beside its controls
+    const wchar_t* hint;
+  };
+  const Expected groups[] = {
+      {1, form->Controls().TabSheet2, ids::GroupBox1, {72, 85}, L"ﾃｷｽﾄ設定"},
+      {3, form->Controls().TabSheet4, ids::GroupBox2, {72, 77}, L"図形設定"},
+  };
+  for (const Expected& g : groups) {
+    SCOPED_TRACE(Utf8(g.hint));
+    TabCtrl_SetCurSel(form->Controls().PageControl1, g.page);
+    NMHDR notice{form->Controls().PageControl1, static_cast<UINT_PTR>(ids::PageControl1),
+                 static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(form->Handle(), WM_NOTIFY, ids::PageControl1, reinterpret_cast<LPARAM>(&notice));
+    winetest::PumpMessages(20);
+    POINT at = g.inside;
+    ClientToScreen(g.sheet, &at);
+    ASSERT_EQ(ChildWindowFromPoint(g.sheet, g.inside), GetDlgItem(g.sheet, g.group));
+    // The pointer comes to rest on the box, as a user's mouse does.
+    winetest::MoveMouseTo(POINT{at.x - 3, at.y - 3});
+    winetest::PumpMessages(30);
+    winetest::MoveMouseTo(at);
+    HWND tips = form->Controls().ToolTips;
+    const bool shown = winetest::WaitFor([&] { return IsWindowVisible(tips) != FALSE; }, 3000);
+    ASSERT_TRUE(shown) << "no hint appeared";
+    wchar_t text[64] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = text;
+    ASSERT_TRUE(SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(Utf8(text), Utf8(g.hint));
+    winetest::MoveMouseTo(POINT{1200, 1000});  // away, so the hint hides again
+    winetest::WaitFor([&] { return !IsWindowVisible(tips); }, 2000);
+  }
 }
 
 TEST_F(Layout, PictureAreaAndStatusLineFillTheRest) {

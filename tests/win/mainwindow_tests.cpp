@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "ClipboardChildren.h"
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
@@ -149,14 +153,35 @@ TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
   ASSERT_TRUE(GetScrollInfo(form->Controls().ScrollBox1, SB_VERT, &info));
   EXPECT_EQ(info.nMax, 1499);
   EXPECT_LT(static_cast<int>(info.nPage), 1500);
-  // Dragging the thumb moves the picture while it is dragged.
-  SetScrollInfo(form->Controls().ScrollBox1, SB_VERT, &info, FALSE);
-  info.fMask = SIF_TRACKPOS;
-  SendMessageW(form->Controls().ScrollBox1, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
-  RECT image;
-  GetWindowRect(form->Controls().Image1, &image);
-  MapWindowPoints(nullptr, form->Controls().ScrollBox1, reinterpret_cast<POINT*>(&image), 2);
-  EXPECT_LT(image.top, 0);
+  // Dragging the thumb with the mouse moves the picture while the button is still held: a timer,
+  // which the scroll bar's own tracking loop dispatches, looks at the picture in mid-drag.
+  SCROLLBARINFO bar{sizeof bar};
+  ASSERT_TRUE(GetScrollBarInfo(form->Controls().ScrollBox1, OBJID_VSCROLL, &bar));
+  const POINT thumb{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
+                    bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2};
+  static int topInMidDrag;
+  static bool stillPressed;
+  static HWND image;
+  topInMidDrag = 1;
+  stillPressed = false;
+  image = form->Controls().Image1;
+  winetest::MoveMouseTo(thumb);
+  winetest::PumpMessages(20);
+  winetest::LeftButton(true);
+  winetest::MoveMouseTo(POINT{thumb.x, thumb.y + 200});
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    RECT r;
+    GetWindowRect(image, &r);
+    MapWindowPoints(nullptr, GetParent(image), reinterpret_cast<POINT*>(&r), 2);
+    topInMidDrag = r.top;
+    stillPressed = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 || GetCapture() != nullptr;
+    winetest::LeftButton(false);
+  });
+  ASSERT_TRUE(winetest::WaitFor([&] { return topInMidDrag != 1; }, 3000));
+  winetest::PumpMessages(50);
+  EXPECT_TRUE(stillPressed) << "looked after the drag had ended";
+  EXPECT_LT(topInMidDrag, -100) << "the picture did not follow the thumb";
 }
 
 TEST_F(MainWindow, CommandLineBmpIsLoadedAndLeftOnTheClipboard) {
@@ -257,6 +282,16 @@ TEST_F(MainWindow, CommandsThatNeedAPictureBeepOnTheStartPicture) {
     EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "command " << id;
   }
   EXPECT_TRUE(prompts.saveDialogs.empty());
+  // The "表示" button of each tag page, pressed as the user does.
+  const std::pair<HWND, int> showButtons[] = {{form->Controls().TabSheet1, ids::Button13},
+                                              {form->Controls().TabSheet2, ids::Button9},
+                                              {form->Controls().TabSheet3, ids::Button17},
+                                              {form->Controls().TabSheet4, ids::Button6}};
+  for (const auto& [page, id] : showButtons) {
+    prompts.beeps.clear();
+    SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0);
+    EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "button " << id;
+  }
 }
 
 TEST_F(MainWindow, SizeFitReturnsTheWindowToThePicture) {
@@ -266,15 +301,118 @@ TEST_F(MainWindow, SizeFitReturnsTheWindowToThePicture) {
   ExpectWindow(WindowRect(), 80, 80, 520, 399);
 }
 
+// What the main window went through, recorded by a hook on this thread's window procedures.
+std::vector<std::string> mainWindowEvents;
+
+LRESULT CALLBACK RecordMainWindowEvents(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  wchar_t name[16] = {};
+  GetClassNameW(call->hwnd, name, 16);
+  if (code == HC_ACTION && std::wstring(name) == L"TForm1") {
+    if (call->message == WM_ACTIVATE && LOWORD(call->wParam) != WA_INACTIVE) {
+      mainWindowEvents.push_back("activated");
+    }
+    if (call->message == WM_WINDOWPOSCHANGED && IsWindowVisible(call->hwnd) &&
+        !IsIconic(call->hwnd)) {
+      mainWindowEvents.push_back("shown normal");
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(MainWindow, ShowCommandDecidesTheWindowState) {
   Start({}, SW_SHOWMAXIMIZED);
   EXPECT_TRUE(IsZoomed(form->Handle()));
   Close();
-  Start({}, SW_SHOWMINNOACTIVE);
+  // The position written at close is the window's normal place, not the maximized one.
+  EXPECT_NE(ReadIni().find(L"Top=80"), std::wstring::npos);
+}
+
+TEST_F(MainWindow, MinimizedStartShowsOnlyTheTaskbarButtonUntilItIsRestored) {
+  for (int command : {SW_SHOWMINNOACTIVE, SW_SHOWMINIMIZED, SW_MINIMIZE}) {
+    SCOPED_TRACE("show command " + std::to_string(command));
+    mainWindowEvents.clear();
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, RecordMainWindowEvents, nullptr, GetCurrentThreadId());
+    Start({}, command);
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(mainWindowEvents.empty()) << "first event: " << mainWindowEvents.front();
+    EXPECT_TRUE(IsIconic(form->Handle()));
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsIconic(form->ApplicationHandle()));
+    EXPECT_TRUE(IsWindowVisible(form->ApplicationHandle())) << "the taskbar button";
+
+    // The taskbar button restores the window at its place, fitted to the picture.
+    SendMessageW(form->ApplicationHandle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    winetest::PumpMessages(20);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_FALSE(IsIconic(form->Handle()));
+    ExpectWindow(WindowRect(), 80, 80, 520, 399);
+    Close();
+  }
+}
+
+TEST_F(MainWindow, MinimizeBoxHidesTheWindowBehindItsTaskbarButton) {
+  WriteIni(L"[Pos]\r\nTop=120\r\nLeft=150\r\n");
+  Start();
+  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  winetest::PumpMessages(20);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(IsIconic(form->ApplicationHandle()));
   Close();
-  // The position written at close is the window's normal place, not the minimized one.
-  EXPECT_NE(ReadIni().find(L"Top=80"), std::wstring::npos);
+  const std::wstring ini = ReadIni();
+  EXPECT_NE(ini.find(L"Top=120"), std::wstring::npos) << winetest::Utf8(ini);
+  EXPECT_NE(ini.find(L"Left=150"), std::wstring::npos) << winetest::Utf8(ini);
+}
+
+TEST_F(MainWindow, SavedPositionOnNoMonitorOpensAtTheDefaultPlace) {
+  struct Case {
+    const wchar_t* saved;
+    int left;
+    int top;
+  };
+  const Case cases[] = {
+      {L"Left=-5000\r\nTop=-3000", 80, 80},  // a left monitor that is gone
+      {L"Left=3000\r\nTop=2000", 80, 80},    // a monitor unplugged since
+      {L"Left=1279\r\nTop=80", 80, 80},      // one column of the window on the screen
+      {L"Left=1100\r\nTop=300", 1100, 300},  // the caption still within reach: kept
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(winetest::Utf8(c.saved));
+    WriteIni(std::wstring(L"[Pos]\r\n") + c.saved + L"\r\n");
+    Start();
+    const RECT r = WindowRect();
+    EXPECT_EQ(r.left, c.left);
+    EXPECT_EQ(r.top, c.top);
+    Close();
+  }
+}
+
+// A child window that asks the main window for its caption while it is destroyed with it, as a
+// control may do from its own WM_DESTROY.
+int captionLengthSeenAtDestruction = -1;
+
+LRESULT CALLBACK DestructionProbe(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    captionLengthSeenAtDestruction =
+        static_cast<int>(SendMessageW(GetParent(window), WM_GETTEXTLENGTH, 0, 0));
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(MainWindow, MessagesDuringItsDestructionReachTheWindowItself) {
+  Start();
+  WNDCLASSW probeClass{};
+  probeClass.lpfnWndProc = DestructionProbe;
+  probeClass.hInstance = GetModuleHandleW(nullptr);
+  probeClass.lpszClassName = L"DestructionProbe";
+  RegisterClassW(&probeClass);
+  ASSERT_NE(CreateWindowExW(0, L"DestructionProbe", L"", WS_CHILD, 0, 0, 1, 1, form->Handle(),
+                            nullptr, GetModuleHandleW(nullptr), nullptr),
+            nullptr);
+  form.reset();  // destroyed by its owner, not through the close box
+  EXPECT_EQ(captionLengthSeenAtDestruction, 10) << "the length of \"Capslate!!\"";
 }
 
 }  // namespace

@@ -74,6 +74,15 @@ class Save : public FormFixture {
   std::vector<uint8_t> Bytes(const std::wstring& name) {
     return winetest::ReadFileBytes(PathIn(name));
   }
+  // The names of the files and folders in the test's folder, sorted.
+  std::vector<std::wstring> FilesInFolder() const {
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+      names.push_back(entry.path().filename().wstring());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 };
 
 TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
@@ -175,16 +184,13 @@ TEST_F(Save, AFailedWriteLeavesTheOldFileIntactAndNoPartialFile) {
   EXPECT_EQ(Bytes(L"locked.jpg"), old);
   EXPECT_EQ(form->StatusText(), status);
   // Only the files the test made are in the folder: no temporary file is left behind.
-  std::vector<std::wstring> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-    names.push_back(entry.path().filename().wstring());
-  }
-  std::sort(names.begin(), names.end());
+  const std::vector<std::wstring> names = FilesInFolder();
   EXPECT_EQ(names, (std::vector<std::wstring>{L"locked.jpg", L"source.bmp"}));
 
   // A folder that does not exist: the error box, and nothing is created.
   SaveAs(L"missing\\shot.jpg", kJpeg);
   EXPECT_EQ(prompts.errors.size(), 2u);
+  EXPECT_EQ(FilesInFolder(), names);
 }
 
 }  // namespace

@@ -77,8 +77,6 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
       state->click.pressed = false;
       ShowPressed(window, *state, false);
       break;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
     default:
       break;
   }

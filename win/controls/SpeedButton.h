@@ -1,5 +1,6 @@
 #pragma once
-// TSpeedButton: a picture-only push button that never takes the focus or activates its window.
+// TSpeedButton: a picture-only push button that never takes the keyboard focus; a click on it
+// activates its window like any click does.
 // A click reaches the top-level window as WM_COMMAND with the button's ID.
 
 #include <windows.h>

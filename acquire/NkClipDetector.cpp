@@ -9,13 +9,11 @@ namespace {
 constexpr const wchar_t* kViewerClass = L"TNkClipDetectorViewer";
 
 void RegisterViewerClass(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXW existing{sizeof existing};
-  if (GetClassInfoExW(instance, kViewerClass, &existing)) return;
   WNDCLASSEXW wc{sizeof wc};
   wc.lpfnWndProc = proc;
   wc.hInstance = instance;
   wc.lpszClassName = kViewerClass;
-  RegisterClassExW(&wc);
+  win::RegisterClassOnce(wc);
 }
 
 }  // namespace

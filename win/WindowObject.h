@@ -1,5 +1,5 @@
 #pragma once
-// The object a window procedure serves: passed as the creation parameter, attached to the window
+// Window classes registered once, and the object a window procedure serves: passed as the creation parameter, attached to the window
 // at WM_NCCREATE and detached at WM_NCDESTROY, so no message after that reaches a dead object.
 
 #include <windows.h>
@@ -18,6 +18,14 @@ T* WindowObject(HWND window, UINT message, LPARAM lParam) {
   auto* object = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   return object;
+}
+
+// Registers the window class unless the module already has a class of that name.
+inline void RegisterClassOnce(const WNDCLASSEXW& windowClass) {
+  WNDCLASSEXW existing{sizeof existing};
+  if (!GetClassInfoExW(windowClass.hInstance, windowClass.lpszClassName, &existing)) {
+    RegisterClassExW(&windowClass);
+  }
 }
 
 }  // namespace win

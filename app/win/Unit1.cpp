@@ -94,8 +94,6 @@ void TForm1::RegisterWindowClasses() {
   };
   for (const ClassDef& def :
        {ClassDef{kFormClass, WindowProc}, ClassDef{kApplicationClass, ApplicationProc}}) {
-    WNDCLASSEXW existing{sizeof existing};
-    if (GetClassInfoExW(Instance(), def.name, &existing)) continue;
     WNDCLASSEXW wc{sizeof wc};
     wc.lpfnWndProc = def.proc;
     wc.hInstance = Instance();
@@ -103,7 +101,7 @@ void TForm1::RegisterWindowClasses() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = def.name;
-    RegisterClassExW(&wc);
+    win::RegisterClassOnce(wc);
   }
 }
 

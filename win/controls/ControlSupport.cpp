@@ -2,18 +2,18 @@
 
 #include <windowsx.h>
 
+#include "win/WindowObject.h"
+
 namespace win::controls {
 
 void RegisterControlClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style) {
-  WNDCLASSEXW existing{sizeof existing};
-  if (GetClassInfoExW(instance, name, &existing)) return;
   WNDCLASSEXW wc{sizeof wc};
   wc.style = style;
   wc.lpfnWndProc = proc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
-  RegisterClassExW(&wc);
+  RegisterClassOnce(wc);
 }
 
 HWND CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, int x, int y, int width,

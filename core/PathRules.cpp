@@ -30,6 +30,27 @@ std::wstring FolderOf(std::wstring_view path) {
   return std::wstring(path.substr(0, at + 1));
 }
 
+std::wstring QuoteArgument(std::wstring_view argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
+    return std::wstring(argument);
+  }
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes are literal except before a quote, where each must be doubled.
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted.push_back(c);
+  }
+  quoted.append(backslashes * 2, L'\\');  // they precede the closing quote
+  quoted.push_back(L'"');
+  return quoted;
+}
+
 std::wstring LowerAscii(std::wstring_view text) {
   std::wstring out(text);
   for (wchar_t& c : out) c = FoldAscii(c);

@@ -21,6 +21,10 @@ std::wstring ReplaceExtension(std::wstring_view path, std::wstring_view extensio
 // The folder of a path including its trailing backslash ("" when the path names no folder).
 std::wstring FolderOf(std::wstring_view path);
 
+// One command-line argument, quoted where needed so that the C runtime and CommandLineToArgvW
+// give it back unchanged: "C:\dir with blanks\tmp$$$.bmp" stays one argument.
+std::wstring QuoteArgument(std::wstring_view argument);
+
 // The text with ASCII letters A-Z turned to lower case; every other character stays.
 std::wstring LowerAscii(std::wstring_view text);
 

@@ -1,9 +1,36 @@
 #include "output/ExternalEditor.h"
 
+#include <windows.h>
+
+#include <string>
+
+#include "core/BmpCodec.h"
+#include "core/Error.h"
+#include "core/PathRules.h"
+#include "win/Files.h"
+#include "win/Text.h"
+
 namespace output {
 
 void ExternalEditor::Open() {
-  if (host_.PictureState() != 2) host_.Refuse();
+  if (host_.PictureState() != 2) {
+    host_.Refuse();
+    return;
+  }
+  GdiFlush();
+  const std::wstring workFile = host_.WorkFileName();
+  win::WriteFileReplacing(workFile, core::WriteBmp(host_.Picture().Pixels()));
+  const std::wstring& editor = host_.Settings().editPath;
+  // The work file's path is quoted: a folder with blanks would otherwise reach the editor as
+  // several arguments.
+  const DWORD error = host_.Prompts().StartProgram(host_.Owner(), editor,
+                                                   core::QuoteArgument(workFile),
+                                                   core::FolderOf(editor), SW_SHOWNOACTIVATE);
+  if (error != 0) {
+    throw core::Error("外部ｴﾃﾞｨﾀを起動できません: " + win::Narrow(editor) + "\n" +
+                      win::Narrow(win::SystemErrorText(error)));
+  }
+  host_.SetStatusText(L"外部エディタ実行完了。上書保存後作業ﾌｧｲﾙを読めば結果が反映されます。");
 }
 
 }  // namespace output

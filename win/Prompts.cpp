@@ -1,5 +1,7 @@
 #include "win/Prompts.h"
 
+#include <shellapi.h>
+
 namespace win {
 
 void SystemPrompts::Beep(UINT type) { MessageBeep(type); }
@@ -19,6 +21,27 @@ bool SystemPrompts::GetOpenFileName(OPENFILENAMEW& request) {
 bool SystemPrompts::WinHelp(HWND owner, const std::wstring& helpFile, UINT command,
                             ULONG_PTR data) {
   return ::WinHelpW(owner, helpFile.c_str(), command, data) != FALSE;
+}
+
+DWORD SystemPrompts::StartProgram(HWND owner, const std::wstring& file,
+                                  const std::wstring& parameters, const std::wstring& directory,
+                                  int showCommand) {
+  return SystemStartProgram(owner, file, parameters, directory, showCommand);
+}
+
+DWORD SystemStartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                   const std::wstring& directory, int showCommand) {
+  SHELLEXECUTEINFOW request{sizeof request};
+  // No box of the shell's own: the caller reports a failure with the reason.
+  request.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  request.hwnd = owner;
+  request.lpFile = file.c_str();
+  request.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  request.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+  request.nShow = showCommand;
+  if (ShellExecuteExW(&request)) return 0;
+  const DWORD error = GetLastError();
+  return error != 0 ? error : ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace win

@@ -19,6 +19,10 @@ class Prompts {
   virtual bool GetSaveFileName(OPENFILENAMEW& request) = 0;
   virtual bool GetOpenFileName(OPENFILENAMEW& request) = 0;
   virtual bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) = 0;
+  // Starts a program (or opens a document) without waiting for it; returns 0, or the Win32 error
+  // code when it could not be started.
+  virtual DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                             const std::wstring& directory, int showCommand) = 0;
 };
 
 class SystemPrompts : public Prompts {
@@ -28,7 +32,14 @@ class SystemPrompts : public Prompts {
   bool GetSaveFileName(OPENFILENAMEW& request) override;
   bool GetOpenFileName(OPENFILENAMEW& request) override;
   bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) override;
+  DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                     const std::wstring& directory, int showCommand) override;
 };
+
+// The system's way of starting a program, used by SystemPrompts and by test doubles that let the
+// program really start.
+DWORD SystemStartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                   const std::wstring& directory, int showCommand);
 
 inline constexpr const wchar_t* kApplicationTitle = L"Capslate";
 

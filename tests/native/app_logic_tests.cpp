@@ -10,6 +10,7 @@
 #include "app/Rw_ini.h"
 #include "app/WindowFit.h"
 #include "app/WindowPlacement.h"
+#include "core/PathRules.h"
 
 namespace {
 
@@ -199,11 +200,6 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   EXPECT_EQ(back.iconFiles, s.iconFiles);
 }
 
-}  // namespace
-
-#include "core/PathRules.h"
-
-namespace {
 
 TEST(PathRules, ExtensionIsTextAfterTheLastDotBehindTheLastFolder) {
   EXPECT_FALSE(core::HasExtension(L"C:\\a.b\\shot"));
@@ -226,6 +222,21 @@ TEST(PathRules, PatternListTestIsACaseBlindSubstringTest) {
   EXPECT_TRUE(core::PatternListMentions(list, L""));     // "*" occurs
   EXPECT_FALSE(core::PatternListMentions(list, L".png"));
   EXPECT_FALSE(core::PatternListMentions(list, L".ico"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PathRules, QuotedArgumentsSurviveTheCommandLineRules) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\plain\\tmp$$$.bmp", L"C:\\plain\\tmp$$$.bmp"},
+      {L"C:\\dir with blanks\\tmp$$$.bmp", L"\"C:\\dir with blanks\\tmp$$$.bmp\""},
+      {L"", L"\"\""},
+      {L"a b\\", L"\"a b\\\\\""},           // a final backslash is doubled before the quote
+      {L"say \"hi\"", L"\"say \\\"hi\\\"\""},
+  };
+  for (const auto& [argument, quoted] : cases) EXPECT_EQ(core::QuoteArgument(argument), quoted);
 }
 
 }  // namespace

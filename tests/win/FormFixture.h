@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,9 +23,13 @@ class FormFixture : public testing::Test {
   ScriptedPrompts prompts;
   std::unique_ptr<app::TForm1> form;
 
-  std::wstring ExePath() const { return (dir / L"Capslate.exe").wstring(); }
-  std::wstring IniPath() const { return (dir / L"Capslate.INI").wstring(); }
-  std::wstring PathIn(const std::wstring& name) const { return (dir / name).wstring(); }
+  // The folder the program believes it runs from (its settings, help and work files go there);
+  // the temporary folder unless a test chooses a subfolder of it.
+  std::filesystem::path programFolder = dir.Path();
+
+  std::wstring ExePath() const { return (programFolder / L"Capslate.exe").wstring(); }
+  std::wstring IniPath() const { return (programFolder / L"Capslate.INI").wstring(); }
+  std::wstring PathIn(const std::wstring& name) const { return (programFolder / name).wstring(); }
 
   // Builds and shows the window as a start of the program with these arguments would.
   void Start(std::vector<std::wstring> arguments = {}, int showCommand = SW_SHOWNORMAL);

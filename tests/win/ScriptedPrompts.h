@@ -21,6 +21,13 @@ struct FileDialogCall {
   std::wstring defaultExtension;
 };
 
+struct ShellCall {
+  std::wstring file;
+  std::wstring parameters;
+  std::wstring directory;
+  int showCommand = 0;
+};
+
 struct HelpCall {
   std::wstring file;
   UINT command = 0;
@@ -35,6 +42,7 @@ class ScriptedPrompts : public win::Prompts {
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
   std::vector<HelpCall> helpCalls;
+  std::vector<ShellCall> startedPrograms;  // programs started; they are started for real
   std::vector<FileDialogCall> saveDialogs;
   std::vector<FileDialogCall> openDialogs;
   std::deque<FileAnswer> saveAnswers;
@@ -51,6 +59,11 @@ class ScriptedPrompts : public win::Prompts {
   bool WinHelp(HWND, const std::wstring& file, UINT command, ULONG_PTR) override {
     helpCalls.push_back({file, command});
     return true;
+  }
+  DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                     const std::wstring& directory, int showCommand) override {
+    startedPrograms.push_back({file, parameters, directory, showCommand});
+    return win::SystemStartProgram(owner, file, parameters, directory, showCommand);
   }
 
   // Queues the user's choice of `path` with the filter entry `filterIndex` (1-based).

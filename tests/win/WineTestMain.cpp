@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <string_view>
+#include <vector>
 
 #include "tests/win/WineTestSupport.h"
 
@@ -17,6 +18,14 @@ int wmain(int argc, wchar_t** argv) {
 
   if (argc >= 2 && std::wstring_view(argv[1]) == L"--child") {
     return winetest::RunChildMode(argc - 2, argv + 2);
+  }
+  // Started by the program under test as some other program (an external editor), which passes
+  // only its own arguments: the test names the routine in the environment it hands down.
+  wchar_t mode[64] = {};
+  if (GetEnvironmentVariableW(winetest::kChildModeVariable, mode, 64) > 0) {
+    std::vector<wchar_t*> routineArgs{mode};
+    for (int i = 1; i < argc; ++i) routineArgs.push_back(argv[i]);
+    return winetest::RunChildMode(static_cast<int>(routineArgs.size()), routineArgs.data());
   }
 
   testing::InitGoogleTest(&argc, argv);

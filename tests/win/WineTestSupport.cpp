@@ -7,6 +7,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "core/PathRules.h"
+
 namespace winetest {
 namespace {
 
@@ -85,24 +87,7 @@ int RunChildMode(int argc, wchar_t** argv) {
   return found->second(argc, argv);
 }
 
-std::wstring QuoteArgument(const std::wstring& arg) {
-  if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
-  std::wstring quoted = L"\"";
-  size_t backslashes = 0;
-  for (wchar_t c : arg) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes are literal except before a quote, where each must be doubled.
-    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    quoted.push_back(c);
-  }
-  quoted.append(backslashes * 2, L'\\');  // they precede the closing quote
-  quoted.push_back(L'"');
-  return quoted;
-}
+std::wstring QuoteArgument(const std::wstring& arg) { return core::QuoteArgument(arg); }
 
 int RunChild(const std::wstring& mode, const std::vector<std::wstring>& args,
              std::chrono::milliseconds timeout) {

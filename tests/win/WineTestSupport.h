@@ -38,6 +38,9 @@ struct ChildModeRegistrar {
 // Handles `--child NAME args...`; returns the routine's exit code. Unknown names return
 // kUnknownChildMode.
 inline constexpr int kUnknownChildMode = 120;
+// A test program started with this environment variable set runs the routine it names, with the
+// program's own arguments: for programs that the program under test starts itself.
+inline constexpr const wchar_t* kChildModeVariable = L"CAPSLATE_TEST_CHILD_MODE";
 int RunChildMode(int argc, wchar_t** argv);
 
 // Starts this test program again as `--child mode args...`, waits for it and returns its exit

@@ -21,6 +21,9 @@ class FormHost {
   // RepaintPicture to show the change.
   virtual win::Picture& Picture() = 0;
   virtual void RepaintPicture() = 0;
+  // Puts `picture` in place of the current one without the after-load routine: Image1 shows it
+  // and takes its size; state, clipboard and window stay as they are.
+  virtual void ReplacePicture(win::Picture picture) = 0;
   // Makes `picture` the current picture: Image1 takes it and its size, then the after-load routine
   // runs (picture state 2, the window fitted, a copy on the clipboard, 24 bits per pixel).
   virtual void InstallPicture(win::Picture picture) = 0;

@@ -1,9 +1,99 @@
 #include "output/Printing.h"
 
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/BmpCodec.h"
+#include "core/Error.h"
+#include "output/PrintLayout.h"
+#include "win/Files.h"
+#include "win/Printers.h"
+#include "win/Text.h"
+
 namespace output {
+namespace {
+
+// One print job on a printer's device context: ended by End, aborted when it goes unfinished.
+class PrintJob {
+ public:
+  PrintJob(HDC dc, const std::wstring& printer) : dc_(dc), printer_(printer) {
+    DOCINFOW document{};
+    document.cbSize = sizeof document;
+    document.lpszDocName = L"";  // the job has no title
+    if (StartDocW(dc_, &document) <= 0) Fail();
+    if (StartPage(dc_) <= 0) {
+      AbortDoc(dc_);
+      Fail();
+    }
+    started_ = true;
+  }
+  ~PrintJob() {
+    if (started_) AbortDoc(dc_);
+  }
+  PrintJob(const PrintJob&) = delete;
+  PrintJob& operator=(const PrintJob&) = delete;
+
+  void End() {
+    if (EndPage(dc_) <= 0 || EndDoc(dc_) <= 0) Fail();
+    started_ = false;
+  }
+  [[noreturn]] void Fail() const {
+    throw core::Error("プリンタ「" + win::Narrow(printer_) + "」で印刷できません。\n" +
+                      win::Narrow(win::SystemErrorText(GetLastError())));
+  }
+
+ private:
+  HDC dc_;
+  const std::wstring& printer_;
+  bool started_ = false;
+};
+
+// The printer the settings choose by its place in the system's list.
+std::wstring ConfiguredPrinter(int32_t number) {
+  const std::vector<std::wstring> names = win::PrinterNames();
+  if (number < 0 || static_cast<size_t>(number) >= names.size()) {
+    throw core::Error("設定されたプリンタ (" + std::to_string(number + 1) +
+                      " 番目) がありません。設定ﾀﾞｲｱﾛｸﾞでプリンタを選び直してください。");
+  }
+  return names[static_cast<size_t>(number)];
+}
+
+}  // namespace
 
 void Printing::Print() {
-  if (host_.PictureState() != 2 || host_.Settings().printNum == -1) host_.Refuse();
+  const app::Settings& settings = host_.Settings();
+  if (host_.PictureState() != 2 || settings.printNum == -1) {
+    host_.Refuse();
+    return;
+  }
+  if (!host_.Prompts().PrintDialog(host_.Owner())) return;
+
+  GdiFlush();
+  const std::wstring workFile = host_.WorkFileName();
+  win::WriteFileReplacing(workFile, core::WriteBmp(host_.Picture().Pixels()));
+  host_.ReplacePicture(win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(workFile))));
+
+  // The page is measured on the printer that prints it, so a fitted picture fits its paper.
+  const std::wstring printer = ConfiguredPrinter(settings.printNum);
+  win::UniqueDc dc = win::OpenPrinterDc(printer);
+  const core::Dib& pixels = host_.Picture().Pixels();
+  const PrintRect rect = ComputePrintRect(
+      pixels.Width(), pixels.Height(),
+      PrintOptions{settings.printManual, settings.printMulti, settings.printLeft, settings.printTop},
+      GetDeviceCaps(dc.get(), HORZRES));
+  const std::vector<uint8_t> info = win::MakeBitmapInfo(pixels);
+  PrintJob job(dc.get(), printer);
+  if (StretchDIBits(dc.get(), static_cast<int>(rect.left), static_cast<int>(rect.top),
+                    static_cast<int>(rect.right - rect.left),
+                    static_cast<int>(rect.bottom - rect.top), 0, 0, pixels.Width(),
+                    pixels.Height(), pixels.Bits(), reinterpret_cast<const BITMAPINFO*>(info.data()),
+                    DIB_RGB_COLORS, SRCCOPY) == 0) {
+    job.Fail();
+  }
+  job.End();
+  host_.SetStatusText(L"印刷が完了しました。");
 }
 
 }  // namespace output

@@ -1,5 +1,7 @@
 #pragma once
-// The Print command.
+// The Print command: the picture on one page of the configured printer, fitted to the page width
+// or at a fixed magnification, shifted by the configured offsets. On the way the work file is
+// refreshed with the picture and the picture is read back from it.
 
 #include "host/FormHost.h"
 
@@ -9,7 +11,8 @@ class Printing {
  public:
   explicit Printing(host::FormHost& host) : host_(host) {}
 
-  // Refused without a picture or without a usable printer (Print/Num = -1).
+  // Refused without a picture or without a usable printer (Print/Num = -1). A printer that cannot
+  // be found or used ends the command with an error naming it; nothing is reported as printed.
   void Print();
 
  private:

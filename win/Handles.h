@@ -67,6 +67,8 @@ struct FileTraits {
 
 using UniqueWindow = Unique<NullIsEmpty<HWND, CloseWindowHandle>>;
 using UniqueMemoryDc = Unique<NullIsEmpty<HDC, CloseMemoryDc>>;
+// A device context made by CreateDC (a printer's), deleted with DeleteDC.
+using UniqueDc = Unique<NullIsEmpty<HDC, CloseMemoryDc>>;
 using UniqueBitmap = Unique<NullIsEmpty<HBITMAP, CloseGdi>>;
 using UniqueFont = Unique<NullIsEmpty<HFONT, CloseGdi>>;
 using UniqueBrush = Unique<NullIsEmpty<HBRUSH, CloseGdi>>;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "win/Handles.h"
+
 namespace win {
 
 void SystemPrompts::Beep(UINT type) { MessageBeep(type); }
@@ -21,6 +23,16 @@ bool SystemPrompts::GetOpenFileName(OPENFILENAMEW& request) {
 bool SystemPrompts::WinHelp(HWND owner, const std::wstring& helpFile, UINT command,
                             ULONG_PTR data) {
   return ::WinHelpW(owner, helpFile.c_str(), command, data) != FALSE;
+}
+
+bool SystemPrompts::PrintDialog(HWND owner) {
+  PRINTDLGW request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  const bool confirmed = ::PrintDlgW(&request) != FALSE;
+  UniqueGlobal devMode(request.hDevMode);
+  UniqueGlobal devNames(request.hDevNames);
+  return confirmed;
 }
 
 DWORD SystemPrompts::StartProgram(HWND owner, const std::wstring& file,

@@ -19,6 +19,8 @@ class Prompts {
   virtual bool GetSaveFileName(OPENFILENAMEW& request) = 0;
   virtual bool GetOpenFileName(OPENFILENAMEW& request) = 0;
   virtual bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) = 0;
+  // The system's print dialog with its default options; true when the user confirms it.
+  virtual bool PrintDialog(HWND owner) = 0;
   // Starts a program (or opens a document) without waiting for it; returns 0, or the Win32 error
   // code when it could not be started.
   virtual DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
@@ -32,6 +34,7 @@ class SystemPrompts : public Prompts {
   bool GetSaveFileName(OPENFILENAMEW& request) override;
   bool GetOpenFileName(OPENFILENAMEW& request) override;
   bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) override;
+  bool PrintDialog(HWND owner) override;
   DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
                      const std::wstring& directory, int showCommand) override;
 };

@@ -173,9 +173,13 @@ void TForm1::SetVisible(bool visible) {
 
 void TForm1::RepaintPicture() { win::controls::UpdateImage(controls_.Image1); }
 
-void TForm1::InstallPicture(win::Picture picture) {
+void TForm1::ReplacePicture(win::Picture picture) {
   picture_ = std::move(picture);
   win::controls::UpdateImage(controls_.Image1);
+}
+
+void TForm1::InstallPicture(win::Picture picture) {
+  ReplacePicture(std::move(picture));
   AfterPictureLoad();
 }
 

@@ -85,6 +85,7 @@ class TForm1 final : public host::FormHost {
   // --- host::FormHost ---
   win::Picture& Picture() override { return picture_; }
   void RepaintPicture() override;
+  void ReplacePicture(win::Picture picture) override;
   void InstallPicture(win::Picture picture) override;
   int PictureState() const override { return state_.PictureState; }
   void SetPictureState(int state) override { state_.PictureState = state; }

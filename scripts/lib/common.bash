@@ -11,13 +11,14 @@ EnsureSetup() {
   local missing=()
   local tool
   for tool in cmake ninja g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix nasm \
-              Xvfb xdotool import xwininfo zstd; do
+              Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat pdftoppm; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
   local file
   for file in "$WINE64" "$WINESERVER64" /usr/src/googletest/CMakeLists.txt \
               /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/tahoma.ttf \
-              /usr/include/benchmark/benchmark.h /usr/include/jpeglib.h; do
+              /usr/include/benchmark/benchmark.h /usr/include/jpeglib.h \
+              /usr/lib/cups/backend/cups-pdf /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd; do
     [ -e "$file" ] || missing+=("$file")
   done
   locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || missing+=(ja_JP.UTF-8)
@@ -153,6 +154,7 @@ RemoveStaleRunDirs() {
     if [ -d "$dir/prefix" ]; then
       WINEPREFIX=$dir/prefix timeout 30 "$WINESERVER64" -k 2>/dev/null || true
     fi
+    StopPrinters "$dir"
     rm -rf "$dir"
   done
 }
@@ -214,4 +216,44 @@ StopWine() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     timeout 30 "$WINESERVER64" -k 2>/dev/null || true
   fi
+}
+
+# Printing tests print for real: CUPS with the cups-pdf printer, which writes each job as a PDF.
+# StartPrinters RUN_DIR makes two printers for this run, one with A4 and one with A3 paper, each
+# writing its jobs into RUN_DIR/pdf/<printer>, and exports their names (CAPSLATE_TEST_PRINTERS,
+# separated by ";") and the folder (CAPSLATE_TEST_PDF_DIR) for the tests. cupsd is started when it
+# is not running. Returns non-zero when the printers cannot be made.
+StartPrinters() {
+  local dir=$1 id size queue
+  if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+    mkdir -p /run/cups
+    cupsd || return 1
+    for _ in $(seq 1 50); do
+      lpstat -r 2>/dev/null | grep -q 'is running' && break
+      sleep 0.1
+    done
+  fi
+  id=$(basename "$dir" | tr -cd 'A-Za-z0-9' | tr 'A-Z' 'a-z')
+  CAPSLATE_TEST_PRINTERS=
+  for size in A4 A3; do
+    queue=capslate-$id-${size,,}
+    mkdir -p -m 1777 "$dir/pdf/$queue"
+    # cups-pdf reads cups-pdf-<name>.conf for a printer whose device is cups-pdf:/<name>.
+    printf 'Out %s\nAnonDirName %s\n' "$dir/pdf/$queue" "$dir/pdf/$queue" \
+      >"/etc/cups/cups-pdf-$queue.conf" || return 1
+    lpadmin -p "$queue" -v "cups-pdf:/$queue" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+      -o "PageSize=$size" -E 2>/dev/null || return 1
+    CAPSLATE_TEST_PRINTERS+="${CAPSLATE_TEST_PRINTERS:+;}$queue"
+  done
+  export CAPSLATE_TEST_PRINTERS CAPSLATE_TEST_PDF_DIR=$dir/pdf
+}
+
+# Removes the printers StartPrinters made for RUN_DIR.
+StopPrinters() {
+  local id queue
+  id=$(basename "$1" | tr -cd 'A-Za-z0-9' | tr 'A-Z' 'a-z')
+  for queue in capslate-$id-a4 capslate-$id-a3; do
+    lpadmin -x "$queue" 2>/dev/null || true
+    rm -f "/etc/cups/cups-pdf-$queue.conf"
+  done
 }

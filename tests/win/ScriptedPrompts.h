@@ -42,7 +42,9 @@ class ScriptedPrompts : public win::Prompts {
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
   std::vector<HelpCall> helpCalls;
-  std::vector<ShellCall> startedPrograms;  // programs started; they are started for real
+  std::vector<ShellCall> startedPrograms;
+  int printDialogs = 0;
+  std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel  // programs started; they are started for real
   std::vector<FileDialogCall> saveDialogs;
   std::vector<FileDialogCall> openDialogs;
   std::deque<FileAnswer> saveAnswers;
@@ -59,6 +61,13 @@ class ScriptedPrompts : public win::Prompts {
   bool WinHelp(HWND, const std::wstring& file, UINT command, ULONG_PTR) override {
     helpCalls.push_back({file, command});
     return true;
+  }
+  bool PrintDialog(HWND) override {
+    ++printDialogs;
+    if (printAnswers.empty()) return false;
+    const bool confirmed = printAnswers.front();
+    printAnswers.pop_front();
+    return confirmed;
   }
   DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
                      const std::wstring& directory, int showCommand) override {

@@ -18,6 +18,7 @@
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
 #include "core/JpegCodec.h"
+#include "edit/Resample.h"
 
 namespace {
 
@@ -36,9 +37,14 @@ struct Inputs {
   std::vector<uint8_t> bmp = core::WriteBmp(screenshot);
   std::vector<uint8_t> jpegScreenshot = core::EncodeJpeg(screenshot, kQuality);
   std::vector<uint8_t> jpegPhoto = core::EncodeJpeg(photo, kQuality);
-  core::Dib dst24{kWidth, kHeight, 24};                   // ConvertTo24 and the raw decoder
+  core::Dib dst24{kWidth, kHeight, 24};                          // ConvertTo24 and the raw decoder
   std::vector<uint8_t> copy = std::vector<uint8_t>(bmp.size());  // the memory copies
   std::vector<uint8_t> jpegOut = std::vector<uint8_t>(screenshot.ImageSize());  // raw encoder
+  // The resizes' results, and the memory copies of their size that bound them.
+  core::Dib half{kWidth / 2, kHeight / 2, 24};
+  core::Dib twice{kWidth * 2, kHeight * 2, 24};
+  std::vector<uint8_t> halfCopy = std::vector<uint8_t>(half.ImageSize());
+  std::vector<uint8_t> doubleCopy = std::vector<uint8_t>(twice.ImageSize());
 };
 
 void Require(bool ok, const char* what) {
@@ -74,8 +80,8 @@ void CheckSameWork(Inputs& in) {
   }
   Require(paletteOk, "8 -> 24 bpp gives each pixel its palette colour");
 
-  for (const auto& [picture, jpeg] : {std::pair{&in.screenshot, &in.jpegScreenshot},
-                                      std::pair{&in.photo, &in.jpegPhoto}}) {
+  for (const auto& [picture, jpeg] :
+       {std::pair{&in.screenshot, &in.jpegScreenshot}, std::pair{&in.photo, &in.jpegPhoto}}) {
     const size_t size = bench::RawEncodeJpeg(*picture, kQuality, in.jpegOut);
     Require(SameBytes(*jpeg, in.jpegOut.data(), size), "EncodeJpeg writes what libjpeg writes");
     bench::RawDecodeJpeg(*jpeg, in.dst24);
@@ -104,22 +110,55 @@ void RegisterAll(Inputs& in) {
     benchmark::ClobberMemory();
   };
 
-  bench::AddPair("bmp_write", 2.0, [&in] {
-    std::vector<uint8_t> file = core::WriteBmp(in.screenshot);
-    benchmark::DoNotOptimize(file.data());
-  }, copy(in.bmp.data(), in.bmp.size()), allocateFile);
+  bench::AddPair(
+      "bmp_write", 2.0,
+      [&in] {
+        std::vector<uint8_t> file = core::WriteBmp(in.screenshot);
+        benchmark::DoNotOptimize(file.data());
+      },
+      copy(in.bmp.data(), in.bmp.size()), allocateFile);
 
-  bench::AddPair("bmp_read", 2.0, [&in] {
-    core::Dib dib = core::ReadBmp(in.bmp);
-    benchmark::DoNotOptimize(dib.Bits());
-  }, copy(in.bmp.data(), in.bmp.size()), allocateDib);
+  bench::AddPair(
+      "bmp_read", 2.0,
+      [&in] {
+        core::Dib dib = core::ReadBmp(in.bmp);
+        benchmark::DoNotOptimize(dib.Bits());
+      },
+      copy(in.bmp.data(), in.bmp.size()), allocateDib);
 
   for (const core::Dib* src : {&in.screenshot32, &in.screenshot8}) {
-    bench::AddPair("convert_" + std::to_string(src->BitCount()) + "_to_24", 2.0, [&in, src] {
-      core::ConvertTo24(*src, in.dst24);
-      benchmark::DoNotOptimize(in.dst24.Bits());
-      benchmark::ClobberMemory();
-    }, copy(in.screenshot.Bits(), in.dst24.ImageSize()));
+    bench::AddPair(
+        "convert_" + std::to_string(src->BitCount()) + "_to_24", 2.0,
+        [&in, src] {
+          core::ConvertTo24(*src, in.dst24);
+          benchmark::DoNotOptimize(in.dst24.Bits());
+          benchmark::ClobberMemory();
+        },
+        copy(in.screenshot.Bits(), in.dst24.ImageSize()));
+  }
+
+  // Resizing to half and to double size, into a picture that exists already, against one memory
+  // copy of the result's size.
+  struct Resize {
+    const char* name;
+    core::Dib& target;
+    std::vector<uint8_t>& bound;
+  };
+  for (const Resize& r : {Resize{"resize_to_half", in.half, in.halfCopy},
+                          Resize{"resize_to_double", in.twice, in.doubleCopy}}) {
+    const double scale = static_cast<double>(kHeight) / r.target.Height();
+    bench::AddPair(
+        r.name, 2.0,
+        [&in, &target = r.target, scale] {
+          edit::Resample(in.screenshot, target, scale);
+          benchmark::DoNotOptimize(target.Bits());
+          benchmark::ClobberMemory();
+        },
+        [&bound = r.bound, &target = r.target] {
+          std::memcpy(bound.data(), target.Bits(), bound.size());
+          benchmark::DoNotOptimize(bound.data());
+          benchmark::ClobberMemory();
+        });
   }
 
   struct Picture {
@@ -129,20 +168,27 @@ void RegisterAll(Inputs& in) {
   };
   for (const Picture& p : {Picture{"screenshot", in.screenshot, in.jpegScreenshot},
                            Picture{"photo", in.photo, in.jpegPhoto}}) {
-    bench::AddPair(std::string("jpeg_encode_") + p.name, 1.10, [&dib = p.dib] {
-      std::vector<uint8_t> file = core::EncodeJpeg(dib, kQuality);
-      benchmark::DoNotOptimize(file.data());
-    }, [&in, &dib = p.dib] {
-      benchmark::DoNotOptimize(bench::RawEncodeJpeg(dib, kQuality, in.jpegOut));
-    });
-    bench::AddPair(std::string("jpeg_decode_") + p.name, 1.10, [&jpeg = p.jpeg] {
-      core::Dib dib = core::DecodeJpeg(jpeg);
-      benchmark::DoNotOptimize(dib.Bits());
-    }, [&in, &jpeg = p.jpeg] {
-      bench::RawDecodeJpeg(jpeg, in.dst24);
-      benchmark::DoNotOptimize(in.dst24.Bits());
-      benchmark::ClobberMemory();
-    }, allocateDib);
+    bench::AddPair(
+        std::string("jpeg_encode_") + p.name, 1.10,
+        [&dib = p.dib] {
+          std::vector<uint8_t> file = core::EncodeJpeg(dib, kQuality);
+          benchmark::DoNotOptimize(file.data());
+        },
+        [&in, &dib = p.dib] {
+          benchmark::DoNotOptimize(bench::RawEncodeJpeg(dib, kQuality, in.jpegOut));
+        });
+    bench::AddPair(
+        std::string("jpeg_decode_") + p.name, 1.10,
+        [&jpeg = p.jpeg] {
+          core::Dib dib = core::DecodeJpeg(jpeg);
+          benchmark::DoNotOptimize(dib.Bits());
+        },
+        [&in, &jpeg = p.jpeg] {
+          bench::RawDecodeJpeg(jpeg, in.dst24);
+          benchmark::DoNotOptimize(in.dst24.Bits());
+          benchmark::ClobberMemory();
+        },
+        allocateDib);
   }
 }
 

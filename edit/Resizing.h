@@ -1,5 +1,5 @@
 #pragma once
-// The Resize command: the picture scaled to a given width or height.
+// The Resize command: the resize dialog, then the picture sampled to the preview's size.
 
 #include "host/FormHost.h"
 
@@ -9,7 +9,8 @@ class Resizing {
  public:
   explicit Resizing(host::FormHost& host) : host_(host) {}
 
-  // Refused without a picture.
+  // Refused without a picture; a preview of no width or height is refused too, the picture
+  // staying as it is.
   void Resize();
 
  private:

@@ -23,9 +23,9 @@ void ExternalEditor::Open() {
   const std::wstring& editor = host_.Settings().editPath;
   // The work file's path is quoted: a folder with blanks would otherwise reach the editor as
   // several arguments.
-  const DWORD error = host_.Prompts().StartProgram(host_.Owner(), editor,
-                                                   core::QuoteArgument(workFile),
-                                                   core::FolderOf(editor), SW_SHOWNOACTIVATE);
+  const DWORD error =
+      host_.Prompts().StartProgram(host_.Owner(), editor, core::QuoteArgument(workFile),
+                                   core::FolderOf(editor), SW_SHOWNOACTIVATE);
   if (error != 0) {
     throw core::Error("外部ｴﾃﾞｨﾀを起動できません: " + win::Narrow(editor) + "\n" +
                       win::Narrow(win::SystemErrorText(error)));

@@ -7,10 +7,10 @@
 namespace output {
 
 struct PrintOptions {
-  int32_t manual = 0;    // Print/Manual: 0 fits the page width, anything else is fixed
-  int32_t multi = 100;   // Print/Multi: the fixed magnification in percent
-  int32_t left = 0;      // Print/Left: the picture's left edge on the page, in printer pixels
-  int32_t top = 0;       // Print/Top
+  int32_t manual = 0;   // Print/Manual: 0 fits the page width, anything else is fixed
+  int32_t multi = 100;  // Print/Multi: the fixed magnification in percent
+  int32_t left = 0;     // Print/Left: the picture's left edge on the page, in printer pixels
+  int32_t top = 0;      // Print/Top
 };
 
 // Left, top, right and bottom in the page's pixels, right and bottom exclusive.

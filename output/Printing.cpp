@@ -79,17 +79,17 @@ void Printing::Print() {
   const std::wstring printer = ConfiguredPrinter(settings.printNum);
   win::UniqueDc dc = win::OpenPrinterDc(printer);
   const core::Dib& pixels = host_.Picture().Pixels();
-  const PrintRect rect = ComputePrintRect(
-      pixels.Width(), pixels.Height(),
-      PrintOptions{settings.printManual, settings.printMulti, settings.printLeft, settings.printTop},
-      GetDeviceCaps(dc.get(), HORZRES));
+  const PrintRect rect = ComputePrintRect(pixels.Width(), pixels.Height(),
+                                          PrintOptions{settings.printManual, settings.printMulti,
+                                                       settings.printLeft, settings.printTop},
+                                          GetDeviceCaps(dc.get(), HORZRES));
   const std::vector<uint8_t> info = win::MakeBitmapInfo(pixels);
   PrintJob job(dc.get(), printer);
   if (StretchDIBits(dc.get(), static_cast<int>(rect.left), static_cast<int>(rect.top),
                     static_cast<int>(rect.right - rect.left),
-                    static_cast<int>(rect.bottom - rect.top), 0, 0, pixels.Width(),
-                    pixels.Height(), pixels.Bits(), reinterpret_cast<const BITMAPINFO*>(info.data()),
-                    DIB_RGB_COLORS, SRCCOPY) == 0) {
+                    static_cast<int>(rect.bottom - rect.top), 0, 0, pixels.Width(), pixels.Height(),
+                    pixels.Bits(), reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
+                    SRCCOPY) == 0) {
     job.Fail();
   }
   job.End();

@@ -19,14 +19,16 @@ void AppendWords(std::vector<WORD>& out, std::wstring_view text) {
 }
 
 // A template without controls: the frame, the caption and the font.
-std::vector<WORD> MakeTemplate(const wchar_t* caption) {
+std::vector<WORD> MakeTemplate(const DialogFrame& frame) {
   std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
   DLGTEMPLATE header{};
-  header.style = DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  header.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  if (frame.sizeable) header.style |= WS_THICKFRAME;
+  if (!frame.position) header.style |= DS_CENTER;
   std::memcpy(words.data(), &header, sizeof header);
   words.push_back(0);  // no menu
   words.push_back(0);  // the predefined dialog class
-  AppendWords(words, caption);
+  AppendWords(words, frame.caption);
   words.push_back(kDialogFontPoints);
   AppendWords(words, kDialogFont);
   return words;
@@ -41,16 +43,39 @@ bool ReturnsDirectly(UINT message) {
 
 }  // namespace
 
-INT_PTR ModalDialog::ShowModal(HWND owner, const wchar_t* caption, int clientWidth,
-                               int clientHeight) {
-  clientWidth_ = clientWidth;
-  clientHeight_ = clientHeight;
-  const std::vector<WORD> dialogTemplate = MakeTemplate(caption);
+INT_PTR ModalDialog::ShowModal(HWND owner, const DialogFrame& frame) {
+  frame_ = frame;
+  const std::vector<WORD> dialogTemplate = MakeTemplate(frame_);
   const INT_PTR result = DialogBoxIndirectParamW(
       GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
       DialogProc, reinterpret_cast<LPARAM>(this));
   if (result == -1) throw core::Error("ダイアログを表示できません。");
   return result;
+}
+
+INT_PTR ModalDialog::ShowModal(HWND owner, const wchar_t* caption, int clientWidth,
+                               int clientHeight) {
+  DialogFrame frame;
+  frame.caption = caption;
+  frame.size = SIZE{clientWidth, clientHeight};
+  return ShowModal(owner, frame);
+}
+
+// Sizes the window and puts it at its place, or keeps the template's centring for the new size.
+void ModalDialog::PlaceFrame() {
+  SIZE outer = frame_.size;
+  if (!frame_.outerSize) {
+    RECT r{0, 0, frame_.size.cx, frame_.size.cy};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+    outer = SIZE{r.right - r.left, r.bottom - r.top};
+  }
+  RECT placed;
+  GetWindowRect(window_, &placed);
+  POINT at{placed.left + (placed.right - placed.left - outer.cx) / 2,
+           placed.top + (placed.bottom - placed.top - outer.cy) / 2};
+  if (frame_.position) at = *frame_.position;
+  SetWindowPos(window_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ModalDialog::End(INT_PTR result) { EndDialog(window_, result); }
@@ -67,8 +92,13 @@ bool ModalDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
 
 HWND ModalDialog::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id,
                              int x, int y, int width, int height) {
+  return AddControlIn(window_, className, text, style, id, x, y, width, height);
+}
+
+HWND ModalDialog::AddControlIn(HWND parent, const wchar_t* className, const wchar_t* text,
+                               DWORD style, int id, int x, int y, int width, int height) {
   HWND control = CreateWindowExW(
-      0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height, window_,
+      0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!control) throw core::Error("ダイアログの部品を作成できません。");
   SendMessageW(control, WM_SETFONT, SendMessageW(window_, WM_GETFONT, 0, 0), FALSE);
@@ -79,17 +109,7 @@ INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR result = 0;
   switch (message) {
     case WM_INITDIALOG: {
-      RECT frame{0, 0, clientWidth_, clientHeight_};
-      AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-      RECT placed;
-      GetWindowRect(window_, &placed);
-      const int width = frame.right - frame.left;
-      const int height = frame.bottom - frame.top;
-      // Keep the template's centring for the new size.
-      SetWindowPos(window_, nullptr, placed.left + (placed.right - placed.left - width) / 2,
-                   placed.top + (placed.bottom - placed.top - height) / 2, width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      PlaceFrame();
       if (!Guarded(window_, prompts_, [this] { OnCreate(); })) End(IDCANCEL);
       return TRUE;
     }

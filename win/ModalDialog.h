@@ -7,9 +7,20 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "win/Prompts.h"
 
 namespace win {
+
+// The dialog window: its caption, its size and where it opens.
+struct DialogFrame {
+  const wchar_t* caption = L"";
+  SIZE size{};  // the client area, or the whole window with `outerSize`
+  bool outerSize = false;
+  bool sizeable = false;          // a sizing border (the title bar still has only the close button)
+  std::optional<POINT> position;  // the window's top-left on the screen; else centred on its owner
+};
 
 class ModalDialog {
  public:
@@ -20,9 +31,10 @@ class ModalDialog {
   explicit ModalDialog(Prompts& prompts) : prompts_(prompts) {}
   virtual ~ModalDialog() = default;
 
-  // Shows the dialog with a client area of the given size, centred on its owner, and returns when
-  // it ends: the code given to End, or IDCANCEL for the close box, Escape and Cancel. Throws
-  // core::Error when the dialog cannot be made.
+  // Shows the dialog and returns when it ends: the code given to End, or IDCANCEL for the close
+  // box, Escape and Cancel. Throws core::Error when the dialog cannot be made.
+  INT_PTR ShowModal(HWND owner, const DialogFrame& frame);
+  // The same with a client area of the given size, centred on the owner.
   INT_PTR ShowModal(HWND owner, const wchar_t* caption, int clientWidth, int clientHeight);
 
   HWND Handle() const { return window_; }
@@ -41,15 +53,19 @@ class ModalDialog {
   // A child control in the dialog's font at a pixel position of the client area.
   HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
                   int width, int height);
+  // The same inside another control of the dialog (a panel or a group).
+  HWND AddControlIn(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                    int x, int y, int width, int height);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
+  void PlaceFrame();
+
   Prompts& prompts_;
   HWND window_ = nullptr;
-  int clientWidth_ = 0;
-  int clientHeight_ = 0;
+  DialogFrame frame_;
 };
 
 }  // namespace win

@@ -20,7 +20,8 @@ using winetest::FormFixture;
 using winetest::Utf8;
 namespace ids = app::ids;
 
-constexpr const wchar_t* kDone = L"外部エディタ実行完了。上書保存後作業ﾌｧｲﾙを読めば結果が反映されます。";
+constexpr const wchar_t* kDone =
+    L"外部エディタ実行完了。上書保存後作業ﾌｧｲﾙを読めば結果が反映されます。";
 
 // The editor: writes its arguments, its working folder and the show command it was given beside
 // its own executable, one per line, in UTF-8.

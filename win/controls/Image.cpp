@@ -9,7 +9,18 @@ namespace {
 
 struct ImageState {
   const win::Picture* picture = nullptr;
+  bool stretch = false;
 };
+
+void PaintStretched(HDC dc, HWND window, const win::Picture& picture) {
+  RECT area;
+  GetClientRect(window, &area);
+  UniqueMemoryDc memory(CreateCompatibleDC(dc));
+  Selection select(memory.get(), picture.Bitmap());
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, 0, 0, area.right, area.bottom, memory.get(), 0, 0, picture.Width(),
+             picture.Height(), SRCCOPY);
+}
 
 LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   ImageState* state = TrackState<ImageState>(window, message, lParam);
@@ -20,7 +31,11 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       if (state->picture && !state->picture->Empty()) {
         PaletteSelection palette(paint.get(), state->picture->Palette(), FALSE);
         if (state->picture->Palette()) RealizePalette(paint.get());
-        state->picture->Draw(paint.get(), 0, 0);
+        if (state->stretch) {
+          PaintStretched(paint.get(), window, *state->picture);
+        } else {
+          state->picture->Draw(paint.get(), 0, 0);
+        }
       }
       return 0;
     }
@@ -42,7 +57,7 @@ bool IsScrollBox(HWND window) {
 
 HWND CreateImage(HWND parent, int id, const win::Picture* picture) {
   RegisterControlClass(GetModuleHandleW(nullptr), kImageClass, ImageProc);
-  const ImageState initial{picture};
+  const ImageState initial{picture, false};
   HWND image = CreateControl(kImageClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                              parent, id, &initial);
   if (image && IsScrollBox(parent)) SetScrollContent(parent, image);
@@ -57,6 +72,12 @@ void UpdateImage(HWND image) {
   if (IsScrollBox(GetParent(image))) UpdateScrollBox(GetParent(image));
   InvalidateRect(image, nullptr, FALSE);
   UpdateWindow(image);
+}
+
+HWND CreateStretchedImage(HWND parent, int id, const win::Picture* picture) {
+  RegisterControlClass(GetModuleHandleW(nullptr), kImageClass, ImageProc);
+  const ImageState initial{picture, true};
+  return CreateControl(kImageClass, 0, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, id, &initial);
 }
 
 }  // namespace win::controls

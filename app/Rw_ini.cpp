@@ -43,7 +43,7 @@ int HexDigit(wchar_t c) {
 
 }  // namespace
 
-int32_t ParseSettingsInt(std::wstring_view text, int32_t fallback) {
+std::optional<int32_t> ParseInteger(std::wstring_view text) {
   while (!text.empty() && std::iswspace(text.front())) text.remove_prefix(1);
   while (!text.empty() && std::iswspace(text.back())) text.remove_suffix(1);
   bool negative = false;
@@ -59,19 +59,23 @@ int32_t ParseSettingsInt(std::wstring_view text, int32_t fallback) {
     hex = true;
     text.remove_prefix(2);
   }
-  if (text.empty()) return fallback;
+  if (text.empty()) return std::nullopt;
 
   const int base = hex ? 16 : 10;
   const int64_t limit = hex ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
   int64_t value = 0;
   for (wchar_t c : text) {
     const int digit = HexDigit(c);
-    if (digit < 0 || digit >= base) return fallback;
+    if (digit < 0 || digit >= base) return std::nullopt;
     value = value * base + digit;
-    if (value > limit) return fallback;
+    if (value > limit) return std::nullopt;
   }
   if (hex) value = static_cast<int32_t>(static_cast<uint32_t>(value));
   return static_cast<int32_t>(negative ? -value : value);
+}
+
+int32_t ParseSettingsInt(std::wstring_view text, int32_t fallback) {
+  return ParseInteger(text).value_or(fallback);
 }
 
 Settings LoadSettings(IniStore& store) {

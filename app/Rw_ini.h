@@ -12,19 +12,19 @@
 namespace app {
 
 struct Settings {
-  int32_t posTop = 80;            // Pos/Top
-  int32_t posLeft = 80;           // Pos/Left
-  int32_t windowMode = 0;         // Mode/WindowMode: non-zero hides the menu bar
-  int32_t resizeMode = 0;         // Resize/Mode: 0 width, non-zero height
-  int32_t resizeDot = 640;        // Resize/Dot
-  int32_t comp = 60;              // Mode/Comp: JPEG quality
-  std::wstring susiePath;         // Susie/Path: plug-in folder ending in a backslash
+  int32_t posTop = 80;                    // Pos/Top
+  int32_t posLeft = 80;                   // Pos/Left
+  int32_t windowMode = 0;                 // Mode/WindowMode: non-zero hides the menu bar
+  int32_t resizeMode = 0;                 // Resize/Mode: 0 width, non-zero height
+  int32_t resizeDot = 640;                // Resize/Dot
+  int32_t comp = 60;                      // Mode/Comp: JPEG quality
+  std::wstring susiePath;                 // Susie/Path: plug-in folder ending in a backslash
   std::wstring editPath = L"pbrush.exe";  // Edit/EditPath: the external editor
-  int32_t printNum = 0;           // Print/Num: printer index, -1 = none usable
-  int32_t printManual = 0;        // Print/Manual
-  int32_t printMulti = 100;       // Print/Multi: percent
-  int32_t printLeft = 0;          // Print/Left
-  int32_t printTop = 0;           // Print/Top
+  int32_t printNum = 0;                   // Print/Num: printer index, -1 = none usable
+  int32_t printManual = 0;                // Print/Manual
+  int32_t printMulti = 100;               // Print/Multi: percent
+  int32_t printLeft = 0;                  // Print/Left
+  int32_t printTop = 0;                   // Print/Top
   std::array<std::wstring, 8> iconFiles;  // ICON/File0..File7
 };
 
@@ -38,8 +38,10 @@ class IniStore {
 };
 
 // Decimal, or hexadecimal after "$", "0x" or "0X", each with an optional sign; surrounding blanks
-// are allowed. Anything else, and a value outside 32 bits, gives the fallback. Hexadecimal may
+// are allowed. Anything else, and a value outside 32 bits, gives nothing. Hexadecimal may
 // use all 32 bits ("$FFFFFFFF" is -1), as Windows programs commonly write masks that way.
+std::optional<int32_t> ParseInteger(std::wstring_view text);
+// ParseInteger, with `fallback` for anything it does not accept.
 int32_t ParseSettingsInt(std::wstring_view text, int32_t fallback);
 
 Settings LoadSettings(IniStore& store);

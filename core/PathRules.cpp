@@ -30,6 +30,12 @@ std::wstring FolderOf(std::wstring_view path) {
   return std::wstring(path.substr(0, at + 1));
 }
 
+std::wstring WithFolderBackslash(std::wstring_view folder) {
+  const size_t first = folder.find(L'\\');
+  if (first != std::wstring_view::npos && first + 1 == folder.size()) return std::wstring(folder);
+  return std::wstring(folder) + L'\\';
+}
+
 std::wstring QuoteArgument(std::wstring_view argument) {
   if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
     return std::wstring(argument);

@@ -21,6 +21,11 @@ std::wstring ReplaceExtension(std::wstring_view path, std::wstring_view extensio
 // The folder of a path including its trailing backslash ("" when the path names no folder).
 std::wstring FolderOf(std::wstring_view path);
 
+// A folder path as a folder chooser gives it, with the trailing backslash that a search mask needs
+// after it: "C:\Susie" -> "C:\Susie\"; a path whose first backslash is its last character (a
+// drive's root, "C:\") stays as it is.
+std::wstring WithFolderBackslash(std::wstring_view folder);
+
 // One command-line argument, quoted where needed so that the C runtime and CommandLineToArgvW
 // give it back unchanged: "C:\dir with blanks\tmp$$$.bmp" stays one argument.
 std::wstring QuoteArgument(std::wstring_view argument);

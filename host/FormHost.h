@@ -48,6 +48,9 @@ class FormHost {
   virtual void Refuse() = 0;
   virtual win::Prompts& Prompts() = 0;
   virtual app::Settings& Settings() = 0;
+  // False when the printer list could not be read at start-up: printing is refused for this run
+  // while the stored printer choice stays.
+  virtual bool PrinterListReadable() const = 0;
   // The work file, "tmp$$$.bmp" in the executable's folder.
   virtual std::wstring WorkFileName() const = 0;
 

@@ -51,8 +51,8 @@ class PrintJob {
 };
 
 // The printer the settings choose by its place in the system's list.
-std::wstring ConfiguredPrinter(int32_t number) {
-  const std::vector<std::wstring> names = win::PrinterNames();
+std::wstring ConfiguredPrinter(win::Prompts& prompts, int32_t number) {
+  const std::vector<std::wstring> names = prompts.PrinterNames();
   if (number < 0 || static_cast<size_t>(number) >= names.size()) {
     throw core::Error("設定されたプリンタ (" + std::to_string(number + 1) +
                       " 番目) がありません。設定ﾀﾞｲｱﾛｸﾞでプリンタを選び直してください。");
@@ -64,7 +64,7 @@ std::wstring ConfiguredPrinter(int32_t number) {
 
 void Printing::Print() {
   const app::Settings& settings = host_.Settings();
-  if (host_.PictureState() != 2 || settings.printNum == -1) {
+  if (host_.PictureState() != 2 || settings.printNum == -1 || !host_.PrinterListReadable()) {
     host_.Refuse();
     return;
   }
@@ -76,7 +76,7 @@ void Printing::Print() {
   host_.ReplacePicture(win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(workFile))));
 
   // The page is measured on the printer that prints it, so a fitted picture fits its paper.
-  const std::wstring printer = ConfiguredPrinter(settings.printNum);
+  const std::wstring printer = ConfiguredPrinter(host_.Prompts(), settings.printNum);
   win::UniqueDc dc = win::OpenPrinterDc(printer);
   const core::Dib& pixels = host_.Picture().Pixels();
   const PrintRect rect = ComputePrintRect(pixels.Width(), pixels.Height(),

@@ -11,8 +11,9 @@ class Printing {
  public:
   explicit Printing(host::FormHost& host) : host_(host) {}
 
-  // Refused without a picture or without a usable printer (Print/Num = -1). A printer that cannot
-  // be found or used ends the command with an error naming it; nothing is reported as printed.
+  // Refused without a picture or without a usable printer (Print/Num = -1, or no printer list at
+  // start-up). A printer that cannot be found or used ends the command with an error naming it;
+  // nothing is reported as printed.
   void Print();
 
  private:

@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "win/FolderBrowser.h"
 #include "win/Handles.h"
+#include "win/Printers.h"
 
 namespace win {
 
@@ -35,6 +37,12 @@ bool SystemPrompts::PrintDialog(HWND owner) {
   return confirmed;
 }
 
+std::vector<std::wstring> SystemPrompts::PrinterNames() { return win::PrinterNames(); }
+
+bool SystemPrompts::ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) {
+  return BrowseForFolder(owner, title, folder);
+}
+
 DWORD SystemPrompts::StartProgram(HWND owner, const std::wstring& file,
                                   const std::wstring& parameters, const std::wstring& directory,
                                   int showCommand) {
@@ -42,7 +50,7 @@ DWORD SystemPrompts::StartProgram(HWND owner, const std::wstring& file,
 }
 
 DWORD SystemStartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
-                   const std::wstring& directory, int showCommand) {
+                         const std::wstring& directory, int showCommand) {
   SHELLEXECUTEINFOW request{sizeof request};
   // No box of the shell's own: the caller reports a failure with the reason.
   request.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;

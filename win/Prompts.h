@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -21,6 +22,10 @@ class Prompts {
   virtual bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) = 0;
   // The system's print dialog with its default options; true when the user confirms it.
   virtual bool PrintDialog(HWND owner) = 0;
+  // The names of the system's printers in its order; throws core::Error when unreadable.
+  virtual std::vector<std::wstring> PrinterNames() = 0;
+  // The shell's folder browser (see BrowseForFolder); true with `folder` chosen.
+  virtual bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) = 0;
   // Starts a program (or opens a document) without waiting for it; returns 0, or the Win32 error
   // code when it could not be started.
   virtual DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
@@ -35,6 +40,8 @@ class SystemPrompts : public Prompts {
   bool GetOpenFileName(OPENFILENAMEW& request) override;
   bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) override;
   bool PrintDialog(HWND owner) override;
+  std::vector<std::wstring> PrinterNames() override;
+  bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) override;
   DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
                      const std::wstring& directory, int showCommand) override;
 };
@@ -42,7 +49,7 @@ class SystemPrompts : public Prompts {
 // The system's way of starting a program, used by SystemPrompts and by test doubles that let the
 // program really start.
 DWORD SystemStartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
-                   const std::wstring& directory, int showCommand);
+                         const std::wstring& directory, int showCommand);
 
 inline constexpr const wchar_t* kApplicationTitle = L"Capslate";
 

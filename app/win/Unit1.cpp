@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "app/win/CommandIds.h"
 #include "app/win/PrivateProfileStore.h"
+#include "app/win/Unit2.h"
 #include "core/BmpCodec.h"
 #include "core/Error.h"
 #include "core/PathRules.h"
@@ -72,6 +73,7 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
   NkClipDetector1.SetOnClipChange(
       [this](acquire::TNkClipDetector&) { Run([this] { NkClipDetector1ClipChange(); }); });
   FormCreate();
+  CheckPrinterList();
 }
 
 TForm1::~TForm1() {
@@ -288,6 +290,26 @@ void TForm1::AfterPictureLoad() {
 // --- Commands of this window ---
 
 void TForm1::mnuExitClick() { PostMessageW(window_.get(), WM_CLOSE, 0, 0); }
+
+void TForm1::CheckPrinterList() {
+  try {
+    prompts_.PrinterNames();
+  } catch (const core::Error&) {
+    printerListReadable_ = false;
+  }
+}
+
+void TForm1::mnuSettingClick() {
+  RECT rect;
+  GetWindowRect(window_.get(), &rect);
+  if (!TForm2::Execute(window_.get(), prompts_, settings_, POINT{rect.left + 100, rect.top})) {
+    return;
+  }
+  printerListReadable_ = true;  // the printer choice is the user's own now
+  if (!settings_.susiePath.empty()) SearchConfiguredPlugins();
+}
+
+void TForm1::SearchConfiguredPlugins() {}
 
 void TForm1::SpeedButton11Click() {
   helpFileName_ = core::ReplaceExtension(options_.executablePath, L".HLP");

@@ -99,6 +99,7 @@ class TForm1 final : public host::FormHost {
   void Refuse() override;
   win::Prompts& Prompts() override { return prompts_; }
   app::Settings& Settings() override { return settings_; }
+  bool PrinterListReadable() const override { return printerListReadable_; }
   std::wstring WorkFileName() const override;
 
   // --- Routines every picture source uses ---
@@ -110,6 +111,11 @@ class TForm1 final : public host::FormHost {
   void FormCreate();
   void FormClose();
   void PlaceAtSavedPosition();
+  // Reads the printer list once at start, as the settings dialog's creation does; a list that
+  // cannot be read refuses printing for this run and leaves the stored printer choice alone.
+  void CheckPrinterList();
+  // Loads the plug-ins of the configured plug-in folder.
+  void SearchConfiguredPlugins();
   // Minimizes the window behind its taskbar button.
   void Minimize();
 
@@ -131,7 +137,7 @@ class TForm1 final : public host::FormHost {
   void Button6Click() { tags_.Show(tags::TagKind::Shape); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
-  void mnuSettingClick() {}
+  void mnuSettingClick();
   void SpeedButton11Click();
   void smnuHideClick() {}
   void smnuDrawClick() {}
@@ -177,7 +183,8 @@ class TForm1 final : public host::FormHost {
   win::UniqueMenu popupMenu1_;
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
-  std::wstring helpFileName_;  // set once help has been opened
+  std::wstring helpFileName_;        // set once help has been opened
+  bool printerListReadable_ = true;  // false when the printer list failed at start-up
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;

@@ -228,6 +228,13 @@ TEST(PathRules, PatternListTestIsACaseBlindSubstringTest) {
 
 namespace {
 
+TEST(PathRules, ChosenFoldersGetOneTrailingBackslashButADriveRootKeepsItsOwn) {
+  EXPECT_EQ(core::WithFolderBackslash(L"C:\\"), L"C:\\");
+  EXPECT_EQ(core::WithFolderBackslash(L"C:\\Susie"), L"C:\\Susie\\");
+  EXPECT_EQ(core::WithFolderBackslash(L"C:\\プラグイン\\表"), L"C:\\プラグイン\\表\\");
+  EXPECT_EQ(core::WithFolderBackslash(L"\\\\server\\share"), L"\\\\server\\share\\");
+}
+
 TEST(PathRules, QuotedArgumentsSurviveTheCommandLineRules) {
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
       {L"C:\\plain\\tmp$$$.bmp", L"C:\\plain\\tmp$$$.bmp"},

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Error.h"
 #include "win/Prompts.h"
 
 namespace winetest {
@@ -16,7 +17,7 @@ namespace winetest {
 struct FileDialogCall {
   std::wstring initialFileName;  // what the dialog would have shown in its name box
   DWORD initialFilterIndex = 0;
-  std::wstring filter;           // the filter with its NULs turned into '|'
+  std::wstring filter;  // the filter with its NULs turned into '|'
   DWORD flags = 0;
   std::wstring defaultExtension;
 };
@@ -42,9 +43,14 @@ class ScriptedPrompts : public win::Prompts {
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
   std::vector<HelpCall> helpCalls;
-  std::vector<ShellCall> startedPrograms;
+  std::vector<ShellCall> startedPrograms;  // programs started
+  bool startProgramsForReal = true;        // false: only record them
   int printDialogs = 0;
-  std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel  // programs started; they are started for real
+  bool printerListFails = false;                  // PrinterNames throws as an unreadable list would
+  std::deque<std::wstring> folderAnswers;         // the folders the user chooses; none: Cancel
+  std::vector<std::wstring> folderPreselections;  // what each folder browser started from
+  std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel  // programs
+                                  // started; they are started for real
   std::vector<FileDialogCall> saveDialogs;
   std::vector<FileDialogCall> openDialogs;
   std::deque<FileAnswer> saveAnswers;
@@ -69,9 +75,21 @@ class ScriptedPrompts : public win::Prompts {
     printAnswers.pop_front();
     return confirmed;
   }
+  std::vector<std::wstring> PrinterNames() override {
+    if (printerListFails) throw core::Error("プリンタの一覧を読めません。");
+    return win::SystemPrompts().PrinterNames();
+  }
+  bool ChooseFolder(HWND, const std::wstring&, std::wstring& folder) override {
+    folderPreselections.push_back(folder);
+    if (folderAnswers.empty()) return false;
+    folder = folderAnswers.front();
+    folderAnswers.pop_front();
+    return true;
+  }
   DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
                      const std::wstring& directory, int showCommand) override {
     startedPrograms.push_back({file, parameters, directory, showCommand});
+    if (!startProgramsForReal) return 0;
     return win::SystemStartProgram(owner, file, parameters, directory, showCommand);
   }
 

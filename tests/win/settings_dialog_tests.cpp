@@ -1,0 +1,178 @@
+// The settings dialog as the user meets it: where it opens, what OK writes, the editor and folder
+// choices, a box that holds no number, the printer list, and the About page's links.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "FormFixture.h"
+#include "app/win/About.h"
+#include "app/win/CommandIds.h"
+
+namespace {
+
+using winetest::FormFixture;
+using winetest::ScriptedPrompts;
+using winetest::Utf8;
+namespace ids = app::ids;
+
+// The dialog's controls.
+constexpr int kCheckBox1 = 102;
+constexpr int kPanel1 = 104;
+constexpr int kButton1 = 105;
+constexpr int kEdit5 = 107;
+constexpr int kButton2 = 108;
+constexpr int kComboBox1 = 110;
+constexpr int kCheckBox2 = 111;
+constexpr int kEdit1 = 113;
+constexpr int kEdit2 = 116;
+constexpr int kEdit3 = 119;
+constexpr int kLabel8 = 124;
+constexpr int kLabel4 = 125;
+constexpr int kEdit4 = 127;
+
+std::wstring Text(HWND dialog, int id) {
+  wchar_t text[512] = {};
+  GetDlgItemTextW(dialog, id, text, 512);
+  return text;
+}
+
+void Press(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+class SettingsDialog : public FormFixture {
+ protected:
+  // Opens the dialog from the tool bar and lets `action` work in it.
+  void InDialog(std::function<void(HWND)> action) {
+    winetest::WhenDialogAppears(std::move(action));
+    Command(ids::SpeedButton7);
+  }
+};
+
+TEST_F(SettingsDialog, OpensBesideTheWindowAndOkWritesEveryBox) {
+  WriteIni(L"[Pos]\r\nTop=120\r\nLeft=150\r\n");
+  Start();
+  RECT placed{};
+  InDialog([&](HWND dialog) {
+    GetWindowRect(dialog, &placed);
+    EXPECT_EQ(Text(dialog, kEdit1), L"100");
+    EXPECT_EQ(Text(dialog, kEdit4), L"60");
+    CheckDlgButton(dialog, kCheckBox1, BST_CHECKED);
+    CheckDlgButton(dialog, kCheckBox2, BST_CHECKED);
+    SetDlgItemTextW(dialog, kEdit1, L"1000");  // beyond the up-down's range, and still stored
+    SetDlgItemTextW(dialog, kEdit2, L"-5");
+    SetDlgItemTextW(dialog, kEdit3, L"7");
+    SetDlgItemTextW(dialog, kEdit4, L"85");
+    SetDlgItemTextW(dialog, kEdit5, L"C:\\Susie");  // stored as typed
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(placed.left, 250);
+  EXPECT_EQ(placed.top, 120);
+  const app::Settings& s = form->Settings();
+  EXPECT_EQ(s.windowMode, 1);
+  EXPECT_EQ(s.printManual, 1);
+  EXPECT_EQ(s.printMulti, 1000);
+  EXPECT_EQ(s.printLeft, -5);
+  EXPECT_EQ(s.printTop, 7);
+  EXPECT_EQ(s.comp, 85);
+  EXPECT_EQ(s.susiePath, L"C:\\Susie");
+  EXPECT_EQ(GetMenu(form->Handle()), form->Controls().MainMenu1) << "the menu goes next time";
+  Close();
+  Start();
+  EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+}
+
+TEST_F(SettingsDialog, EditorChoiceStaysOnCancelAndFoldersGetTheirBackslash) {
+  Start();
+  prompts.openAnswers.push_back(ScriptedPrompts::Choose(L"C:\\Tools\\Paint\\paint.exe", 1));
+  prompts.folderAnswers = {L"C:\\", L"C:\\Susie"};
+  std::wstring shown, rootFolder, susieFolder;
+  InDialog([&](HWND dialog) {
+    Press(dialog, kButton1);
+    shown = Text(dialog, kPanel1);
+    Press(dialog, kButton2);
+    rootFolder = Text(dialog, kEdit5);
+    Press(dialog, kButton2);
+    susieFolder = Text(dialog, kEdit5);
+    Press(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(shown, L"paint.exe");
+  ASSERT_EQ(prompts.openDialogs.size(), 1u);
+  EXPECT_EQ(Utf8(prompts.openDialogs[0].filter), Utf8(L"実行ﾌｧｲﾙ(*.exe)|*.exe"));
+  EXPECT_EQ(form->Settings().editPath, L"C:\\Tools\\Paint\\paint.exe");
+  EXPECT_EQ(rootFolder, L"C:\\");
+  EXPECT_EQ(susieFolder, L"C:\\Susie\\");
+  // Within one opening the chooser starts from the folder chosen before.
+  EXPECT_EQ(prompts.folderPreselections, (std::vector<std::wstring>{L"", L"C:\\"}));
+  EXPECT_EQ(form->Settings().susiePath, L"") << "the folder is stored only on OK";
+}
+
+TEST_F(SettingsDialog, ABoxWithoutANumberKeepsTheDialogOpenAndChangesNothing) {
+  Start();
+  bool stillOpen = false;
+  HWND focused = nullptr;
+  HWND box = nullptr;
+  InDialog([&](HWND dialog) {
+    CheckDlgButton(dialog, kCheckBox1, BST_CHECKED);
+    SetDlgItemTextW(dialog, kEdit2, L"12x");
+    SetDlgItemTextW(dialog, kEdit4, L"90");
+    Press(dialog, IDOK);
+    stillOpen = IsWindowVisible(dialog) != FALSE;
+    focused = GetFocus();
+    box = GetDlgItem(dialog, kEdit2);
+    Press(dialog, IDCANCEL);
+  });
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(Utf8(prompts.errors[0]), Utf8(L"'12x' は整数ではありません"));
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(focused, box);
+  EXPECT_EQ(form->Settings().windowMode, 0);
+  EXPECT_EQ(form->Settings().comp, 60);
+}
+
+TEST_F(SettingsDialog, APrinterPastTheListIsNotSelectedAndOkStoresNone) {
+  WriteIni(L"[Print]\r\nNum=500\r\n");
+  Start();
+  LRESULT selected = 0;
+  InDialog([&](HWND dialog) {
+    selected = SendDlgItemMessageW(dialog, kComboBox1, CB_GETCURSEL, 0, 0);
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(selected, CB_ERR);
+  EXPECT_EQ(form->Settings().printNum, -1);
+}
+
+TEST_F(SettingsDialog, AnUnreadablePrinterListRefusesPrintingButKeepsTheStoredPrinter) {
+  prompts.printerListFails = true;
+  WriteIni(L"[Print]\r\nNum=1\r\n");
+  winetest::WriteBmpFile(PathIn(L"shot.bmp"), winetest::PatternDib(10, 10));
+  Start({PathIn(L"shot.bmp")});
+  Command(ids::mnuPrint);
+  EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION});
+  EXPECT_EQ(prompts.printDialogs, 0);
+  Close();
+  EXPECT_NE(ReadIni().find(L"Num=1"), std::wstring::npos) << Utf8(ReadIni());
+}
+
+TEST_F(SettingsDialog, AboutPageLinksOpenTheWebAndMailAddresses) {
+  Start();
+  prompts.startProgramsForReal = false;
+  InDialog([](HWND dialog) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kLabel8, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLabel8)));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kLabel4, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLabel4)));
+    Press(dialog, IDCANCEL);
+  });
+  ASSERT_EQ(prompts.startedPrograms.size(), 2u);
+  EXPECT_EQ(prompts.startedPrograms[0].file, app::kHomePage);
+  EXPECT_EQ(prompts.startedPrograms[1].file, std::wstring(L"mailto:") + app::kMailAddress);
+  EXPECT_EQ(prompts.startedPrograms[1].showCommand, SW_SHOW);
+}
+
+}  // namespace

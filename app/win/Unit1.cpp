@@ -17,6 +17,7 @@
 #include "win/Clipboard.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
+#include "win/Text.h"
 #include "win/WindowObject.h"
 #include "win/controls/Image.h"
 #include "win/controls/ScrollBox.h"
@@ -58,7 +59,10 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
       0, kApplicationClass, win::kApplicationTitle,
       WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2,
       GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, Instance(), this));
-  if (!application_) throw core::Error("アプリケーションウィンドウを作成できません。");
+  if (!application_) {
+    throw core::Error("アプリケーションウィンドウを作成できません。\n" +
+                      win::Narrow(win::SystemErrorText(GetLastError())));
+  }
   // The window procedure takes ownership of the handle at WM_NCCREATE.
   CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                   CW_USEDEFAULT, CW_USEDEFAULT, kDesignWidth, kDesignHeight, application_.get(),

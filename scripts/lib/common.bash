@@ -225,11 +225,11 @@ StopWine() {
 # is not running. Returns non-zero when the printers cannot be made.
 StartPrinters() {
   local dir=$1 id size queue
-  if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+  if ! LC_ALL=C lpstat -r 2>/dev/null | grep -q 'is running'; then
     mkdir -p /run/cups
     cupsd || return 1
     for _ in $(seq 1 50); do
-      lpstat -r 2>/dev/null | grep -q 'is running' && break
+      LC_ALL=C lpstat -r 2>/dev/null | grep -q 'is running' && break
       sleep 0.1
     done
   fi

@@ -30,9 +30,9 @@ void TForm1::mnuCaputureClick() {
 
 void TForm1::NkClipDetector1ClipChange() {
   if (PictureState != 1) return;  // our own clipboard writes and changes while no capture waits
-  std::optional<core::Dib> captured = win::ReadClipboardPicture(Handle());
+  std::optional<win::Picture> captured = win::ReadClipboardPicture(Handle());
   if (!captured) return;  // not a picture: the capture stays pending
-  picture = win::Picture::FromDib(*captured);
+  picture = std::move(*captured);
   controls::UpdateImage(Image1);
   ShowWindow(ApplicationHandle(), SW_SHOW);
   ShowWindow(Handle(), SW_SHOW);
@@ -44,12 +44,12 @@ void TForm1::NkClipDetector1ClipChange() {
 }
 
 void TForm1::mnuClipReadClick() {
-  std::optional<core::Dib> pasted = win::ReadClipboardPicture(Handle());
+  std::optional<win::Picture> pasted = win::ReadClipboardPicture(Handle());
   if (!pasted) {
     win::Refuse(prompts_);
     return;
   }
-  picture = win::Picture::FromDib(*pasted);
+  picture = std::move(*pasted);
   controls::UpdateImage(Image1);
   AfterPictureLoad();
   SetStatusText(L"クリップボード読込が完了しました。");

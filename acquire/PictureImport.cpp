@@ -23,12 +23,10 @@ void PictureImport::Capture() {
 
 void PictureImport::ClipboardChanged() {
   if (host_.PictureState() != 1) return;  // our own clipboard writes, and changes nobody waits for
-  std::optional<core::Dib> captured = win::ReadClipboardPicture(host_.Owner());
+  std::optional<win::Picture> captured = win::ReadClipboardPicture(host_.Owner());
   if (!captured) return;  // not a picture: the capture stays pending
-  win::Picture picture = win::Picture::FromDib(*captured);
-  captured.reset();
   host_.SetVisible(true);
-  host_.InstallPicture(std::move(picture));
+  host_.InstallPicture(std::move(*captured));
   host_.Prompts().Beep(MB_ICONASTERISK);
   const win::Picture& shown = host_.Picture();
   host_.SetStatusText(L"ｷｬﾌﾟﾁｬｰしました。ｻｲｽﾞ X=" + std::to_wstring(shown.Width()) + L" Y=" +
@@ -37,14 +35,12 @@ void PictureImport::ClipboardChanged() {
 }
 
 void PictureImport::LoadClipboard() {
-  std::optional<core::Dib> pasted = win::ReadClipboardPicture(host_.Owner());
+  std::optional<win::Picture> pasted = win::ReadClipboardPicture(host_.Owner());
   if (!pasted) {
     host_.Refuse();
     return;
   }
-  win::Picture picture = win::Picture::FromDib(*pasted);
-  pasted.reset();
-  host_.InstallPicture(std::move(picture));
+  host_.InstallPicture(std::move(*pasted));
   host_.SetStatusText(L"クリップボード読込が完了しました。");
 }
 

@@ -192,23 +192,41 @@ std::vector<RgbQuad> ReadPalette(std::span<const uint8_t> data, const Layout& la
 
 // Copies uncompressed rows into `dib`, flipping top-down pictures and widening 2-bit indices.
 // `bits` holds at least `srcStride` * height bytes.
-void CopyRows(std::span<const uint8_t> bits, int64_t srcStride, const DibHeader& h, Dib& dib) {
+void CopyRows(std::span<const uint8_t> bits, int64_t srcStride, int bitCount, bool topDown,
+              Dib& dib) {
   const int height = dib.Height();
+  const int64_t width = dib.Width();
   for (int y = 0; y < height; ++y) {  // y counts rows from the bottom of the stored picture
     const uint8_t* src = bits.data() + static_cast<size_t>(srcStride) * static_cast<size_t>(y);
-    uint8_t* dst = dib.Bits() + dib.Stride() * static_cast<size_t>(h.topDown ? height - 1 - y : y);
-    if (h.bitCount != 2) {
+    uint8_t* dst = dib.Bits() + dib.Stride() * static_cast<size_t>(topDown ? height - 1 - y : y);
+    if (bitCount != 2) {
       std::memcpy(dst, src, dib.Stride());
       continue;
     }
-    for (int64_t x = 0; x < h.width; x += 2) {
+    for (int64_t x = 0; x < width; x += 2) {
       const uint8_t pair = static_cast<uint8_t>(src[x / 4] << ((x % 4) * 2));  // next two pixels on top
       dst[x / 2] = static_cast<uint8_t>(((pair >> 6) << 4) | ((pair >> 4) & 0x3));
     }
   }
 }
 
-Dib ParseDib(std::span<const uint8_t> data, size_t headerPos, std::optional<int64_t> fileBitsOffset) {
+// A new Dib for the decoder's picture; zeroed only where decoding leaves bytes unwritten.
+Dib Decode(const BmpDecoder& decoder) {
+  const DibFormat& f = decoder.Format();
+  Dib dib(f.width, f.height, f.bitCount,
+          decoder.WritesEveryByte() ? Dib::Fill::None : Dib::Fill::Zero);
+  dib.Palette() = f.palette;
+  dib.Masks() = f.masks;
+  dib.xPelsPerMeter = f.xPelsPerMeter;
+  dib.yPelsPerMeter = f.yPelsPerMeter;
+  decoder.DecodeInto(dib);
+  return dib;
+}
+
+}  // namespace
+
+BmpDecoder::BmpDecoder(std::span<const uint8_t> data, size_t headerPos,
+                       std::optional<int64_t> fileBitsOffset) {
   const DibHeader h = ParseHeader(data, headerPos);
   Validate(h);
   const int outBits = OutputBitCount(h.bitCount);
@@ -218,29 +236,24 @@ Dib ParseDib(std::span<const uint8_t> data, size_t headerPos, std::optional<int6
                 ")");
   }
   const Layout layout = LocateParts(data, headerPos, h, fileBitsOffset);
-  const std::span<const uint8_t> bits = data.subspan(static_cast<size_t>(layout.bitsStart));
-  const bool rle = h.compression == kRle4 || h.compression == kRle8;
-  const int64_t srcStride = ((h.width * h.bitCount + 31) / 32) * 4;  // width <= 65535: no overflow
-  if (!rle && static_cast<int64_t>(bits.size()) / srcStride < h.height) {
+  bits_ = data.subspan(static_cast<size_t>(layout.bitsStart));
+  rle_ = h.compression == kRle4 || h.compression == kRle8;
+  sourceStride_ = ((h.width * h.bitCount + 31) / 32) * 4;  // width <= 65535: no overflow
+  if (!rle_ && static_cast<int64_t>(bits_.size()) / sourceStride_ < h.height) {
     Corrupt("ピクセルデータが途中で切れています");
   }
-
-  Dib dib(static_cast<int>(h.width), static_cast<int>(h.height), outBits);
-  dib.Palette() = ReadPalette(data, layout, h.os2Core);
-  dib.Masks() = layout.masks;
-  dib.xPelsPerMeter = h.xPelsPerMeter;
-  dib.yPelsPerMeter = h.yPelsPerMeter;
-  if (rle) {
-    DecodeRle(bits, dib);
-  } else {
-    CopyRows(bits, srcStride, h, dib);
-  }
-  return dib;
+  bitCount_ = h.bitCount;
+  topDown_ = h.topDown;
+  format_.width = static_cast<int>(h.width);
+  format_.height = static_cast<int>(h.height);
+  format_.bitCount = outBits;
+  format_.palette = ReadPalette(data, layout, h.os2Core);
+  format_.masks = layout.masks;
+  format_.xPelsPerMeter = h.xPelsPerMeter;
+  format_.yPelsPerMeter = h.yPelsPerMeter;
 }
 
-}  // namespace
-
-Dib ReadBmp(std::span<const uint8_t> file) {
+BmpDecoder BmpDecoder::File(std::span<const uint8_t> file) {
   size_t pos = 0;
   // An OS/2 bitmap array holds several versions of a picture; the first one will do.
   if (file.size() >= kFileHeaderSize && file[0] == 'B' && file[1] == 'A') pos = kFileHeaderSize;
@@ -249,9 +262,27 @@ Dib ReadBmp(std::span<const uint8_t> file) {
     throw Error("BMPファイルではありません");
   }
   const int64_t bitsOffset = Get32(&file[pos + 10]);
-  return ParseDib(file, pos + kFileHeaderSize, bitsOffset);
+  return BmpDecoder(file, pos + kFileHeaderSize, bitsOffset);
 }
 
-Dib ReadPackedDib(std::span<const uint8_t> packed) { return ParseDib(packed, 0, std::nullopt); }
+BmpDecoder BmpDecoder::PackedDib(std::span<const uint8_t> packed) {
+  return BmpDecoder(packed, 0, std::nullopt);
+}
+
+void BmpDecoder::DecodeInto(Dib& target) const {
+  if (target.Empty() || target.Width() != format_.width || target.Height() != format_.height ||
+      target.BitCount() != format_.bitCount) {
+    throw Error("BMPの読み込み先の画像が合っていません");
+  }
+  if (rle_) {
+    DecodeRle(bits_, target);
+  } else {
+    CopyRows(bits_, sourceStride_, bitCount_, topDown_, target);
+  }
+}
+
+Dib ReadBmp(std::span<const uint8_t> file) { return Decode(BmpDecoder::File(file)); }
+
+Dib ReadPackedDib(std::span<const uint8_t> packed) { return Decode(BmpDecoder::PackedDib(packed)); }
 
 }  // namespace core

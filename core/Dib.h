@@ -28,6 +28,18 @@ struct ChannelMasks {
 };
 ChannelMasks DefaultMasks(int bitCount);  // 5-5-5 for 16, 8-8-8 for 32, zero otherwise
 
+// A picture without its pixels: what it takes to allocate memory for them, here or as a DIB
+// section, and to describe them to GDI.
+struct DibFormat {
+  int width = 0;
+  int height = 0;
+  int bitCount = 0;
+  std::vector<RgbQuad> palette;  // the colour table of a 1/4/8-bit picture
+  ChannelMasks masks;            // of a 16/32-bit picture; all zero for the defaults
+  int32_t xPelsPerMeter = 0;
+  int32_t yPelsPerMeter = 0;
+};
+
 // Largest picture we accept anywhere: every dimension and the byte size are checked against these
 // before memory is allocated, so hostile headers cannot make us allocate gigabytes.
 inline constexpr int64_t kMaxDimension = 65535;

@@ -1,14 +1,12 @@
 #include "win/Clipboard.h"
 
 #include <algorithm>
-#include <cstring>
 #include <span>
 #include <vector>
 
 #include "core/BmpCodec.h"
 #include "core/Error.h"
 #include "win/Handles.h"
-#include "win/Picture.h"
 
 namespace win {
 namespace {
@@ -16,40 +14,61 @@ namespace {
 constexpr int kOpenAttempts = 40;
 constexpr DWORD kOpenRetryMs = 25;
 
-core::Dib ReadPackedClipboardDib() {
-  HANDLE data = GetClipboardData(CF_DIB);
-  GlobalLockView<uint8_t> view(static_cast<HGLOBAL>(data));
-  if (view.get() == nullptr) throw core::Error("クリップボードの画像を読み取れません。");
-  return core::ReadPackedDib(std::span<const uint8_t>(view.get(), view.Size()));
+constexpr UINT kPictureFormats[] = {CF_DIB, CF_DIBV5, CF_BITMAP, CF_ENHMETAFILE, CF_METAFILEPICT};
+
+[[noreturn]] void Unreadable() { throw core::Error("クリップボードの画像を読み取れません。"); }
+
+// The first picture format the open clipboard lists. The clipboard lists the formats its owner
+// put there first, in their order, and those it can synthesize from them after.
+UINT OwnPictureFormat() {
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+    if (std::find(std::begin(kPictureFormats), std::end(kPictureFormats), format) !=
+        std::end(kPictureFormats)) {
+      return format;
+    }
+  }
+  return 0;
 }
 
-// A device-dependent bitmap, read through GetDIBits at its own depth (at least 24 bits, so no
-// palette is needed to interpret it).
-core::Dib ReadDeviceBitmap(HBITMAP bitmap) {
+// A packed DIB (CF_DIB or CF_DIBV5), decoded straight into a new picture.
+Picture ReadPackedClipboardDib(UINT format) {
+  HANDLE data = GetClipboardData(format);
+  GlobalLockView<uint8_t> view(static_cast<HGLOBAL>(data));
+  if (view.get() == nullptr) Unreadable();
+  const core::BmpDecoder decoder =
+      core::BmpDecoder::PackedDib(std::span<const uint8_t>(view.get(), view.Size()));
+  Picture picture = Picture::Create(decoder.Format());
+  decoder.DecodeInto(picture.Pixels());
+  return picture;
+}
+
+// A device-dependent bitmap, read through GetDIBits into a 24-bit picture: its own depth is the
+// screen's, and 24 bits hold every colour of a screen without a palette.
+Picture ReadDeviceBitmap(HBITMAP bitmap) {
   BITMAP info{};
   if (!bitmap || GetObjectW(bitmap, sizeof info, &info) == 0 || info.bmWidth <= 0 ||
       info.bmHeight <= 0) {
-    throw core::Error("クリップボードの画像を読み取れません。");
+    Unreadable();
   }
-  core::Dib dib(info.bmWidth, info.bmHeight, 24);
-  std::vector<uint8_t> header = MakeBitmapInfo(dib);
+  Picture picture = Picture::Create({info.bmWidth, info.bmHeight, 24});
+  std::vector<uint8_t> header = MakeBitmapInfo(picture.Pixels());
   WindowDc screen(nullptr);
-  if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), dib.Bits(),
+  if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), picture.Pixels().Bits(),
                 reinterpret_cast<BITMAPINFO*>(header.data()), DIB_RGB_COLORS) == 0) {
-    throw core::Error("クリップボードの画像を読み取れません。");
+    Unreadable();
   }
-  return dib;
+  return picture;
 }
 
 // A metafile drawn on white into a 24-bit picture of the size its header gives.
-core::Dib DrawEnhMetaFile(HENHMETAFILE metafile) {
+Picture DrawEnhMetaFile(HENHMETAFILE metafile) {
   ENHMETAHEADER header{};
   if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) {
     throw core::Error("クリップボードのメタファイルを読み取れません。");
   }
   const int width = header.rclBounds.right - header.rclBounds.left + 1;
   const int height = header.rclBounds.bottom - header.rclBounds.top + 1;
-  Picture canvas = Picture::FromDib(core::Dib(std::max(width, 1), std::max(height, 1), 24));
+  Picture canvas = Picture::Create({std::max(width, 1), std::max(height, 1), 24});
   WindowDc screen(nullptr);
   UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   Selection select(memory.get(), canvas.Bitmap());
@@ -57,7 +76,7 @@ core::Dib DrawEnhMetaFile(HENHMETAFILE metafile) {
   FillRect(memory.get(), &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   PlayEnhMetaFile(memory.get(), metafile, &area);
   GdiFlush();
-  return canvas.Pixels().Clone();
+  return canvas;
 }
 
 }  // namespace
@@ -73,43 +92,47 @@ ClipboardSession::ClipboardSession(HWND owner) {
 ClipboardSession::~ClipboardSession() { CloseClipboard(); }
 
 bool ClipboardHasPicture() {
-  for (UINT format : {CF_BITMAP, CF_DIB, CF_DIBV5, CF_METAFILEPICT, CF_ENHMETAFILE}) {
+  for (UINT format : kPictureFormats) {
     if (IsClipboardFormatAvailable(format)) return true;
   }
   return false;
 }
 
 void PutPictureOnClipboard(HWND owner, const core::Dib& picture) {
-  std::vector<uint8_t> packed = core::WritePackedDib(picture);
-  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, packed.size()));
+  const size_t size = core::PackedDibSize(picture);
+  UniquePalette palette = MakePalette(picture.Palette());
+  ClipboardSession session(owner);
+  EmptyClipboard();
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size));
   if (!memory) throw core::Error("クリップボード用のメモリを確保できません。");
   {
     GlobalLockView<uint8_t> view(memory.get());
     if (view.get() == nullptr) throw core::Error("クリップボード用のメモリを確保できません。");
-    std::memcpy(view.get(), packed.data(), packed.size());
+    core::WritePackedDib(picture, std::span<uint8_t>(view.get(), size));
   }
-  ClipboardSession session(owner);
-  EmptyClipboard();
   if (!SetClipboardData(CF_DIB, memory.get())) {
     throw core::Error("クリップボードに画像を書き込めません。");
   }
   memory.release();  // the clipboard owns it now
-  if (UniquePalette palette = MakePalette(picture.Palette())) {
-    if (SetClipboardData(CF_PALETTE, palette.get())) palette.release();
-  }
+  if (palette && SetClipboardData(CF_PALETTE, palette.get())) palette.release();
 }
 
-std::optional<core::Dib> ReadClipboardPicture(HWND owner) {
+std::optional<Picture> ReadClipboardPicture(HWND owner) {
   if (!ClipboardHasPicture()) return std::nullopt;
   ClipboardSession session(owner);
-  if (IsClipboardFormatAvailable(CF_DIB)) return ReadPackedClipboardDib();
-  if (IsClipboardFormatAvailable(CF_BITMAP)) {
-    return ReadDeviceBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+  const UINT format = OwnPictureFormat();
+  switch (format) {
+    case CF_DIB:
+    case CF_DIBV5:
+      return ReadPackedClipboardDib(format);
+    case CF_BITMAP:
+      return ReadDeviceBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+    case CF_ENHMETAFILE:
+    case CF_METAFILEPICT:
+      return DrawEnhMetaFile(static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)));
+    default:
+      return std::nullopt;
   }
-  if (IsClipboardFormatAvailable(CF_ENHMETAFILE)) {
-    return DrawEnhMetaFile(static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)));
-  }
-  return std::nullopt;
 }
 
 }  // namespace win

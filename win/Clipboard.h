@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/Dib.h"
+#include "win/Picture.h"
 
 namespace win {
 
@@ -25,11 +26,16 @@ bool ClipboardHasPicture();
 
 // Empties the clipboard and puts the picture on it as a packed DIB (CF_DIB), with its palette as
 // CF_PALETTE when it has one. A packed DIB, unlike a DIB section, reaches other processes intact.
+// The clipboard is emptied before the copy is made, so that what it kept in this process (a
+// bitmap read from it may be as large as the picture) is gone first; when there is no memory for
+// the copy, core::Error is thrown and the clipboard stays empty.
 void PutPictureOnClipboard(HWND owner, const core::Dib& picture);
 
-// The clipboard's picture: a DIB as it is (any depth, bit fields included), a device-dependent
-// bitmap at its own depth, or a metafile drawn into a 24-bit bitmap of its size. Nothing when the
+// The clipboard's picture, read in the form its owner put it there (the system converts it to
+// the other bitmap forms only on request, at the cost of more copies): a DIB as it is (any depth,
+// bit fields included), a device-dependent bitmap at 24 bits per pixel, a metafile drawn into a
+// 24-bit picture of its size. The pixels go straight into the returned picture. Nothing when the
 // clipboard holds no picture.
-std::optional<core::Dib> ReadClipboardPicture(HWND owner);
+std::optional<Picture> ReadClipboardPicture(HWND owner);
 
 }  // namespace win

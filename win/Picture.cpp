@@ -77,12 +77,20 @@ Picture Picture::CreateSection(int width, int height, int bitCount,
   return picture;
 }
 
-Picture Picture::FromDib(const core::Dib& dib) {
+Picture Picture::Create(const core::DibFormat& format) {
+  const core::ChannelMasks masks =
+      format.masks == core::ChannelMasks{} ? core::DefaultMasks(format.bitCount) : format.masks;
   Picture picture =
-      CreateSection(dib.Width(), dib.Height(), dib.BitCount(), dib.Palette(), dib.Masks());
+      CreateSection(format.width, format.height, format.bitCount, format.palette, masks);
+  picture.pixels_.xPelsPerMeter = format.xPelsPerMeter;
+  picture.pixels_.yPelsPerMeter = format.yPelsPerMeter;
+  return picture;
+}
+
+Picture Picture::FromDib(const core::Dib& dib) {
+  Picture picture = Create({dib.Width(), dib.Height(), dib.BitCount(), dib.Palette(), dib.Masks(),
+                            dib.xPelsPerMeter, dib.yPelsPerMeter});
   std::memcpy(picture.pixels_.Bits(), dib.Bits(), dib.ImageSize());
-  picture.pixels_.xPelsPerMeter = dib.xPelsPerMeter;
-  picture.pixels_.yPelsPerMeter = dib.yPelsPerMeter;
   return picture;
 }
 

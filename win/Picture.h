@@ -24,6 +24,9 @@ UniquePalette MakePalette(const std::vector<core::RgbQuad>& colours);
 class Picture {
  public:
   Picture() = default;
+  // A DIB section of the format, its pixels zero, for a decoder or GDI to fill in place. Throws
+  // core::Error when the size is invalid or the memory cannot be had.
+  static Picture Create(const core::DibFormat& format);
   // A DIB section of the same size, format, masks and colour table, holding a copy of the pixels.
   static Picture FromDib(const core::Dib& dib);
 

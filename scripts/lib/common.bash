@@ -141,7 +141,7 @@ NewRunDir() {
 # and Xvfb, then delete them.
 RemoveStaleRunDirs() {
   local dir pid xvfb
-  for dir in "$top"/build/wine-test.* "$top"/build/wine-shot.*; do
+  for dir in "$top"/build/wine-test.* "$top"/build/wine-shot.* "$top"/build/wine-bench.*; do
     [ -d "$dir" ] || continue
     pid=$(cat "$dir/owner.pid" 2>/dev/null || true)
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then

@@ -4,17 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
-#include <map>
 #include <array>
+#include <bit>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/BmpCodec.h"
@@ -519,6 +520,90 @@ std::vector<Bytes> ValidSamples() {
   for (const Dib& dib : SamplePictures()) files.push_back(WriteBmp(dib));
   files.push_back(RleFile(5, 2, 4, {5, 0x12, 0, 0, 0, 3, 0xAB, 0xC0, 0, 0}));
   return files;
+}
+
+// ---- Into memory the caller provides (a DIB section, the clipboard's) ----
+
+// Packed DIBs in every variant that decodes differently: each sample format, top-down rows,
+// 2-bit pixels, RLE.
+std::vector<Bytes> PackedSamples() {
+  std::vector<Bytes> packed;
+  for (const Dib& dib : SamplePictures()) packed.push_back(WritePackedDib(dib));
+  Bytes topDown = InfoHeader(3, -2, 24, bmp::kRgb);
+  for (uint8_t i = 0; i < 24; ++i) topDown.push_back(i);  // two 12-byte rows, 3 padding bytes each
+  packed.push_back(topDown);
+  Bytes twoBit = InfoHeader(5, 1, 2, bmp::kRgb);
+  for (uint32_t c : {0x000000u, 0x111111u, 0x222222u, 0x333333u}) Append32(twoBit, c);
+  Append(twoBit, {0b00011011, 0b10000000, 0, 0});
+  packed.push_back(twoBit);
+  Bytes rle = InfoHeader(5, 2, 4, bmp::kRle4, 2);
+  Append32(rle, 0x0000FF);
+  Append32(rle, 0xFF0000);
+  Append(rle, {5, 0x12, 0, 0, 0, 3, 0xAB, 0xC0, 0, 0});
+  packed.push_back(rle);
+  return packed;
+}
+
+TEST(BmpDecoder, DecodesIntoTheCallersMemoryWhatTheReaderReturns) {
+  for (const Bytes& packed : PackedSamples()) {
+    const Dib expected = ReadPackedDib(packed);
+    SCOPED_TRACE(std::to_string(expected.BitCount()) + " bpp, " + std::to_string(packed.size()) +
+                 " bytes");
+    const BmpDecoder decoder = BmpDecoder::PackedDib(packed);
+    const DibFormat& format = decoder.Format();
+    EXPECT_EQ(format.width, expected.Width());
+    EXPECT_EQ(format.height, expected.Height());
+    ASSERT_EQ(format.bitCount, expected.BitCount());
+    EXPECT_EQ(format.palette, expected.Palette());
+    EXPECT_EQ(format.masks, expected.Masks());
+    EXPECT_EQ(format.xPelsPerMeter, expected.xPelsPerMeter);
+    // New memory is zero, as a new DIB section's is.
+    Bytes memory(expected.ImageSize());
+    Dib view = Dib::View(memory.data(), format.width, format.height, format.bitCount);
+    decoder.DecodeInto(view);
+    EXPECT_TRUE(std::equal(memory.begin(), memory.end(), expected.Bits()));
+    if (decoder.WritesEveryByte()) {
+      std::fill(memory.begin(), memory.end(), uint8_t{0xCD});
+      decoder.DecodeInto(view);
+      EXPECT_TRUE(std::equal(memory.begin(), memory.end(), expected.Bits()))
+          << "a byte left unwritten";
+    }
+  }
+  // A file decodes as its packed DIB does.
+  const Dib sample = std::move(SamplePictures()[2]);
+  const Bytes file = WriteBmp(sample);
+  Dib target(7, 5, 8);
+  BmpDecoder::File(file).DecodeInto(target);
+  EXPECT_TRUE(std::equal(target.Bits(), target.Bits() + target.ImageSize(), sample.Bits()));
+}
+
+TEST(BmpDecoder, RefusesATargetOfAnotherShapeAndLeavesItAlone) {
+  const BmpDecoder decoder =
+      BmpDecoder::PackedDib(WritePackedDib(SamplePictures()[6]));  // 7 x 5, 24 bpp
+  for (const auto& [width, height, bits] : {std::tuple{8, 5, 24}, {7, 4, 24}, {7, 5, 32}}) {
+    Bytes memory(static_cast<size_t>(DibImageSize(width, height, bits)), 0xAB);
+    Dib view = Dib::View(memory.data(), width, height, bits);
+    EXPECT_THROW(decoder.DecodeInto(view), Error);
+    EXPECT_TRUE(std::all_of(memory.begin(), memory.end(), [](uint8_t b) { return b == 0xAB; }));
+  }
+  Dib empty;
+  EXPECT_THROW(decoder.DecodeInto(empty), Error);
+}
+
+TEST(BmpWriter, WritesIntoTheCallersMemoryExactlyWhatItReturns) {
+  for (const Dib& dib : SamplePictures()) {
+    SCOPED_TRACE(std::to_string(dib.BitCount()) + " bpp, " + std::to_string(dib.Palette().size()) +
+                 " colours");
+    const Bytes expected = WritePackedDib(dib);
+    ASSERT_EQ(PackedDibSize(dib), expected.size());
+    Bytes memory(expected.size(), 0xCD);  // memory from GlobalAlloc starts with anything in it
+    WritePackedDib(dib, memory);
+    EXPECT_EQ(memory, expected);
+    Bytes tooSmall(expected.size() - 1, 0xCD);
+    EXPECT_THROW(WritePackedDib(dib, tooSmall), Error);
+    EXPECT_TRUE(std::all_of(tooSmall.begin(), tooSmall.end(), [](uint8_t b) { return b == 0xCD; }));
+  }
+  EXPECT_THROW(PackedDibSize(Dib()), Error);
 }
 
 // ---- Conversion to 24 bits ----

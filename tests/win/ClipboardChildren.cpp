@@ -36,6 +36,19 @@ int PutScreenBitmap(int argc, wchar_t** argv) {
   return ok ? 0 : 4;
 }
 
+int PutDibFile(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  const std::vector<uint8_t> packed = ReadFileBytes(argv[1]);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, packed.size());
+  std::memcpy(GlobalLock(memory), packed.data(), packed.size());
+  GlobalUnlock(memory);
+  if (!OpenClipboard(nullptr)) return 3;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_DIB, memory) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 4;
+}
+
 int PutMetafile(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   const int w = _wtoi(argv[1]), h = _wtoi(argv[2]);
@@ -140,6 +153,7 @@ int RunViewer(int argc, wchar_t** argv) {
 
 ChildModeRegistrar putText(L"put-text", PutText);
 ChildModeRegistrar putScreenBitmap(L"put-screen-bitmap", PutScreenBitmap);
+ChildModeRegistrar putDibFile(L"put-dib-file", PutDibFile);
 ChildModeRegistrar putMetafile(L"put-metafile", PutMetafile);
 ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
 ChildModeRegistrar viewerMode(L"viewer", RunViewer);

@@ -15,6 +15,7 @@ namespace winetest {
 //   put-text TEXT           CF_UNICODETEXT
 //   put-screen-bitmap W H   a device-dependent bitmap as CF_BITMAP, as PrintScreen leaves it,
 //                           filled with PatternDib(W, H)
+//   put-dib-file FILE       the packed DIB in FILE as CF_DIB, as a program that copies a picture
 //   put-metafile W H        only an enhanced metafile: a red rectangle on W x H
 //   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
 //   viewer NAME             joins the viewer chain; see ViewerProcess

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ClipboardChildren.h"
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
@@ -73,6 +75,32 @@ TEST_F(Capture, WaitsHiddenThroughTextAndComesBackWithTheScreenPicture) {
             winetest::PixelAt(winetest::PatternDib(321, 123), 200, 100));
 }
 
+// Every pixel, in the picture and on the clipboard as another program reads it: a screen bitmap
+// of the screen's 32 bits and an odd width, so rows of 24-bit copies carry padding.
+TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
+  Start();
+  Command(ids::mnuCaputure);
+  PressPrintScreen(333, 77);
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState == 2; }));
+  const core::Dib expected = winetest::PatternDib(333, 77);
+  const std::wstring dumped = PathIn(L"clip.dib");
+  ASSERT_EQ(RunChild(L"dump-clipboard-dib", {dumped}), 0);
+  const core::Dib onClipboard =
+      core::ConvertTo24(core::ReadPackedDib(winetest::ReadFileBytes(dumped)));
+  ASSERT_EQ(onClipboard.Width(), 333);
+  ASSERT_EQ(onClipboard.Height(), 77);
+  int wrongInPicture = 0, wrongOnClipboard = 0;
+  for (int y = 0; y < 77; ++y) {
+    for (int x = 0; x < 333; ++x) {
+      const uint32_t pixel = winetest::PixelAt(expected, x, y);
+      wrongInPicture += winetest::PixelAt(form->picture.Pixels(), x, y) != pixel;
+      wrongOnClipboard += winetest::PixelAt(onClipboard, x, y) != pixel;
+    }
+  }
+  EXPECT_EQ(wrongInPicture, 0);
+  EXPECT_EQ(wrongOnClipboard, 0);
+}
+
 TEST_F(Capture, ReplacesAPictureAlreadyPresent) {
   winetest::WriteBmpFile(PathIn(L"old.bmp"), winetest::PatternDib(50, 40));
   Start({PathIn(L"old.bmp")});
@@ -112,6 +140,34 @@ TEST_F(Capture, ClipboardLoadTakesAPictureAndRefusesText) {
   Command(ids::smnuClipRead);
   ExpectPicture(77, 66);
   EXPECT_EQ(prompts.beeps.size(), 1u);
+}
+
+// A program that copies a picture puts a DIB in its own format. The load takes it as it is and
+// puts it back as it was, palette included; only the picture shown becomes 24-bit.
+TEST_F(Capture, ADibFromAnotherProgramIsTakenAndPutBackInItsOwnFormat) {
+  core::Dib indexed(61, 7, 8);
+  for (int i = 0; i < 256; ++i) {
+    indexed.Palette().push_back(
+        {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0});
+  }
+  for (size_t i = 0; i < indexed.ImageSize(); ++i) indexed.Bits()[i] = static_cast<uint8_t>(i * 13);
+  winetest::WriteFileBytes(PathIn(L"indexed.dib"), core::WritePackedDib(indexed));
+  Start();
+  ASSERT_EQ(RunChild(L"put-dib-file", {PathIn(L"indexed.dib")}), 0);
+  Command(ids::mnuClipRead);
+  ASSERT_EQ(form->PictureState, 2);
+  EXPECT_EQ(form->picture.Pixels().BitCount(), 24);
+  const core::RgbQuad& colour = indexed.Palette()[indexed.Row(3)[40]];
+  EXPECT_EQ(winetest::PixelAt(form->picture.Pixels(), 40, 3),
+            (uint32_t{colour.red} << 16) | (uint32_t{colour.green} << 8) | colour.blue);
+
+  const std::wstring dumped = PathIn(L"clip.dib");
+  ASSERT_EQ(RunChild(L"dump-clipboard-dib", {dumped}), 0);
+  const core::Dib onClipboard = core::ReadPackedDib(winetest::ReadFileBytes(dumped));
+  ASSERT_EQ(onClipboard.BitCount(), 8);
+  EXPECT_EQ(onClipboard.Palette(), indexed.Palette());
+  EXPECT_TRUE(std::equal(indexed.Bits(), indexed.Bits() + indexed.ImageSize(), onClipboard.Bits()));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_PALETTE));
 }
 
 TEST_F(Capture, AMetafileOnTheClipboardIsDrawnIntoABitmapOfItsSize) {

@@ -184,6 +184,29 @@ TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
   EXPECT_LT(topInMidDrag, -100) << "the picture did not follow the thumb";
 }
 
+// The scroll bars come for a picture larger than the window and go for a smaller one. A picture
+// as wide as the area the window fits it gets a vertical bar for its height, and then a
+// horizontal one too, since the vertical bar takes room from its width.
+TEST_F(MainWindow, ScrollBarsFollowEachNewPicture) {
+  auto range = [&](int bar) {
+    SCROLLINFO info{sizeof info, SIF_RANGE};
+    GetScrollInfo(form->ScrollBox1, bar, &info);
+    return info.nMax;
+  };
+  winetest::WriteBmpFile(PathIn(L"big.bmp"), winetest::PatternDib(2000, 1500));
+  Start({PathIn(L"big.bmp")});
+  EXPECT_EQ(range(SB_HORZ), 1999);
+  EXPECT_EQ(range(SB_VERT), 1499);
+  winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(90, 30));
+  Command(ids::mnuTmpRead);
+  EXPECT_EQ(range(SB_HORZ), 0);
+  EXPECT_EQ(range(SB_VERT), 0);
+  winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(600, 3000));
+  Command(ids::mnuTmpRead);
+  EXPECT_EQ(range(SB_VERT), 2999);
+  EXPECT_EQ(range(SB_HORZ), 599);
+}
+
 TEST_F(MainWindow, CommandLineBmpIsLoadedAndLeftOnTheClipboard) {
   const core::Dib source = winetest::PatternDib(123, 45);
   winetest::WriteBmpFile(PathIn(L"写真.bmp"), source);

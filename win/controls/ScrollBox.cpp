@@ -32,13 +32,27 @@ void ScrollTo(HWND scrollBox, ScrollBoxState& state, POINT position) {
   }
 }
 
+// Sets a scroll bar unless it shows these values already: setting one redraws it even when nothing
+// changes, and the redraw, not the change, is what costs. Returns whether it was set.
+bool SetScrollBar(HWND scrollBox, int bar, const SCROLLINFO& wanted) {
+  SCROLLINFO current{sizeof current, SIF_RANGE | SIF_PAGE | SIF_POS};
+  if (GetScrollInfo(scrollBox, bar, &current) && current.nMin == wanted.nMin &&
+      current.nMax == wanted.nMax && current.nPage == wanted.nPage && current.nPos == wanted.nPos) {
+    return false;
+  }
+  SetScrollInfo(scrollBox, bar, &wanted, TRUE);
+  return true;
+}
+
 void ApplyScrollRanges(HWND scrollBox, ScrollBoxState& state) {
   const SIZE content = ContentSize(state);
   POINT position = state.position;
-  // The scroll bars take room from the client area, which can make the other one necessary.
+  // The scroll bars take room from the client area, which can make the other one necessary; a
+  // second look is needed only when the first changed a bar.
   for (int pass = 0; pass < 2; ++pass) {
     RECT client;
     GetClientRect(scrollBox, &client);
+    bool changed = false;
     for (int bar : {SB_HORZ, SB_VERT}) {
       const int total = bar == SB_HORZ ? content.cx : content.cy;
       const int page = bar == SB_HORZ ? client.right : client.bottom;
@@ -53,8 +67,9 @@ void ApplyScrollRanges(HWND scrollBox, ScrollBoxState& state) {
                       0};
       if (total <= page)
         info = SCROLLINFO{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-      SetScrollInfo(scrollBox, bar, &info, TRUE);
+      changed |= SetScrollBar(scrollBox, bar, info);
     }
+    if (!changed) break;
   }
   ScrollTo(scrollBox, state, position);
 }

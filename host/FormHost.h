@@ -48,9 +48,10 @@ class FormHost {
   virtual void Refuse() = 0;
   virtual win::Prompts& Prompts() = 0;
   virtual app::Settings& Settings() = 0;
-  // False when the printer list could not be read at start-up: printing is refused for this run
-  // while the stored printer choice stays.
-  virtual bool PrinterListReadable() const = 0;
+  // False when the printer list cannot be read: printing is refused for the rest of the run (or
+  // until the settings dialog's OK) while the stored printer choice stays. The list is read once,
+  // when it is first asked for, not at start-up, where the spooler is slow to load.
+  virtual bool PrinterListReadable() = 0;
   // The work file, "tmp$$$.bmp" in the executable's folder.
   virtual std::wstring WorkFileName() const = 0;
 

@@ -77,7 +77,6 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
   NkClipDetector1.SetOnClipChange(
       [this](acquire::TNkClipDetector&) { Run([this] { NkClipDetector1ClipChange(); }); });
   FormCreate();
-  CheckPrinterList();
 }
 
 TForm1::~TForm1() {
@@ -295,12 +294,16 @@ void TForm1::AfterPictureLoad() {
 
 void TForm1::mnuExitClick() { PostMessageW(window_.get(), WM_CLOSE, 0, 0); }
 
-void TForm1::CheckPrinterList() {
-  try {
-    prompts_.PrinterNames();
-  } catch (const core::Error&) {
-    printerListReadable_ = false;
+bool TForm1::PrinterListReadable() {
+  if (!printerListReadable_) {
+    try {
+      prompts_.PrinterNames();
+      printerListReadable_ = true;
+    } catch (const core::Error&) {
+      printerListReadable_ = false;
+    }
   }
+  return *printerListReadable_;
 }
 
 void TForm1::mnuSettingClick() {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,7 @@ class TForm1 final : public host::FormHost {
   void Refuse() override;
   win::Prompts& Prompts() override { return prompts_; }
   app::Settings& Settings() override { return settings_; }
-  bool PrinterListReadable() const override { return printerListReadable_; }
+  bool PrinterListReadable() override;
   std::wstring WorkFileName() const override;
 
   // --- Routines every picture source uses ---
@@ -111,9 +112,6 @@ class TForm1 final : public host::FormHost {
   void FormCreate();
   void FormClose();
   void PlaceAtSavedPosition();
-  // Reads the printer list once at start, as the settings dialog's creation does; a list that
-  // cannot be read refuses printing for this run and leaves the stored printer choice alone.
-  void CheckPrinterList();
   // Loads the plug-ins of the configured plug-in folder.
   void SearchConfiguredPlugins();
   // Minimizes the window behind its taskbar button.
@@ -184,7 +182,7 @@ class TForm1 final : public host::FormHost {
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
   std::wstring helpFileName_;        // set once help has been opened
-  bool printerListReadable_ = true;  // false when the printer list failed at start-up
+  std::optional<bool> printerListReadable_;  // known once the printer list has been read
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;

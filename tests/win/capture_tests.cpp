@@ -81,7 +81,7 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   Start();
   Command(ids::mnuCaputure);
   PressPrintScreen(333, 77);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
   const core::Dib expected = winetest::PatternDib(333, 77);
   const std::wstring dumped = PathIn(L"clip.dib");
   ASSERT_EQ(RunChild(L"dump-clipboard-dib", {dumped}), 0);
@@ -93,7 +93,7 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   for (int y = 0; y < 77; ++y) {
     for (int x = 0; x < 333; ++x) {
       const uint32_t pixel = winetest::PixelAt(expected, x, y);
-      wrongInPicture += winetest::PixelAt(form->picture.Pixels(), x, y) != pixel;
+      wrongInPicture += winetest::PixelAt(form->Picture().Pixels(), x, y) != pixel;
       wrongOnClipboard += winetest::PixelAt(onClipboard, x, y) != pixel;
     }
   }
@@ -155,10 +155,10 @@ TEST_F(Capture, ADibFromAnotherProgramIsTakenAndPutBackInItsOwnFormat) {
   Start();
   ASSERT_EQ(RunChild(L"put-dib-file", {PathIn(L"indexed.dib")}), 0);
   Command(ids::mnuClipRead);
-  ASSERT_EQ(form->PictureState, 2);
-  EXPECT_EQ(form->picture.Pixels().BitCount(), 24);
+  ASSERT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->Picture().Pixels().BitCount(), 24);
   const core::RgbQuad& colour = indexed.Palette()[indexed.Row(3)[40]];
-  EXPECT_EQ(winetest::PixelAt(form->picture.Pixels(), 40, 3),
+  EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 40, 3),
             (uint32_t{colour.red} << 16) | (uint32_t{colour.green} << 8) | colour.blue);
 
   const std::wstring dumped = PathIn(L"clip.dib");

@@ -190,7 +190,7 @@ TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
 TEST_F(MainWindow, ScrollBarsFollowEachNewPicture) {
   auto range = [&](int bar) {
     SCROLLINFO info{sizeof info, SIF_RANGE};
-    GetScrollInfo(form->ScrollBox1, bar, &info);
+    GetScrollInfo(form->Controls().ScrollBox1, bar, &info);
     return info.nMax;
   };
   winetest::WriteBmpFile(PathIn(L"big.bmp"), winetest::PatternDib(2000, 1500));

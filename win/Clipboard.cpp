@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/BmpCodec.h"
@@ -60,23 +61,76 @@ Picture ReadDeviceBitmap(HBITMAP bitmap) {
   return picture;
 }
 
-// A metafile drawn on white into a 24-bit picture of the size its header gives.
+// A white 24-bit picture of the given size for a metafile to be played into. The size is checked in
+// 64 bits, since a metafile's header may claim anything.
+Picture MetafileCanvas(int64_t width, int64_t height) {
+  width = std::max<int64_t>(width, 1);
+  height = std::max<int64_t>(height, 1);
+  if (width > core::kMaxDimension || height > core::kMaxDimension ||
+      core::DibImageSize(width, height, 24) < 0) {
+    throw core::Error("クリップボードのメタファイルが大きすぎます (" + std::to_string(width) + " x " +
+                      std::to_string(height) + ")。");
+  }
+  Picture canvas = Picture::Create({static_cast<int>(width), static_cast<int>(height), 24});
+  std::fill_n(canvas.Pixels().Bits(), canvas.Pixels().ImageSize(), uint8_t{0xFF});
+  return canvas;
+}
+
+// An enhanced metafile drawn on white into a 24-bit picture of the size its bounds give.
 Picture DrawEnhMetaFile(HENHMETAFILE metafile) {
   ENHMETAHEADER header{};
   if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) {
     throw core::Error("クリップボードのメタファイルを読み取れません。");
   }
-  const int width = header.rclBounds.right - header.rclBounds.left + 1;
-  const int height = header.rclBounds.bottom - header.rclBounds.top + 1;
-  Picture canvas = Picture::Create({std::max(width, 1), std::max(height, 1), 24});
+  Picture canvas =
+      MetafileCanvas(int64_t{header.rclBounds.right} - header.rclBounds.left + 1,
+                     int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1);
   WindowDc screen(nullptr);
   UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   Selection select(memory.get(), canvas.Bitmap());
   RECT area{0, 0, canvas.Width(), canvas.Height()};
-  FillRect(memory.get(), &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   PlayEnhMetaFile(memory.get(), metafile, &area);
   GdiFlush();
   return canvas;
+}
+
+// A Windows metafile (CF_METAFILEPICT) drawn on white at the size it asks for: its extent in
+// hundredths of a millimetre on the screen's resolution in the scalable mapping modes, in pixels in
+// MM_TEXT. Any other mode goes through the enhanced metafile the system makes of it.
+Picture DrawMetaFilePict(HGLOBAL data) {
+  GlobalLockView<METAFILEPICT> view(data);
+  if (!view.get() || !view.get()->hMF) {
+    throw core::Error("クリップボードのメタファイルを読み取れません。");
+  }
+  const METAFILEPICT picture = *view.get();
+  WindowDc screen(nullptr);
+  const bool scalable = picture.mm == MM_ANISOTROPIC || picture.mm == MM_ISOTROPIC;
+  if ((scalable && picture.xExt > 0 && picture.yExt > 0) || picture.mm == MM_TEXT) {
+    // Hundredths of a millimetre to pixels, rounded to the nearest.
+    auto pixels = [&](LONG extent, int axis) {
+      return scalable ? (int64_t{extent} * GetDeviceCaps(screen.get(), axis) + 1270) / 2540
+                      : int64_t{extent};
+    };
+    const int64_t width = pixels(picture.xExt, LOGPIXELSX);
+    const int64_t height = pixels(picture.yExt, LOGPIXELSY);
+    Picture canvas = MetafileCanvas(width, height);
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    Selection select(memory.get(), canvas.Bitmap());
+    if (scalable) {
+      SetMapMode(memory.get(), picture.mm);
+      SetViewportExtEx(memory.get(), canvas.Width(), canvas.Height(), nullptr);
+    }
+    PlayMetaFile(memory.get(), picture.hMF);
+    GdiFlush();
+    return canvas;
+  }
+  const UINT size = GetMetaFileBitsEx(picture.hMF, 0, nullptr);
+  std::vector<BYTE> bits(size);
+  if (size == 0 || GetMetaFileBitsEx(picture.hMF, size, bits.data()) != size) {
+    throw core::Error("クリップボードのメタファイルを読み取れません。");
+  }
+  UniqueEnhMetaFile enhanced(SetWinMetaFileBits(size, bits.data(), screen.get(), &picture));
+  return DrawEnhMetaFile(enhanced.get());
 }
 
 }  // namespace
@@ -128,8 +182,9 @@ std::optional<Picture> ReadClipboardPicture(HWND owner) {
     case CF_BITMAP:
       return ReadDeviceBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
     case CF_ENHMETAFILE:
-    case CF_METAFILEPICT:
       return DrawEnhMetaFile(static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)));
+    case CF_METAFILEPICT:
+      return DrawMetaFilePict(static_cast<HGLOBAL>(GetClipboardData(CF_METAFILEPICT)));
     default:
       return std::nullopt;
   }

@@ -65,6 +65,63 @@ int PutMetafile(int argc, wchar_t** argv) {
   return ok ? 0 : 4;
 }
 
+// Only a Windows metafile (CF_METAFILEPICT): a red rectangle of W x H pixels, its extent given in
+// hundredths of a millimetre at 96 dots per inch, as programs put one there.
+int PutMetafilePict(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const int w = _wtoi(argv[1]), h = _wtoi(argv[2]);
+  HDC recorder = CreateMetaFileW(nullptr);
+  SetWindowOrgEx(recorder, 0, 0, nullptr);
+  SetWindowExtEx(recorder, w, h, nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(recorder, red);
+  SelectObject(recorder, GetStockObject(NULL_PEN));
+  Rectangle(recorder, 0, 0, w + 1, h + 1);
+  SelectObject(recorder, old);
+  DeleteObject(red);
+  HMETAFILE metafile = CloseMetaFile(recorder);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  auto* picture = static_cast<METAFILEPICT*>(GlobalLock(memory));
+  *picture = METAFILEPICT{MM_ANISOTROPIC, MulDiv(w, 2540, 96), MulDiv(h, 2540, 96), metafile};
+  GlobalUnlock(memory);
+  if (!OpenClipboard(nullptr)) return 3;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_METAFILEPICT, memory) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 4;
+}
+
+// An enhanced metafile whose header claims the bounds LEFT TOP RIGHT BOTTOM, whatever it draws.
+int PutMetafileWithBounds(int argc, wchar_t** argv) {
+  if (argc < 5) return 2;
+  struct {
+    ENHMETAHEADER header;
+    EMREOF end;
+  } records{};
+  ENHMETAHEADER& header = records.header;
+  header.iType = EMR_HEADER;
+  header.nSize = sizeof header;
+  header.rclBounds = RECTL{_wtoi(argv[1]), _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4])};
+  header.rclFrame = RECTL{0, 0, 1000, 1000};
+  header.dSignature = ENHMETA_SIGNATURE;
+  header.nVersion = 0x10000;
+  header.nBytes = sizeof records;
+  header.nRecords = 2;
+  header.nHandles = 1;
+  header.szlDevice = SIZEL{1280, 1024};
+  header.szlMillimeters = SIZEL{320, 240};
+  records.end.emr = EMR{EMR_EOF, sizeof records.end};
+  records.end.offPalEntries = sizeof records.end - sizeof(DWORD);
+  records.end.nSizeLast = sizeof records.end;
+  HENHMETAFILE metafile =
+      SetEnhMetaFileBits(sizeof records, reinterpret_cast<const BYTE*>(&records));
+  if (!metafile || !OpenClipboard(nullptr)) return 3;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_ENHMETAFILE, metafile) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 4;
+}
+
 int DumpClipboardDib(int argc, wchar_t** argv) {
   if (argc < 2 || !OpenClipboard(nullptr)) return 2;
   HANDLE data = GetClipboardData(CF_DIB);
@@ -155,6 +212,8 @@ ChildModeRegistrar putText(L"put-text", PutText);
 ChildModeRegistrar putScreenBitmap(L"put-screen-bitmap", PutScreenBitmap);
 ChildModeRegistrar putDibFile(L"put-dib-file", PutDibFile);
 ChildModeRegistrar putMetafile(L"put-metafile", PutMetafile);
+ChildModeRegistrar putMetafilePict(L"put-metafilepict", PutMetafilePict);
+ChildModeRegistrar putMetafileWithBounds(L"put-metafile-bounds", PutMetafileWithBounds);
 ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
 ChildModeRegistrar viewerMode(L"viewer", RunViewer);
 

@@ -17,6 +17,8 @@ namespace winetest {
 //                           filled with PatternDib(W, H)
 //   put-dib-file FILE       the packed DIB in FILE as CF_DIB, as a program that copies a picture
 //   put-metafile W H        only an enhanced metafile: a red rectangle on W x H
+//   put-metafilepict W H    only a Windows metafile (CF_METAFILEPICT): a red W x H rectangle
+//   put-metafile-bounds L T R B  an enhanced metafile whose header claims these bounds
 //   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
 //   viewer NAME             joins the viewer chain; see ViewerProcess
 

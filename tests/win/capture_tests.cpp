@@ -170,14 +170,32 @@ TEST_F(Capture, ADibFromAnotherProgramIsTakenAndPutBackInItsOwnFormat) {
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_PALETTE));
 }
 
-TEST_F(Capture, AMetafileOnTheClipboardIsDrawnIntoABitmapOfItsSize) {
+TEST_F(Capture, MetafilesOnTheClipboardAreDrawnIntoABitmapOfTheirSize) {
   Start();
-  ASSERT_EQ(RunChild(L"put-metafile", {L"60", L"40"}), 0);
+  for (const wchar_t* mode : {L"put-metafile", L"put-metafilepict"}) {
+    SCOPED_TRACE(Utf8(mode));
+    ASSERT_EQ(RunChild(mode, {L"60", L"40"}), 0);
+    Command(ids::mnuClipRead);
+    ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
+    ASSERT_EQ(form->PictureState(), 2);
+    ASSERT_EQ(form->Picture().Width(), 60);
+    ASSERT_EQ(form->Picture().Height(), 40);
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{59, 39}, std::pair{30, 20}}) {
+      EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), x, y), 0xFF0000u) << x << "," << y;
+    }
+    // A new picture for the next round, so the check above sees the metafile's own.
+    ASSERT_EQ(RunChild(L"put-screen-bitmap", {L"10", L"10"}), 0);
+    Command(ids::mnuClipRead);
+  }
+}
+
+TEST_F(Capture, AMetafileClaimingBoundsBeyondAnyPictureIsRefused) {
+  Start();
+  ASSERT_EQ(RunChild(L"put-metafile-bounds", {L"-2147483647", L"0", L"2147483647", L"10"}), 0);
   Command(ids::mnuClipRead);
-  ASSERT_EQ(form->PictureState(), 2);
-  EXPECT_GE(form->Picture().Width(), 60);
-  EXPECT_GE(form->Picture().Height(), 40);
-  EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 10, 10), 0xFF0000u);
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->Picture().Width(), 420);
 }
 
 TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {

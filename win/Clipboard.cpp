@@ -68,8 +68,8 @@ Picture MetafileCanvas(int64_t width, int64_t height) {
   height = std::max<int64_t>(height, 1);
   if (width > core::kMaxDimension || height > core::kMaxDimension ||
       core::DibImageSize(width, height, 24) < 0) {
-    throw core::Error("クリップボードのメタファイルが大きすぎます (" + std::to_string(width) + " x " +
-                      std::to_string(height) + ")。");
+    throw core::Error("クリップボードのメタファイルが大きすぎます (" + std::to_string(width) +
+                      " x " + std::to_string(height) + ")。");
   }
   Picture canvas = Picture::Create({static_cast<int>(width), static_cast<int>(height), 24});
   std::fill_n(canvas.Pixels().Bits(), canvas.Pixels().ImageSize(), uint8_t{0xFF});
@@ -82,9 +82,8 @@ Picture DrawEnhMetaFile(HENHMETAFILE metafile) {
   if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) {
     throw core::Error("クリップボードのメタファイルを読み取れません。");
   }
-  Picture canvas =
-      MetafileCanvas(int64_t{header.rclBounds.right} - header.rclBounds.left + 1,
-                     int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1);
+  Picture canvas = MetafileCanvas(int64_t{header.rclBounds.right} - header.rclBounds.left + 1,
+                                  int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1);
   WindowDc screen(nullptr);
   UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   Selection select(memory.get(), canvas.Bitmap());

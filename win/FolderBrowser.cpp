@@ -10,7 +10,7 @@ namespace {
 // An item list the shell allocated, freed with the shell's allocator.
 struct ItemList {
   PIDLIST_ABSOLUTE items = nullptr;
-  ~ItemList() { CoTaskMemFree(items); }
+  ~ItemList() { ILFree(items); }
 };
 
 bool IsExistingFolder(const std::wstring& path) {

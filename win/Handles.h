@@ -57,7 +57,6 @@ inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void CloseDrop(HDROP h) { DragFinish(h); }
-inline void CloseArgv(wchar_t** h) { LocalFree(h); }
 
 struct FileTraits {
   using Handle = HANDLE;
@@ -84,8 +83,7 @@ using UniqueKey = Unique<NullIsEmpty<HKEY, CloseKey>>;
 using UniqueEnhMetaFile = Unique<NullIsEmpty<HENHMETAFILE, CloseEnhMetaFile>>;
 using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
 using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
-// The argument array of CommandLineToArgvW.
-using UniqueArgv = Unique<NullIsEmpty<wchar_t**, CloseArgv>>;
+
 
 // GetDC / ReleaseDC with the same window.
 class WindowDc {

@@ -1,22 +1,20 @@
 // The program entry: builds the main window and runs the message loop until it closes.
 #include <windows.h>
-#include <shellapi.h>
+#include <stdlib.h>
 
 #include <vector>
 
 #include "app/win/Unit1.h"
 #include "win/ErrorBoundary.h"
-#include "win/Handles.h"
 #include "win/Prompts.h"
 
 namespace {
 
-// The command line's arguments after the program's own name.
+// The command line's arguments after the program's own name, as the C runtime split them (by the
+// same rules as CommandLineToArgvW, without loading the shell at start-up).
 std::vector<std::wstring> CommandLineArguments() {
-  int count = 0;
-  win::UniqueArgv argv(CommandLineToArgvW(GetCommandLineW(), &count));
   std::vector<std::wstring> arguments;
-  for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
+  for (int i = 1; __wargv && i < __argc; ++i) arguments.emplace_back(__wargv[i]);
   return arguments;
 }
 

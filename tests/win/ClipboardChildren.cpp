@@ -188,8 +188,8 @@ int RunViewer(int argc, wchar_t** argv) {
   viewer.next = SetClipboardViewer(window);
   // Tell the test our window.
   PublishFile(viewer.countFile + L".hwnd",
-                 std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&window),
-                                      reinterpret_cast<uint8_t*>(&window) + sizeof window));
+              std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&window),
+                                   reinterpret_cast<uint8_t*>(&window) + sizeof window));
   UniqueHandle leave(OpenEventW(SYNCHRONIZE, FALSE, (name + L"-leave").c_str()));
   UniqueHandle left(OpenEventW(EVENT_MODIFY_STATE, FALSE, (name + L"-left").c_str()));
   for (;;) {

@@ -9,6 +9,8 @@
 
 namespace win::controls {
 
+enum class MouseButton { Left, Right, Middle };
+
 // Registers a window class once per module; later calls do nothing.
 void RegisterControlClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style = 0);
 

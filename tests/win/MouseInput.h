@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <initializer_list>
+
 #include "WineTestSupport.h"
 
 namespace winetest {
@@ -37,6 +40,22 @@ inline void LeftDrag(HWND window, std::initializer_list<POINT> path) {
     first = false;
   }
   LeftUp();
+}
+
+// Runs `action` and tells whether it opened a context menu; a menu that opens is closed again.
+inline bool OpensAMenu(const std::function<void()>& action) {
+  static bool opened;
+  opened = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+      opened = true;
+      EndMenu();
+    }
+  });
+  action();
+  PumpMessages(150);
+  KillTimer(nullptr, timer);
+  return opened;
 }
 
 }  // namespace winetest

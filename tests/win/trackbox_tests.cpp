@@ -175,31 +175,15 @@ TEST_F(TrackBox, EveryMoveStepAndEveryResizeStepIsReportedOnceWithItsFinalBounds
   EXPECT_EQ(changes_[0].bounds, Describe(96, 91, 82, 45));
 }
 
-// Closes the context menu that a timer finds open, and notes that it was open.
-bool menuWasOpen = false;
-
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
-  if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
-    menuWasOpen = true;
-    KillTimer(nullptr, id);
-    EndMenu();
-  }
-}
-
 TEST_F(TrackBox, ARightPressDragsTooAndItsReleaseOpensTheContextMenu) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 1, L"隠す");
   box_->PopupMenu = menu;
-  menuWasOpen = false;
   PointerTo(host_, InBox(30, 20));
   winetest::RightDown();
   PointerTo(host_, InBox(40, 30));
   EXPECT_EQ(Bounds(), Describe(110, 90, 73, 49));
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, CloseMenu);
-  winetest::RightUp();
-  PumpMessages(100);
-  KillTimer(nullptr, timer);
-  EXPECT_TRUE(menuWasOpen);
+  EXPECT_TRUE(winetest::OpensAMenu(winetest::RightUp));
   DestroyMenu(menu);
 }
 

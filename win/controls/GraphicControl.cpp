@@ -12,7 +12,7 @@
 namespace win::controls {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x47524150;  // one subclass per surface and window
+constexpr UINT_PTR kSubclassId = 0x47524150;  // the container's subclass
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 bool IsScrollBox(HWND window) {
@@ -122,14 +122,35 @@ GraphicSurface::GraphicSurface(HWND container) : container_(container) {
 
 GraphicSurface::~GraphicSurface() {
   for (HWND window : windows_) {
-    if (IsWindow(window)) RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+    if (window == container_) {
+      RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+    } else {
+      SetImageOverlay(window, nullptr);
+    }
   }
 }
 
-void GraphicSurface::AddUnderlay(HWND window) {
-  windows_.push_back(window);
-  SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+void GraphicSurface::AddUnderlay(HWND image) {
+  windows_.push_back(image);
+  // Not a subclass: a subclassed window costs a look-up in the window system at every message,
+  // and the picture control receives every pointer move of a drag.
+  SetImageOverlay(image, this);
 }
+
+bool GraphicSurface::OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CAPTURECHANGED) {
+    // The system or another window took the mouse (a menu, a dialog): the press is over.
+    if (reinterpret_cast<HWND>(lParam) != image) pressed_ = nullptr;
+    return false;
+  }
+  return HandleMouse(image, message, wParam, lParam);
+}
+
+bool GraphicSurface::OverlayCursor(HWND) { return HandleSetCursor(); }
+
+void GraphicSurface::OverlayPaint(HWND image, HDC dc) { PaintControls(image, dc); }
+
+void GraphicSurface::OverlayDetached(HWND image) { std::erase(windows_, image); }
 
 POINT GraphicSurface::Origin() const {
   return IsScrollBox(container_) ? ScrollBoxPosition(container_) : POINT{0, 0};
@@ -208,12 +229,19 @@ void GraphicSurface::PaintControls(HWND window, HDC dc) const {
 }
 
 bool GraphicSurface::HandleMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  POINT client{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  MapWindowPoints(window, container_, &client, 1);
   GraphicControl* target = pressed_;
   if (!target) {
+    // Nothing to pass the mouse to: asking the system anything would only slow the window down.
+    if (std::none_of(stack_.begin(), stack_.end(), [](auto* c) { return c->Visible(); })) {
+      hot_ = nullptr;
+      return false;
+    }
     // Another part of the program holds the mouse (a drag on the picture): leave it the mouse.
     if (GetCapture() == window) return false;
+  }
+  POINT client{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  MapWindowPoints(window, container_, &client, 1);
+  if (!target) {
     target = ControlAt(client);
     hot_ = target;
     if (!target) return false;
@@ -254,6 +282,7 @@ bool GraphicSurface::HandleSetCursor() const {
   return true;
 }
 
+// The container's messages.
 LRESULT CALLBACK GraphicSurface::SubclassProc(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam, UINT_PTR, DWORD_PTR self) noexcept {
   auto* surface = reinterpret_cast<GraphicSurface*>(self);
@@ -276,25 +305,12 @@ LRESULT CALLBACK GraphicSurface::SubclassProc(HWND window, UINT message, WPARAM 
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && surface->HandleSetCursor()) return TRUE;
       break;
-    case WM_PAINT:
-      if (window == surface->container_) {
-        // The container paints nothing of its own but its background (WM_ERASEBKGND).
-        PaintDc paint(window);
-        surface->PaintControls(window, paint.get());
-        return 0;
-      } else {
-        // The window paints itself first; the controls go over what it painted, in the area
-        // that needed painting.
-        UniqueRegion dirty(CreateRectRgn(0, 0, 0, 0));
-        const int kind = GetUpdateRgn(window, dirty.get(), FALSE);
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        if (kind != NULLREGION && kind != ERROR) {
-          WindowDc dc(window);
-          SelectClipRgn(dc.get(), dirty.get());
-          surface->PaintControls(window, dc.get());
-        }
-        return result;
-      }
+    case WM_PAINT: {
+      // The container paints nothing of its own but its background (WM_ERASEBKGND).
+      PaintDc paint(window);
+      surface->PaintControls(window, paint.get());
+      return 0;
+    }
     case WM_NCDESTROY:
       RemoveWindowSubclass(window, SubclassProc, kSubclassId);
       std::erase(surface->windows_, window);

@@ -1,8 +1,8 @@
 #pragma once
 // Controls without a window of their own, drawn on the windows they lie over (the class library's
 // graphic controls): the track boxes and the shape, icon and image tags over the picture. They lie
-// on a GraphicSurface, which is a container window and the child windows beneath them (the
-// picture control). Those windows paint the controls over their own content, bottom to top, and
+// on a GraphicSurface: a container window and the picture controls in it beneath them. Those
+// windows paint the controls over their own content, bottom to top, and
 // pass them the mouse: a press on a control captures the mouse for it until every button is
 // released, and releasing the right button over it opens its context menu. Positions are in the
 // container's client coordinates and follow its scrolling, as child windows' positions do.
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "win/controls/ControlSupport.h"
+#include "win/controls/Image.h"
 
 namespace win::controls {
 
@@ -74,7 +75,7 @@ class GraphicControl {
   const wchar_t* cursor_ = IDC_ARROW;
 };
 
-class GraphicSurface {
+class GraphicSurface : private ImageOverlay {
  public:
   // `container` is the window whose client area the controls lie on. When it is a scroll box, the
   // controls scroll with its content.
@@ -83,9 +84,9 @@ class GraphicSurface {
   GraphicSurface(const GraphicSurface&) = delete;
   GraphicSurface& operator=(const GraphicSurface&) = delete;
 
-  // A child window of the container that lies beneath the controls: it paints the controls over
-  // itself and passes them the mouse.
-  void AddUnderlay(HWND window);
+  // A picture control (TImage) in the container that lies beneath the controls: it paints them over
+  // its picture and passes them the mouse.
+  void AddUnderlay(HWND image);
   HWND Container() const { return container_; }
   // The content point shown at the container's client (0, 0).
   POINT Origin() const;
@@ -108,11 +109,16 @@ class GraphicSurface {
   void PaintControls(HWND window, HDC dc) const;
   bool HandleMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleSetCursor() const;
+  // ImageOverlay: the picture control's side.
+  bool OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool OverlayCursor(HWND image) override;
+  void OverlayPaint(HWND image, HDC dc) override;
+  void OverlayDetached(HWND image) override;
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self) noexcept;
 
   HWND container_;
-  std::vector<HWND> windows_;           // the container, then the underlays
+  std::vector<HWND> windows_;           // the container, then the picture controls
   std::vector<GraphicControl*> stack_;  // bottom to top
   GraphicControl* pressed_ = nullptr;   // holds the mouse while a button is down
   GraphicControl* hot_ = nullptr;       // the control the pointer last moved over

@@ -2,6 +2,7 @@
 // The Cut command: a rectangle dragged over the picture becomes the new picture.
 
 #include "host/FormHost.h"
+#include "win/controls/ControlSupport.h"
 
 namespace edit {
 
@@ -11,6 +12,8 @@ class Cropping {
 
   // Refused without a picture.
   void Cut();
+  // A press of any button on the picture (Image1MouseDown): no tag is active any more.
+  void MouseDown(win::controls::MouseButton button, int x, int y);
 
  private:
   host::FormHost& host_;

@@ -48,6 +48,19 @@ class FormHost {
   // The work file, "tmp$$$.bmp" in the executable's folder.
   virtual std::wstring WorkFileName() const = 0;
 
+  // --- The tags ---
+  // Makes `picture` the current picture without the after-load routine: Image1 takes it and its
+  // size, and nothing else changes (no window fit, no clipboard copy, no conversion).
+  virtual void SetPicture(win::Picture picture) = 0;
+  // The tag whose track box is shown and on which the tag menu acts: 1 icon, 2 text, 3 shape,
+  // 4 image; any other value means none.
+  virtual int ActiveTag() const = 0;
+  virtual void SetActiveTag(int tag) = 0;
+  // Shows the active tag's track box and hides the others.
+  virtual void UpdateTrackBoxes() = 0;
+  // Whether the text page's "枠付" box is ticked.
+  virtual bool TextFrameChosen() const = 0;
+
  protected:
   ~FormHost() = default;
 };

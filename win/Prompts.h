@@ -19,6 +19,9 @@ class Prompts {
   virtual bool GetSaveFileName(OPENFILENAMEW& request) = 0;
   virtual bool GetOpenFileName(OPENFILENAMEW& request) = 0;
   virtual bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) = 0;
+  // The font and colour dialogs; true when the user chose (the request then holds the choice).
+  virtual bool ChooseFont(CHOOSEFONTW& request) = 0;
+  virtual bool ChooseColor(CHOOSECOLORW& request) = 0;
 };
 
 class SystemPrompts : public Prompts {
@@ -28,6 +31,8 @@ class SystemPrompts : public Prompts {
   bool GetSaveFileName(OPENFILENAMEW& request) override;
   bool GetOpenFileName(OPENFILENAMEW& request) override;
   bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) override;
+  bool ChooseFont(CHOOSEFONTW& request) override;
+  bool ChooseColor(CHOOSECOLORW& request) override;
 };
 
 inline constexpr const wchar_t* kApplicationTitle = L"Capslate";

@@ -68,6 +68,7 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
                           DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
   CreateControls();
   LoadStartPicture();
+  CreateEditSupport();
   // The watcher joins the clipboard chain while the window is built, before FormCreate.
   NkClipDetector1.SetOnClipChange(
       [this](acquire::TNkClipDetector&) { Run([this] { NkClipDetector1ClipChange(); }); });
@@ -213,6 +214,10 @@ void TForm1::FormCreate() {
   // still run, so the program starts in its usual state with the start picture.
   Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
+  // Every tag on its track box at the picture area's corner, the first shape, no tag shown.
+  tags_.PlaceOnTrackBoxes();
+  SendMessageW(GetDlgItem(controls_.TabSheet4, ids::ComboBox1), CB_SETCURSEL, 0, 0);
+  Button14Click();
 }
 
 void TForm1::PlaceAtSavedPosition() {

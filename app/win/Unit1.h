@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@
 #include "win/Handles.h"
 #include "win/Picture.h"
 #include "win/Prompts.h"
+#include "win/controls/ControlSupport.h"
+#include "win/controls/GraphicControl.h"
 
 namespace app {
 
@@ -43,6 +46,7 @@ struct FormState {
   int CropState = 0;     // 0 idle, 1 armed, 2 dragging
   int FrameExtraHeight = 50;
   std::wstring CurrentFileName;
+  int ActiveTag = 0;  // 1 icon, 2 text, 3 shape, 4 image; any other value: no active tag
 };
 
 // The window's menus and controls, by the names of the window's layout.
@@ -79,6 +83,7 @@ class TForm1 final : public host::FormHost {
   HWND ApplicationHandle() const { return application_.get(); }
   const FormControls& Controls() const { return controls_; }
   const FormState& State() const { return state_; }
+  const tags::TagSet& Tags() const { return tags_; }
   std::wstring StatusText() const;
   std::wstring SettingsFileName() const;
 
@@ -99,6 +104,13 @@ class TForm1 final : public host::FormHost {
   win::Prompts& Prompts() override { return prompts_; }
   app::Settings& Settings() override { return settings_; }
   std::wstring WorkFileName() const override;
+
+  // --- host::FormHost: the tags (Unit1Edit.cpp) ---
+  void SetPicture(win::Picture picture) override;
+  int ActiveTag() const override { return state_.ActiveTag; }
+  void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
+  void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
+  bool TextFrameChosen() const override;
 
   // --- Routines every picture source uses ---
   void AfterPictureLoad();
@@ -124,17 +136,35 @@ class TForm1 final : public host::FormHost {
   void mnuExtEditClick() { externalEditor_.Open(); }
   void mnuCutClick() { cropping_.Cut(); }
   void SpeedButton12Click() { resizing_.Resize(); }
+  void Image1MouseDown(win::controls::MouseButton button, POINT at) {
+    cropping_.MouseDown(button, at.x, at.y);
+  }
   void Button13Click() { tags_.Show(tags::TagKind::Icon); }
   void Button9Click() { tags_.Show(tags::TagKind::Memo); }
   void Button17Click() { tags_.Show(tags::TagKind::Image); }
   void Button6Click() { tags_.Show(tags::TagKind::Shape); }
+  void Button14Click() { tags_.Hide(tags::TagKind::Icon); }
+  void Button10Click() { tags_.Hide(tags::TagKind::Memo); }
+  void Button18Click() { tags_.Hide(tags::TagKind::Image); }
+  void Button7Click() { tags_.Hide(tags::TagKind::Shape); }
+  void Button15Click() { tags_.Embed(tags::TagKind::Icon); }
+  void Button11Click() { tags_.Embed(tags::TagKind::Memo); }
+  void Button19Click() { tags_.Embed(tags::TagKind::Image); }
+  void Button2Click() { tags_.Embed(tags::TagKind::Shape); }
+  void Button16Click() { tags_.MoveToOrigin(tags::TagKind::Icon); }
+  void Button4Click() { tags_.MoveToOrigin(tags::TagKind::Memo); }
+  void Button20Click() { tags_.MoveToOrigin(tags::TagKind::Image); }
+  void Button12Click() { tags_.MoveToOrigin(tags::TagKind::Shape); }
+  void Button1Click() { tags_.Button1Click(); }
+  void Button5Click() { tags_.Button5Click(); }
+  void Button8Click() { tags_.Button8Click(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick() {}
   void SpeedButton11Click();
-  void smnuHideClick() {}
-  void smnuDrawClick() {}
-  void smnuMoveClick() {}
+  void smnuHideClick() { tags_.smnuHideClick(); }
+  void smnuDrawClick() { tags_.smnuDrawClick(); }
+  void smnuMoveClick() { tags_.smnuMoveClick(); }
 
   // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -158,6 +188,8 @@ class TForm1 final : public host::FormHost {
   void LayoutChildren();
   void ShowPage(int index);
   void LoadStartPicture();
+  // The surface over the picture with the tags on it, and the picture's mouse (Unit1Edit.cpp).
+  void CreateEditSupport();
 
   FormOptions options_;
   win::Prompts& prompts_;
@@ -177,6 +209,9 @@ class TForm1 final : public host::FormHost {
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
   std::wstring helpFileName_;  // set once help has been opened
+
+  // The surface over the picture that carries the tags; it outlives them.
+  std::unique_ptr<win::controls::GraphicSurface> pictureSurface_;
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;

@@ -139,12 +139,14 @@ std::wstring TForm1::WorkFileName() const {
 }
 
 void TForm1::SetStatusText(const std::wstring& text) {
+  pendingStatus_.reset();
   SendMessageW(controls_.StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
                reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(controls_.StatusBar1);
 }
 
 std::wstring TForm1::StatusText() const {
+  if (pendingStatus_) return *pendingStatus_;
   // The simple-mode text is part 255; some status bar versions answer for it only as part 0.
   for (WPARAM part : {WPARAM{SB_SIMPLEID}, WPARAM{0}}) {
     const LRESULT length = SendMessageW(controls_.StatusBar1, SB_GETTEXTLENGTHW, part, 0);
@@ -362,9 +364,10 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
+        if (!image1PopupMenu_) return 0;
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-        TrackPopupMenu(controls_.PopupMenu1, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
+        TrackPopupMenu(image1PopupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
                        nullptr);
         return 0;
       }

@@ -8,6 +8,8 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "core/PictureFormats.h"
 #include "edit/Cropping.h"
 #include "edit/Resizing.h"
+#include "host/CropFrame.h"
 #include "host/FormHost.h"
 #include "output/ExternalEditor.h"
 #include "output/PictureSaver.h"
@@ -47,6 +50,8 @@ struct FormState {
   int FrameExtraHeight = 50;
   std::wstring CurrentFileName;
   int ActiveTag = 0;  // 1 icon, 2 text, 3 shape, 4 image; any other value: no active tag
+  // The crop rectangle and the band shown in the picture.
+  host::CropFrame Crop;
 };
 
 // The window's menus and controls, by the names of the window's layout.
@@ -105,12 +110,20 @@ class TForm1 final : public host::FormHost {
   app::Settings& Settings() override { return settings_; }
   std::wstring WorkFileName() const override;
 
-  // --- host::FormHost: the tags (Unit1Edit.cpp) ---
+  // --- host::FormHost: the tags and cropping (Unit1Edit.cpp) ---
   void SetPicture(win::Picture picture) override;
   int ActiveTag() const override { return state_.ActiveTag; }
   void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
   void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
   bool TextFrameChosen() const override;
+  void InvalidatePicture(std::span<const RECT> areas) override;
+  SIZE PictureAreaSize() const override;
+  void ScrollPictureBy(int dx, int dy) override;
+  int CropState() const override { return state_.CropState; }
+  void SetCropState(int state) override { state_.CropState = state; }
+  host::CropFrame& Crop() override { return state_.Crop; }
+  void SetPictureCropMode(bool cropping) override;
+  void SetStatusTextLater(const std::wstring& text) override;
 
   // --- Routines every picture source uses ---
   void AfterPictureLoad();
@@ -138,6 +151,10 @@ class TForm1 final : public host::FormHost {
   void SpeedButton12Click() { resizing_.Resize(); }
   void Image1MouseDown(win::controls::MouseButton button, POINT at) {
     cropping_.MouseDown(button, at.x, at.y);
+  }
+  void Image1MouseMove(POINT at) { cropping_.MouseMove(at.x, at.y); }
+  void Image1MouseUp(win::controls::MouseButton button, POINT at) {
+    cropping_.MouseUp(button, at.x, at.y);
   }
   void Button13Click() { tags_.Show(tags::TagKind::Icon); }
   void Button9Click() { tags_.Show(tags::TagKind::Memo); }
@@ -188,8 +205,11 @@ class TForm1 final : public host::FormHost {
   void LayoutChildren();
   void ShowPage(int index);
   void LoadStartPicture();
-  // The surface over the picture with the tags on it, and the picture's mouse (Unit1Edit.cpp).
+  // The surface over the picture with the tags on it, the picture's mouse, and the status line's
+  // late texts (Unit1Edit.cpp).
   void CreateEditSupport();
+  static LRESULT CALLBACK StatusLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self) noexcept;
 
   FormOptions options_;
   win::Prompts& prompts_;
@@ -210,8 +230,11 @@ class TForm1 final : public host::FormHost {
   std::vector<HWND> pages_;
   std::wstring helpFileName_;  // set once help has been opened
 
-  // The surface over the picture that carries the tags; it outlives them.
+  // The picture's context menu (none once a crop has ended), and the surface over the picture
+  // that carries the tags; it outlives them.
+  HMENU image1PopupMenu_ = nullptr;
   std::unique_ptr<win::controls::GraphicSurface> pictureSurface_;
+  std::optional<std::wstring> pendingStatus_;  // written when the status line next paints
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;

@@ -235,6 +235,7 @@ TEST_F(Crop, APictureOpenedWhileArmedIsTheOneCancelRestores) {
 
 TEST_F(Crop, ThePictureHasNoContextMenuAfterACropUntilTheNextCut) {
   StartWith(200, 150);
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
   const auto rightClick = [&] {
     PointerTo(Image(), {100, 100});
     winetest::RightDown();
@@ -243,12 +244,31 @@ TEST_F(Crop, ThePictureHasNoContextMenuAfterACropUntilTheNextCut) {
   EXPECT_TRUE(winetest::OpensAMenu(rightClick)) << "the picture menu at start";
   for (int ending : {IDOK, IDCANCEL}) {
     Command(ids::mnuCut);
+    PointerTo(Image(), {60, 60});
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_CROSS)) << "armed";
     EXPECT_TRUE(winetest::OpensAMenu(rightClick)) << "armed";
     EXPECT_EQ(form->State().CropState, 1) << "a right press starts no drag";
     DragOver({{10, 10}, {150, 120}});
     Release([&](HWND dialog) { Close(dialog, ending); });
+    PointerTo(Image(), {60, 60});
+    EXPECT_EQ(GetCursor(), arrow) << "after " << ending;
     EXPECT_FALSE(winetest::OpensAMenu(rightClick)) << "after " << ending;
   }
+}
+
+TEST_F(Crop, TheViewFollowsTheDraggedCornerPastTheEdgeOfThePictureArea) {
+  StartWith(1600, 1300);
+  Command(ids::mnuCut);
+  DragOver({{100, 100}, {300, 200}});
+  EXPECT_EQ(form->ScrollOrigin().x, 0);
+  // Beyond the area's right edge and below its bottom: each move scrolls one line of 8 pixels.
+  RECT area;
+  GetClientRect(form->Controls().ScrollBox1, &area);
+  for (int i = 1; i <= 3; ++i) PointerTo(Image(), {area.right + 20 + i, area.bottom + 20 + i});
+  EXPECT_EQ(form->ScrollOrigin().x, 24);
+  EXPECT_EQ(form->ScrollOrigin().y, 24);
+  Release([&](HWND dialog) { Close(dialog, IDCANCEL); });
+  EXPECT_EQ(FirstDifference(Picture(), original), "same");
 }
 
 TEST_F(Crop, FineAdjustmentMovesEdgesWithinThePictureAndRefusesAnEmptyCut) {

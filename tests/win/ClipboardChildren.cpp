@@ -1,8 +1,10 @@
 #include "ClipboardChildren.h"
 
 #include <cstring>
+#include <stdexcept>
 
 #include "FormFixture.h"
+#include "core/BmpCodec.h"
 #include "win/Picture.h"
 
 namespace winetest {
@@ -118,8 +120,8 @@ int RunViewer(int argc, wchar_t** argv) {
   viewer.next = SetClipboardViewer(window);
   // Tell the test our window.
   PublishFile(viewer.countFile + L".hwnd",
-                 std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&window),
-                                      reinterpret_cast<uint8_t*>(&window) + sizeof window));
+              std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&window),
+                                   reinterpret_cast<uint8_t*>(&window) + sizeof window));
   UniqueHandle leave(OpenEventW(SYNCHRONIZE, FALSE, (name + L"-leave").c_str()));
   UniqueHandle left(OpenEventW(EVENT_MODIFY_STATE, FALSE, (name + L"-left").c_str()));
   for (;;) {
@@ -145,6 +147,13 @@ ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
 ChildModeRegistrar viewerMode(L"viewer", RunViewer);
 
 }  // namespace
+
+core::Dib ClipboardDibOfAnotherProcess(const std::wstring& dumpFile) {
+  if (RunChild(L"dump-clipboard-dib", {dumpFile}) != 0) {
+    throw std::runtime_error("the clipboard holds no DIB");
+  }
+  return core::ReadPackedDib(ReadFileBytes(dumpFile));
+}
 
 ViewerProcess::ViewerProcess(const std::wstring& folder) {
   static int serial = 0;

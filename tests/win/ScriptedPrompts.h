@@ -24,7 +24,6 @@ struct FileDialogCall {
 struct FontDialogCall {
   LOGFONTW initialFont{};  // what the dialog would have opened with
   COLORREF initialColour = 0;
-  DWORD flags = 0;
 };
 
 struct ColourDialogCall {
@@ -71,8 +70,7 @@ class ScriptedPrompts : public win::Prompts {
   }
 
   bool ChooseFont(CHOOSEFONTW& request) override {
-    fontDialogs.push_back(
-        {request.lpLogFont ? *request.lpLogFont : LOGFONTW{}, request.rgbColors, request.Flags});
+    fontDialogs.push_back({request.lpLogFont ? *request.lpLogFont : LOGFONTW{}, request.rgbColors});
     return Next(fontAnswers, request);
   }
   bool ChooseColor(CHOOSECOLORW& request) override {

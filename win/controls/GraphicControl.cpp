@@ -29,19 +29,6 @@ bool IsButtonUp(UINT message) {
   return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 }
 
-MouseButton ButtonOf(UINT message) {
-  switch (message) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-      return MouseButton::Right;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      return MouseButton::Middle;
-    default:
-      return MouseButton::Left;
-  }
-}
-
 RECT ClientRectOf(const GraphicControl& c) {
   return RECT{c.Left(), c.Top(), c.Left() + c.Width(), c.Top() + c.Height()};
 }
@@ -253,13 +240,13 @@ bool GraphicSurface::HandleMouse(HWND window, UINT message, WPARAM wParam, LPARA
       pressed_ = target;
       SetCapture(window);
     }
-    target->MouseDown(ButtonOf(message), x, y);
+    target->MouseDown(ButtonOfMessage(message), x, y);
   } else if (IsButtonUp(message)) {
     if (pressed_ && (wParam & kAnyButton) == 0) {
       pressed_ = nullptr;
       if (GetCapture() == window) ReleaseCapture();
     }
-    target->MouseUp(ButtonOf(message), x, y);
+    target->MouseUp(ButtonOfMessage(message), x, y);
     if (message == WM_RBUTTONUP && target->PopupMenu) {
       POINT screen{};
       GetCursorPos(&screen);

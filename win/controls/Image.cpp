@@ -34,12 +34,6 @@ bool IsMouseMessage(UINT message) {
 
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
-MouseButton ButtonOf(UINT message) {
-  if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) return MouseButton::Right;
-  if (message == WM_MBUTTONDOWN || message == WM_MBUTTONUP) return MouseButton::Middle;
-  return MouseButton::Left;
-}
-
 LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_NCDESTROY) {
     if (auto* state = StateOf<ImageState>(window); state && state->overlay) {
@@ -80,7 +74,8 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       SetCapture(window);
       // A copy: the handler may replace the events.
       const auto handler = state->events.OnMouseDown;
-      if (handler) handler(ButtonOf(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (handler)
+        handler(ButtonOfMessage(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
     }
     case WM_MOUSEMOVE: {
@@ -94,7 +89,8 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       // Let go of the mouse first: the handler may open a modal dialog, which needs it.
       if ((wParam & kAnyButton) == 0 && GetCapture() == window) ReleaseCapture();
       const auto handler = state->events.OnMouseUp;
-      if (handler) handler(ButtonOf(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (handler)
+        handler(ButtonOfMessage(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       // The default handling turns a right-button release into the context menu.
       return DefWindowProcW(window, message, wParam, lParam);
     }

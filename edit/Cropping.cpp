@@ -71,6 +71,9 @@ void Cropping::MouseUp(win::controls::MouseButton, int x, int y) {
   f.CropRight = ClampToPicture(x, host_.Picture().Width());
   f.CropBottom = ClampToPicture(y, host_.Picture().Height());
   OrderCrop(f);
+  // Another button may still be held (the drag ends at the release of any): the dialog needs the
+  // mouse.
+  ReleaseCapture();
   // The band drawn at the last move already has this outline: the last move and the release
   // happen at the same point.
   f.BandLeft = f.CropLeft;

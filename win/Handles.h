@@ -73,6 +73,7 @@ using UniqueFont = Unique<NullIsEmpty<HFONT, CloseGdi>>;
 using UniqueBrush = Unique<NullIsEmpty<HBRUSH, CloseGdi>>;
 using UniquePen = Unique<NullIsEmpty<HPEN, CloseGdi>>;
 using UniquePalette = Unique<NullIsEmpty<HPALETTE, CloseGdi>>;
+using UniqueRegion = Unique<NullIsEmpty<HRGN, CloseGdi>>;
 using UniqueMenu = Unique<NullIsEmpty<HMENU, CloseMenuHandle>>;
 using UniqueModule = Unique<NullIsEmpty<HMODULE, CloseModule>>;
 using UniqueHandle = Unique<NullIsEmpty<HANDLE, CloseKernel>>;

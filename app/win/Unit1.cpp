@@ -73,6 +73,7 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
                           DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
   CreateControls();
   LoadStartPicture();
+  CreateEditSupport();
   // The watcher joins the clipboard chain while the window is built, before FormCreate.
   NkClipDetector1.SetOnClipChange(
       [this](acquire::TNkClipDetector&) { Run([this] { NkClipDetector1ClipChange(); }); });
@@ -143,12 +144,14 @@ std::wstring TForm1::WorkFileName() const {
 }
 
 void TForm1::SetStatusText(const std::wstring& text) {
+  pendingStatus_.reset();
   SendMessageW(controls_.StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
                reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(controls_.StatusBar1);
 }
 
 std::wstring TForm1::StatusText() const {
+  if (pendingStatus_) return *pendingStatus_;
   // The simple-mode text is part 255; some status bar versions answer for it only as part 0.
   for (WPARAM part : {WPARAM{SB_SIMPLEID}, WPARAM{0}}) {
     const LRESULT length = SendMessageW(controls_.StatusBar1, SB_GETTEXTLENGTHW, part, 0);
@@ -224,6 +227,10 @@ void TForm1::FormCreate() {
   // still run, so the program starts in its usual state with the start picture.
   Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
+  // Every tag on its track box at the picture area's corner, the first shape, no tag shown.
+  tags_.PlaceOnTrackBoxes();
+  SendMessageW(GetDlgItem(controls_.TabSheet4, ids::ComboBox1), CB_SETCURSEL, 0, 0);
+  Button14Click();
 }
 
 void TForm1::PlaceAtSavedPosition() {
@@ -392,9 +399,10 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
+        if (!image1PopupMenu_) return 0;
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-        TrackPopupMenu(controls_.PopupMenu1, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
+        TrackPopupMenu(image1PopupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
                        nullptr);
         return 0;
       }

@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "core/PictureFormats.h"
 #include "edit/Cropping.h"
 #include "edit/Resizing.h"
+#include "host/CropFrame.h"
 #include "host/FormHost.h"
 #include "output/ExternalEditor.h"
 #include "output/PictureSaver.h"
@@ -27,6 +30,8 @@
 #include "win/Handles.h"
 #include "win/Picture.h"
 #include "win/Prompts.h"
+#include "win/controls/ControlSupport.h"
+#include "win/controls/GraphicControl.h"
 
 namespace app {
 
@@ -44,6 +49,9 @@ struct FormState {
   int CropState = 0;     // 0 idle, 1 armed, 2 dragging
   int FrameExtraHeight = 50;
   std::wstring CurrentFileName;
+  int ActiveTag = 0;  // 1 icon, 2 text, 3 shape, 4 image; any other value: no active tag
+  // The crop rectangle and the band shown in the picture.
+  host::CropFrame Crop;
 };
 
 // The window's menus and controls, by the names of the window's layout.
@@ -80,6 +88,7 @@ class TForm1 final : public host::FormHost {
   HWND ApplicationHandle() const { return application_.get(); }
   const FormControls& Controls() const { return controls_; }
   const FormState& State() const { return state_; }
+  const tags::TagSet& Tags() const { return tags_; }
   std::wstring StatusText() const;
   std::wstring SettingsFileName() const;
 
@@ -102,6 +111,20 @@ class TForm1 final : public host::FormHost {
   app::Settings& Settings() override { return settings_; }
   bool PrinterListReadable() override;
   std::wstring WorkFileName() const override;
+
+  // --- host::FormHost: the tags and cropping (Unit1Edit.cpp) ---
+  int ActiveTag() const override { return state_.ActiveTag; }
+  void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
+  void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
+  bool TextFrameChosen() const override;
+  void InvalidatePicture(std::span<const RECT> areas) override;
+  SIZE PictureAreaSize() const override;
+  void ScrollPictureBy(int dx, int dy) override;
+  int CropState() const override { return state_.CropState; }
+  void SetCropState(int state) override { state_.CropState = state; }
+  host::CropFrame& Crop() override { return state_.Crop; }
+  void SetPictureCropMode(bool cropping) override;
+  void SetStatusTextLater(const std::wstring& text) override;
 
   // --- Routines every picture source uses ---
   void AfterPictureLoad();
@@ -129,17 +152,39 @@ class TForm1 final : public host::FormHost {
   void mnuExtEditClick() { externalEditor_.Open(); }
   void mnuCutClick() { cropping_.Cut(); }
   void SpeedButton12Click() { resizing_.Resize(); }
+  void Image1MouseDown(win::controls::MouseButton button, POINT at) {
+    cropping_.MouseDown(button, at.x, at.y);
+  }
+  void Image1MouseMove(POINT at) { cropping_.MouseMove(at.x, at.y); }
+  void Image1MouseUp(win::controls::MouseButton button, POINT at) {
+    cropping_.MouseUp(button, at.x, at.y);
+  }
   void Button13Click() { tags_.Show(tags::TagKind::Icon); }
   void Button9Click() { tags_.Show(tags::TagKind::Memo); }
   void Button17Click() { tags_.Show(tags::TagKind::Image); }
   void Button6Click() { tags_.Show(tags::TagKind::Shape); }
+  void Button14Click() { tags_.Hide(tags::TagKind::Icon); }
+  void Button10Click() { tags_.Hide(tags::TagKind::Memo); }
+  void Button18Click() { tags_.Hide(tags::TagKind::Image); }
+  void Button7Click() { tags_.Hide(tags::TagKind::Shape); }
+  void Button15Click() { tags_.Embed(tags::TagKind::Icon); }
+  void Button11Click() { tags_.Embed(tags::TagKind::Memo); }
+  void Button19Click() { tags_.Embed(tags::TagKind::Image); }
+  void Button2Click() { tags_.Embed(tags::TagKind::Shape); }
+  void Button16Click() { tags_.MoveToOrigin(tags::TagKind::Icon); }
+  void Button4Click() { tags_.MoveToOrigin(tags::TagKind::Memo); }
+  void Button20Click() { tags_.MoveToOrigin(tags::TagKind::Image); }
+  void Button12Click() { tags_.MoveToOrigin(tags::TagKind::Shape); }
+  void Button1Click() { tags_.Button1Click(); }
+  void Button5Click() { tags_.Button5Click(); }
+  void Button8Click() { tags_.Button8Click(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick();
   void SpeedButton11Click();
-  void smnuHideClick() {}
-  void smnuDrawClick() {}
-  void smnuMoveClick() {}
+  void smnuHideClick() { tags_.smnuHideClick(); }
+  void smnuDrawClick() { tags_.smnuDrawClick(); }
+  void smnuMoveClick() { tags_.smnuMoveClick(); }
 
   // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -163,6 +208,11 @@ class TForm1 final : public host::FormHost {
   void LayoutChildren();
   void ShowPage(int index);
   void LoadStartPicture();
+  // The surface over the picture with the tags on it, the picture's mouse, and the status line's
+  // late texts (Unit1Edit.cpp).
+  void CreateEditSupport();
+  static LRESULT CALLBACK StatusLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self) noexcept;
 
   FormOptions options_;
   win::Prompts& prompts_;
@@ -183,6 +233,12 @@ class TForm1 final : public host::FormHost {
   std::vector<HWND> pages_;
   std::wstring helpFileName_;        // set once help has been opened
   std::optional<bool> printerListReadable_;  // known once the printer list has been read
+
+  // The picture's context menu (none once a crop has ended), and the surface over the picture
+  // that carries the tags; it outlives them.
+  HMENU image1PopupMenu_ = nullptr;
+  std::unique_ptr<win::controls::GraphicSurface> pictureSurface_;
+  std::optional<std::wstring> pendingStatus_;  // written when the status line next paints
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;

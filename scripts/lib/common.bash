@@ -163,23 +163,32 @@ CopyWineTemplate() {
   cp -a "$top/build/wine-template/prefix" "$dest"
 }
 
-# Starts a private Xvfb and sets XVFB_PID and DISPLAY. Xvfb picks a free display number itself
-# (-displayfd), so parallel runs by other people on the same machine never collide.
+# Starts a private Xvfb and sets XVFB_PID and DISPLAY. The display number is drawn at random from
+# a high range, not the lowest free one: runs of other people on this machine that start at the
+# same moment would otherwise both take :0, and the later one deletes the earlier one's socket, so
+# every window created after that fails. Xvfb says on -displayfd when it is ready; a number that
+# turns out to be taken makes it exit, and another number is tried.
 StartXvfb() {
-  local fifo
-  fifo=$(mktemp -u "${TMPDIR:-/tmp}/capslate-xvfb.XXXXXX")
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -nolisten local -noreset \
-    3>"$fifo" </dev/null >/dev/null 2>&1 &
-  XVFB_PID=$!
-  local number=""
-  read -r -t 30 number <"$fifo" || true
-  rm -f "$fifo"
-  if [ -z "$number" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
-    echo "Xvfb did not start" >&2
-    return 1
-  fi
-  export DISPLAY=:$number
+  local attempt fifo number started
+  for attempt in 1 2 3 4 5 6 7 8; do
+    number=$((200 + RANDOM % 700))
+    [ -e "/tmp/.X$number-lock" ] && continue
+    fifo=$(mktemp -u "${TMPDIR:-/tmp}/capslate-xvfb.XXXXXX")
+    mkfifo "$fifo"
+    Xvfb ":$number" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -nolisten local -noreset \
+      3>"$fifo" </dev/null >/dev/null 2>&1 &
+    XVFB_PID=$!
+    started=""
+    read -r -t 30 started <"$fifo" || true
+    rm -f "$fifo"
+    if [ "$started" = "$number" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+      export DISPLAY=:$number
+      return 0
+    fi
+    StopXvfb
+  done
+  echo "Xvfb did not start" >&2
+  return 1
 }
 
 StopXvfb() {

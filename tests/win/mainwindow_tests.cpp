@@ -169,7 +169,7 @@ TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
   winetest::PumpMessages(20);
   winetest::LeftButton(true);
   winetest::MoveMouseTo(POINT{thumb.x, thumb.y + 200});
-  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
     KillTimer(nullptr, id);
     RECT r;
     GetWindowRect(image, &r);

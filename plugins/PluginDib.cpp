@@ -16,8 +16,8 @@ using core::bmp::kFileHeaderSize;
 using core::bmp::kInfoHeaderSize;
 
 [[noreturn]] void Refuse(std::string_view pluginName, const std::string& reason) {
-  throw core::Error("Susie Plugin [" + std::string(pluginName) + "] の返した画像は使えません: " +
-                    reason);
+  throw core::Error("Susie Plugin [" + std::string(pluginName) +
+                    "] の返した画像は使えません: " + reason);
 }
 
 bool ValidBitCount(int bits) {

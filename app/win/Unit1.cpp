@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <span>
+#include <utility>
 
 #include "app/WindowFit.h"
 #include "app/WindowPlacement.h"
@@ -16,6 +17,7 @@
 #include "win/Clipboard.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
+#include "win/Messages.h"
 #include "win/WindowObject.h"
 #include "win/controls/Image.h"
 #include "win/controls/ScrollBox.h"
@@ -71,6 +73,17 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
   // The watcher joins the clipboard chain while the window is built, before FormCreate.
   NkClipDetector1.SetOnClipChange(
       [this](acquire::TNkClipDetector&) { Run([this] { NkClipDetector1ClipChange(); }); });
+  // So does the plug-in manager, once it has its properties: it searches its default places.
+  SPIs1.ApplicationFolder = core::FolderOf(options_.executablePath);
+  SPIs1.OnSearch = [this](plugins::TSPIs& sender, plugins::TSPI& spi, bool& accept) {
+    SPIs1Search(sender, spi, accept);
+  };
+  SPIs1.OnPictureRegister = [this](plugins::TSPIs& sender, plugins::TInSPI& spi,
+                                   const std::wstring& extension, const std::wstring& description,
+                                   const plugins::TGraphicClass*& graphicClass) {
+    SPIs1PictureRegister(sender, spi, extension, description, graphicClass);
+  };
+  if (SPIs1.AutoSearch) SearchPluginsAtStart(L"");
   FormCreate();
 }
 
@@ -85,8 +98,8 @@ TForm1::~TForm1() {
 }
 
 void TForm1::RegisterWindowClasses() {
-  INITCOMMONCONTROLSEX common{
-      sizeof common, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
+                                                 ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&common);
   struct ClassDef {
     const wchar_t* name;
@@ -118,6 +131,17 @@ void TForm1::Show() {
   ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
   ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   UpdateWindow(window_.get());
+  for (const std::string& error : std::exchange(startErrors_, {})) {
+    win::ReportError(window_.get(), prompts_, error);
+  }
+}
+
+void TForm1::SearchPluginsAtStart(const std::wstring& folder) {
+  try {
+    SPIs1.SearchPlugins(folder);
+  } catch (const std::exception& e) {
+    startErrors_.emplace_back(e.what());
+  }
 }
 
 void TForm1::Minimize() {
@@ -141,6 +165,17 @@ void TForm1::SetStatusText(const std::wstring& text) {
   SendMessageW(controls_.StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
                reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(controls_.StatusBar1);
+}
+
+void TForm1::ShowProgress(int percent) {
+  ShowWindow(controls_.ProgressBar1, SW_SHOWNA);
+  SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  win::DispatchPaintMessages();
+}
+
+void TForm1::EndProgress() {
+  ShowWindow(controls_.ProgressBar1, SW_HIDE);
+  win::DispatchPaintMessages();
 }
 
 std::wstring TForm1::StatusText() const {
@@ -209,6 +244,7 @@ void TForm1::FormCreate() {
   }
   PlaceAtSavedPosition();
   SetStatusText(L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）");
+  if (!settings_.susiePath.empty()) SearchPluginsAtStart(settings_.susiePath);
   // A command-line file that can't be loaded is reported in the error box; the steps after it
   // still run, so the program starts in its usual state with the start picture.
   Run([this] { opening_.OpenCommandLineFile(options_.arguments); });

@@ -21,6 +21,8 @@
 #include "output/PictureSaver.h"
 #include "output/Printing.h"
 #include "plugins/PictureOpening.h"
+#include "plugins/SPIBmp.h"
+#include "plugins/SPIs.h"
 #include "tags/TagSet.h"
 #include "win/ErrorBoundary.h"
 #include "win/Handles.h"
@@ -61,6 +63,7 @@ struct FormControls {
   HWND ScrollBox1 = nullptr;
   HWND Image1 = nullptr;
   HWND StatusBar1 = nullptr;
+  HWND ProgressBar1 = nullptr;
   HWND ToolTips = nullptr;
 };
 
@@ -80,6 +83,7 @@ class TForm1 final : public host::FormHost {
   const FormControls& Controls() const { return controls_; }
   const FormState& State() const { return state_; }
   std::wstring StatusText() const;
+  const plugins::TSPIs& Plugins() const { return SPIs1; }
   std::wstring SettingsFileName() const;
 
   // --- host::FormHost ---
@@ -95,6 +99,8 @@ class TForm1 final : public host::FormHost {
   POINT ScrollOrigin() const override;
   void SetVisible(bool visible) override;
   void SetStatusText(const std::wstring& text) override;
+  void ShowProgress(int percent) override;
+  void EndProgress() override;
   void Refuse() override;
   win::Prompts& Prompts() override { return prompts_; }
   app::Settings& Settings() override { return settings_; }
@@ -135,6 +141,17 @@ class TForm1 final : public host::FormHost {
   void smnuHideClick() {}
   void smnuDrawClick() {}
   void smnuMoveClick() {}
+  // Only picture import plug-ins stay loaded.
+  void SPIs1Search(plugins::TSPIs&, plugins::TSPI& ASPI, bool& Accept) {
+    Accept = dynamic_cast<plugins::TInSPI*>(&ASPI) != nullptr;
+  }
+  // A plug-in that claims every file ("*.*") is not registered under the extension "*".
+  void SPIs1PictureRegister(plugins::TSPIs&, plugins::TInSPI&, const std::wstring& AExtension,
+                            const std::wstring&, const plugins::TGraphicClass*& AGraphicClass) {
+    if (AExtension == L"*") AGraphicClass = nullptr;
+  }
+  // A plug-in search while the window is built; its error is shown once the window is up.
+  void SearchPluginsAtStart(const std::wstring& folder);
 
   // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -176,12 +193,15 @@ class TForm1 final : public host::FormHost {
   win::UniqueMenu popupMenu1_;
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
-  std::wstring helpFileName_;  // set once help has been opened
+  std::wstring helpFileName_;             // set once help has been opened
+  std::vector<std::string> startErrors_;  // shown when the window is shown
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;
+  plugins::TSPIs SPIs1{formats_};
+  plugins::SPIBitmapUnit spiBitmap_{SPIs1, *this};  // before the first plug-in is inserted
   acquire::PictureImport import_{*this};
-  plugins::PictureOpening opening_{*this};
+  plugins::PictureOpening opening_{*this, SPIs1};
   output::PictureSaver saver_{*this};
   output::Printing printing_{*this};
   output::ExternalEditor externalEditor_{*this};

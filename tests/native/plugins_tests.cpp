@@ -53,8 +53,9 @@ TEST(PluginRules, ASearchMaskSplitsAtItsLastFolderSeparator) {
     const wchar_t* folder;
     const wchar_t* name;
   };
-  for (const Case& c : {Case{L"*.spi", L"", L"*.spi"}, Case{L"C:\\x\\*.spi", L"C:\\x\\", L"*.spi"},
-                        Case{L"C:*.spi", L"C:", L"*.spi"}, Case{L"C:\\a.b\\pic", L"C:\\a.b\\", L"pic"}}) {
+  for (const Case& c :
+       {Case{L"*.spi", L"", L"*.spi"}, Case{L"C:\\x\\*.spi", L"C:\\x\\", L"*.spi"},
+        Case{L"C:*.spi", L"C:", L"*.spi"}, Case{L"C:\\a.b\\pic", L"C:\\a.b\\", L"pic"}}) {
     const plugins::SearchMask split = plugins::SplitMask(c.mask);
     EXPECT_EQ(split.folder, c.folder);
     EXPECT_EQ(split.name, c.name);
@@ -81,7 +82,7 @@ PluginDib MakeDib(int32_t width, int32_t height, int bitCount, uint32_t colorsUs
   core::bmp::Put16(&dib.info[14], static_cast<uint32_t>(bitCount));
   core::bmp::Put32(&dib.info[32], colorsUsed);
   for (uint32_t i = 0; i < tableEntries; ++i) {
-    dib.info[40 + 4 * i] = static_cast<uint8_t>(i * 7);       // blue
+    dib.info[40 + 4 * i] = static_cast<uint8_t>(i * 7);        // blue
     dib.info[40 + 4 * i + 2] = static_cast<uint8_t>(255 - i);  // red
   }
   const int64_t row = ((int64_t{width} * bitCount + 31) / 32) * 4;

@@ -34,6 +34,7 @@ class ScriptedPrompts : public win::Prompts {
 
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
+  std::vector<bool> errorOwnerVisible;  // whether the owner window was up when each was shown
   std::vector<HelpCall> helpCalls;
   std::vector<FileDialogCall> saveDialogs;
   std::vector<FileDialogCall> openDialogs;
@@ -41,7 +42,10 @@ class ScriptedPrompts : public win::Prompts {
   std::deque<FileAnswer> openAnswers;
 
   void Beep(UINT type) override { beeps.push_back(type); }
-  void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+  void ShowError(HWND owner, const std::wstring& text) override {
+    errors.push_back(text);
+    errorOwnerVisible.push_back(owner && IsWindowVisible(owner));
+  }
   bool GetSaveFileName(OPENFILENAMEW& request) override {
     return Answer(request, saveDialogs, saveAnswers);
   }

@@ -12,7 +12,6 @@ namespace {
 
 using core::bmp::Get16;
 using core::bmp::Get32;
-using core::bmp::kFileHeaderSize;
 using core::bmp::kInfoHeaderSize;
 
 [[noreturn]] void Refuse(std::string_view pluginName, const std::string& reason) {
@@ -26,8 +25,8 @@ bool ValidBitCount(int bits) {
 
 }  // namespace
 
-std::vector<uint8_t> PluginDibToBmp(std::span<const uint8_t> info, std::span<const uint8_t> bits,
-                                    std::string_view pluginName) {
+core::Dib DecodePluginDib(std::span<const uint8_t> info, std::span<const uint8_t> bits,
+                          std::string_view pluginName) {
   if (info.size() < kInfoHeaderSize) {
     Refuse(pluginName, "情報ブロックが " + std::to_string(info.size()) + " バイトしかありません");
   }
@@ -68,15 +67,20 @@ std::vector<uint8_t> PluginDibToBmp(std::span<const uint8_t> info, std::span<con
                            std::to_string(imageSize) + " バイト必要)");
   }
 
-  const size_t pixelOffset = kFileHeaderSize + static_cast<size_t>(infoBytes);
-  std::vector<uint8_t> file(pixelOffset + static_cast<size_t>(imageSize));
-  file[0] = 'B';
-  file[1] = 'M';
-  core::bmp::Put32(&file[2], static_cast<uint32_t>(file.size()));
-  core::bmp::Put32(&file[10], static_cast<uint32_t>(pixelOffset));
-  std::memcpy(&file[kFileHeaderSize], info.data(), static_cast<size_t>(infoBytes));
-  std::memcpy(&file[pixelOffset], bits.data(), static_cast<size_t>(imageSize));
-  return file;
+  core::Dib dib(static_cast<int>(width), static_cast<int>(rows), bitCount, core::Dib::Fill::None);
+  const size_t stride = dib.Stride();
+  for (int64_t y = 0; y < rows; ++y) {  // y counts the stored rows from the bottom
+    const int64_t source = height < 0 ? rows - 1 - y : y;
+    std::memcpy(dib.Bits() + stride * static_cast<size_t>(y),
+                bits.data() + stride * static_cast<size_t>(source), stride);
+  }
+  if (bitCount <= 8) {
+    dib.Palette().resize(static_cast<size_t>(colors));
+    std::memcpy(dib.Palette().data(), info.data() + kInfoHeaderSize, static_cast<size_t>(4 * colors));
+  }
+  dib.xPelsPerMeter = static_cast<int32_t>(Get32(&info[24]));
+  dib.yPelsPerMeter = static_cast<int32_t>(Get32(&info[28]));
+  return dib;
 }
 
 }  // namespace plugins

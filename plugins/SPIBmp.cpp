@@ -31,8 +31,9 @@ std::string PluginName(const TSPI& spi) { return core::ToUtf8(spi.FileName()); }
 TInSPIAble::TInSPIAble(TSPIBitmap& owner, const TSPIs* manager) : Owner(owner), manager_(manager) {}
 
 void TInSPIAble::LoadFromFile(const std::wstring& fileName) {
-  const std::vector<uint8_t> image = win::ReadWholeFile(fileName);
-  LoadFromStreamWithName(image, fileName);
+  // The file's image in memory, which every plug-in call is handed, is the file itself mapped.
+  const win::FileView image(fileName);
+  LoadFromStreamWithName(image.Bytes(), fileName);
 }
 
 void TInSPIAble::LoadFromStreamWithName(std::span<const uint8_t> data,
@@ -207,7 +208,7 @@ void TSPIBitmap::NativeLoadFromStream(std::span<const uint8_t> data) {
 void TSPIBitmap::ReceiveDIB(std::span<const uint8_t> info, std::span<const uint8_t> bits, bool& ok,
                             const TPictureInfoRec&, const TSPI& from) {
   // A picture with a colour table keeps it as its palette when it becomes the current picture.
-  NativeLoadFromStream(PluginDibToBmp(info, bits, PluginName(from)));
+  bitmap_ = DecodePluginDib(info, bits, PluginName(from));
   ok = true;
 }
 

@@ -60,6 +60,7 @@ inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void CloseDrop(HDROP h) { DragFinish(h); }
 inline void CloseArgv(wchar_t** h) { LocalFree(h); }
+inline void CloseView(const void* h) { UnmapViewOfFile(h); }
 
 struct FileTraits {
   using Handle = HANDLE;
@@ -94,6 +95,8 @@ using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
 using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
 // The argument array of CommandLineToArgvW.
 using UniqueArgv = Unique<NullIsEmpty<wchar_t**, CloseArgv>>;
+// A view of a file mapping (MapViewOfFile).
+using UniqueView = Unique<NullIsEmpty<const void*, CloseView>>;
 
 // GetDC / ReleaseDC with the same window.
 class WindowDc {

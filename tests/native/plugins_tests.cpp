@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/BmpCodec.h"
 #include "core/BmpFormat.h"
+#include "core/Convert24.h"
 #include "core/Error.h"
 #include "plugins/PluginDib.h"
 #include "plugins/SPIRules.h"
@@ -93,45 +93,43 @@ PluginDib MakeDib(int32_t width, int32_t height, int bitCount, uint32_t colorsUs
 
 std::string Refusal(const PluginDib& dib) {
   try {
-    plugins::PluginDibToBmp(dib.info, dib.bits, "C:\\spi\\bad.spi");
+    plugins::DecodePluginDib(dib.info, dib.bits, "C:\\spi\\bad.spi");
   } catch (const core::Error& e) {
     return e.what();
   }
   return "(accepted)";
 }
 
-TEST(PluginDib, BecomesABmpFileImageThatTheBmpReaderDecodes) {
-  // 24 bits: no colour table, pixels at 54.
-  PluginDib rgb = MakeDib(5, 3, 24);
-  std::vector<uint8_t> file = plugins::PluginDibToBmp(rgb.info, rgb.bits, "x.spi");
-  ASSERT_EQ(file.size(), 54 + rgb.bits.size());
-  EXPECT_EQ(core::bmp::Get32(&file[2]), file.size());
-  EXPECT_EQ(core::bmp::Get32(&file[10]), 54u);
-  core::Dib decoded = core::ReadBmp(file);
-  EXPECT_EQ(decoded.Width(), 5);
-  EXPECT_EQ(decoded.Height(), 3);
-  EXPECT_EQ(0, std::memcmp(decoded.Bits(), rgb.bits.data(), rgb.bits.size()));
+TEST(PluginDib, BecomesAPictureOfItsRowsAndColourTable) {
+  // 24 bits, bottom-up as the rows are stored.
+  const PluginDib rgb = MakeDib(5, 3, 24);
+  core::Dib dib = plugins::DecodePluginDib(rgb.info, rgb.bits, "x.spi");
+  EXPECT_EQ(dib.Width(), 5);
+  EXPECT_EQ(dib.Height(), 3);
+  EXPECT_EQ(dib.BitCount(), 24);
+  EXPECT_TRUE(dib.Palette().empty());
+  EXPECT_EQ(0, std::memcmp(dib.Bits(), rgb.bits.data(), rgb.bits.size()));
 
-  // 4 bits with no colour count: the 16-entry table comes along and makes the palette.
-  PluginDib nibbles = MakeDib(7, 2, 4, 0, 16);
-  file = plugins::PluginDibToBmp(nibbles.info, nibbles.bits, "x.spi");
-  EXPECT_EQ(core::bmp::Get32(&file[10]), 54u + 64);
-  decoded = core::ReadBmp(file);
-  ASSERT_EQ(decoded.Palette().size(), 16u);
-  EXPECT_EQ(decoded.Palette()[3].red, 252);
+  // 4 bits with no colour count: the 16-entry table becomes the palette.
+  const PluginDib nibbles = MakeDib(7, 2, 4, 0, 16);
+  dib = plugins::DecodePluginDib(nibbles.info, nibbles.bits, "x.spi");
+  ASSERT_EQ(dib.Palette().size(), 16u);
+  EXPECT_EQ(dib.Palette()[3], (core::RgbQuad{21, 0, 252, 0}));
 
-  // A top-down picture keeps its header; the rows are counted by the height's size.
-  PluginDib topDown = MakeDib(4, -3, 8, 2, 2);
-  file = plugins::PluginDibToBmp(topDown.info, topDown.bits, "x.spi");
-  EXPECT_EQ(file.size(), 54u + 8 + 12);
-  EXPECT_EQ(core::bmp::Get32(&file[14 + 8]), static_cast<uint32_t>(-3));
-  EXPECT_EQ(core::ReadBmp(file).Height(), 3);
+  // A negative height: rows from the top, so the first stored row is the picture's top.
+  const PluginDib topDown = MakeDib(4, -3, 8, 2, 2);
+  dib = plugins::DecodePluginDib(topDown.info, topDown.bits, "x.spi");
+  ASSERT_EQ(dib.Height(), 3);
+  EXPECT_EQ(dib.Palette().size(), 2u);
+  for (int y = 0; y < 3; ++y) {
+    EXPECT_EQ(0, std::memcmp(dib.Row(y), topDown.bits.data() + 4 * y, 4)) << y;
+  }
 
-  // Blocks larger than the picture needs (a heap rounds up) are fine; the rest is not copied.
+  // Blocks larger than the picture needs (a heap may round up) are fine.
   PluginDib padded = MakeDib(2, 2, 24);
   padded.info.resize(64);
   padded.bits.resize(100);
-  EXPECT_EQ(plugins::PluginDibToBmp(padded.info, padded.bits, "x.spi").size(), 54u + 16);
+  EXPECT_EQ(plugins::DecodePluginDib(padded.info, padded.bits, "x.spi").ImageSize(), 16u);
 }
 
 TEST(PluginDib, AnythingButAnUncompressedPictureThatFitsItsBlocksIsRefusedNamingThePlugin) {
@@ -179,8 +177,8 @@ TEST(PluginDib, AnythingButAnUncompressedPictureThatFitsItsBlocksIsRefusedNaming
   }
 }
 
-// Blocks of every size with random headers: each is refused or converted, and what is converted
-// decodes; the sanitizers see every read.
+// Blocks of every size with random headers: each is refused or becomes a picture that converts to
+// 24 bits; the sanitizers see every read.
 TEST(PluginDib, RandomBlocksAreRefusedOrConvertedWithoutReadingPastThem) {
   std::mt19937 random(7);  // 32-bit results
   const int bitCounts[] = {0, 1, 2, 4, 7, 8, 16, 24, 32, 64};
@@ -196,7 +194,7 @@ TEST(PluginDib, RandomBlocksAreRefusedOrConvertedWithoutReadingPastThem) {
       core::bmp::Put32(&info[32], static_cast<uint32_t>(random() % 3 == 0 ? random() % 300 : 0));
     }
     try {
-      core::ReadBmp(plugins::PluginDibToBmp(info, bits, "x.spi"));
+      core::ConvertTo24(plugins::DecodePluginDib(info, bits, "x.spi"));
     } catch (const core::Error&) {
     }
   }

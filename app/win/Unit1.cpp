@@ -168,14 +168,21 @@ void TForm1::SetStatusText(const std::wstring& text) {
 }
 
 void TForm1::ShowProgress(int percent) {
-  ShowWindow(controls_.ProgressBar1, SW_SHOWNA);
+  // A decode over within a blink shows no bar; after that the bar steps a few times a second at
+  // most, since painting costs more than a fast plug-in's step.
+  const ULONGLONG now = GetTickCount64();
+  if (progressSince_ == 0) progressSince_ = now;
+  const bool shown = IsWindowVisible(controls_.ProgressBar1);
+  if (now - (shown ? lastProgressStep_ : progressSince_) < kProgressPace) return;
+  lastProgressStep_ = now;
+  if (!shown) ShowWindow(controls_.ProgressBar1, SW_SHOWNA);
   SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
   win::DispatchPaintMessages();
 }
 
 void TForm1::EndProgress() {
   ShowWindow(controls_.ProgressBar1, SW_HIDE);
-  win::DispatchPaintMessages();
+  progressSince_ = 0;
 }
 
 std::wstring TForm1::StatusText() const {

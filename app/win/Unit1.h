@@ -195,6 +195,11 @@ class TForm1 final : public host::FormHost {
   std::vector<HWND> pages_;
   std::wstring helpFileName_;             // set once help has been opened
   std::vector<std::string> startErrors_;  // shown when the window is shown
+  // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and
+  // when the bar last stepped; the bar waits and steps at this pace, in milliseconds.
+  ULONGLONG progressSince_ = 0;
+  ULONGLONG lastProgressStep_ = 0;
+  static constexpr ULONGLONG kProgressPace = 100;
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;

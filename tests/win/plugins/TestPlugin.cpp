@@ -129,7 +129,8 @@ testplugin::Journal journal;
   if (journal.handleCount < 32) journal.handles[journal.handleCount++] = h;
 }
 
-int Progress(ProgressCallback progress, int done, int total, Length data) {
+int Progress(ProgressCallback progress, int done, int total, Length data, bool slow = false) {
+  if (slow) Sleep(120);
   const int answer = progress ? progress(done, total, data) : 0;
   if (journal.progressCount < 64) journal.progressAnswers[journal.progressCount++] = answer;
   return answer;
@@ -139,6 +140,7 @@ int Progress(ProgressCallback progress, int done, int total, Length data) {
 
 struct Netpbm {
   bool colour = false;
+  bool slow = false;  // the header's comment says "# slow": each progress step waits 120 ms
   long width = 0;
   long height = 0;
   long maxValue = 0;
@@ -179,6 +181,9 @@ bool ParseNetpbm(const unsigned char* p, size_t size, Netpbm& out) {
     return false;
   }
   out.dataStart = at + 1;
+  for (size_t i = 0; i + 6 <= out.dataStart; ++i) {
+    out.slow = out.slow || std::memcmp(p + i, "# slow", 6) == 0;
+  }
   return true;
 }
 
@@ -224,7 +229,7 @@ BITMAPINFOHEADER Header(long width, long height, int bitCount, DWORD colours) {
   LocalUnlock(info);
   auto* pixels = static_cast<unsigned char*>(LocalLock(bits));
   const unsigned char* source = p + pbm.dataStart;
-  int answer = Progress(progress, 0, pbm.height, data);
+  int answer = Progress(progress, 0, pbm.height, data, pbm.slow);
   for (long y = 0; y < pbm.height && answer == 0; ++y) {
     const unsigned char* from = source + sourceRow * static_cast<size_t>(y);
     unsigned char* to = pixels + stride * static_cast<size_t>(pbm.height - 1 - y);
@@ -236,10 +241,10 @@ BITMAPINFOHEADER Header(long width, long height, int bitCount, DWORD colours) {
         to[x * channels + (channels - 1 - c)] = value;  // RGB becomes BGR
       }
     }
-    if ((y + 1) % 256 == 0) answer = Progress(progress, y + 1, pbm.height, data);
+    if ((y + 1) % 256 == 0) answer = Progress(progress, y + 1, pbm.height, data, pbm.slow);
   }
   LocalUnlock(bits);
-  if (answer == 0) answer = Progress(progress, pbm.height, pbm.height, data);
+  if (answer == 0) answer = Progress(progress, pbm.height, pbm.height, data, pbm.slow);
   if (answer != 0) {
     LocalFree(info);
     LocalFree(bits);

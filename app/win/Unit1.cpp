@@ -83,7 +83,7 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
                                    const plugins::TGraphicClass*& graphicClass) {
     SPIs1PictureRegister(sender, spi, extension, description, graphicClass);
   };
-  if (SPIs1.AutoSearch) SearchPluginsAtStart(L"");
+  RunAtStart([this] { SPIs1.Loaded(); });
   FormCreate();
 }
 
@@ -126,21 +126,14 @@ void TForm1::Show() {
     ShowWindow(window_.get(), SW_SHOWMINNOACTIVE);
     ShowWindow(application_.get(), command);
     ShowWindow(window_.get(), SW_HIDE);
-    return;
+  } else {
+    ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
+    ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(window_.get());
   }
-  ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
-  ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-  UpdateWindow(window_.get());
+  // What went wrong while the window was built, now that it (or its taskbar button) is up.
   for (const std::string& error : std::exchange(startErrors_, {})) {
     win::ReportError(window_.get(), prompts_, error);
-  }
-}
-
-void TForm1::SearchPluginsAtStart(const std::wstring& folder) {
-  try {
-    SPIs1.SearchPlugins(folder);
-  } catch (const std::exception& e) {
-    startErrors_.emplace_back(e.what());
   }
 }
 
@@ -251,7 +244,9 @@ void TForm1::FormCreate() {
   }
   PlaceAtSavedPosition();
   SetStatusText(L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）");
-  if (!settings_.susiePath.empty()) SearchPluginsAtStart(settings_.susiePath);
+  if (!settings_.susiePath.empty()) {
+    RunAtStart([this] { SPIs1.SearchPlugins(settings_.susiePath); });
+  }
   // A command-line file that can't be loaded is reported in the error box; the steps after it
   // still run, so the program starts in its usual state with the start picture.
   Run([this] { opening_.OpenCommandLineFile(options_.arguments); });

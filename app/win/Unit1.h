@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -150,8 +151,6 @@ class TForm1 final : public host::FormHost {
                             const std::wstring&, const plugins::TGraphicClass*& AGraphicClass) {
     if (AExtension == L"*") AGraphicClass = nullptr;
   }
-  // A plug-in search while the window is built; its error is shown once the window is up.
-  void SearchPluginsAtStart(const std::wstring& folder);
 
   // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -162,6 +161,16 @@ class TForm1 final : public host::FormHost {
   template <typename F>
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
+  }
+  // Runs a step of the window's start (a plug-in search); its error is kept and shown once the
+  // window is up, and the start goes on.
+  template <typename F>
+  void RunAtStart(F&& step) {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      startErrors_.emplace_back(e.what());
+    }
   }
 
   // --- Building the window (Unit1Layout.cpp) ---

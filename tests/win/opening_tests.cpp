@@ -441,6 +441,13 @@ TEST_F(Opening, AtStartThePluginFoldersAreSearchedBeforeTheCommandLineFileOpens)
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(kLoaded));
 }
 
+TEST_F(Opening, AnUnusablePluginIsReportedAlsoAfterAMinimizedStart) {
+  CopyPlugin(L"no_get_picture", dir.Path());
+  Start({}, SW_SHOWMINNOACTIVE);
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_NE(prompts.errors[0].find(L"GetPictureは["), std::wstring::npos);
+}
+
 TEST_F(Opening, OnlyImportPluginsStayAndAllFilesPatternsAreNotRegistered) {
   for (const wchar_t* kind : {L"patterns", L"archive", L"xn", L"lower_version"}) {
     CopyPlugin(kind, dir.Path());

@@ -98,7 +98,7 @@ bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
   std::vector<uint8_t> padded;
   if (length < kMinimumBuffer) {
     padded.assign(kMinimumBuffer, 0);
-    std::memcpy(padded.data(), data, length);
+    if (length > 0) std::memcpy(padded.data(), data, length);
     data = padded.data();
   }
   const auto* buffer = reinterpret_cast<LPCSTR>(data);

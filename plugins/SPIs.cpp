@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "core/PathRules.h"
 #include "plugins/SPIRules.h"
@@ -86,6 +87,7 @@ int TSPIs::IndexOf(const std::wstring& fileName) const {
 void TSPIs::Add(std::unique_ptr<TSPI> spi) { Insert(Count(), std::move(spi)); }
 
 void TSPIs::Insert(int index, std::unique_ptr<TSPI> spi) {
+  if (index < 0 || index > Count()) throw std::out_of_range("TSPIs::Insert");
   TSPI& inserted = **list_.insert(list_.begin() + index, std::move(spi));
   auto* import = dynamic_cast<TInSPI*>(&inserted);
   if (!import) return;
@@ -103,7 +105,10 @@ void TSPIs::Insert(int index, std::unique_ptr<TSPI> spi) {
   }
 }
 
-void TSPIs::Delete(int index) { list_.erase(list_.begin() + index); }
+void TSPIs::Delete(int index) {
+  if (index < 0 || index >= Count()) throw std::out_of_range("TSPIs::Delete");
+  list_.erase(list_.begin() + index);
+}
 
 void TSPIs::Clear() {
   while (Count() > 0) Delete(0);

@@ -161,6 +161,42 @@ TEST(SPIs, AFolderReachedTwiceLoadsItsPluginsOnceAndHiddenFilesNotAtAll) {
   EXPECT_EQ(std::filesystem::path(spis.Items(0).FileName()).stem(), L"netpbm");
 }
 
+// The program never writes the Susie viewer's key, so it asks only to read it: a key that allows
+// no more is searched all the same.
+TEST(SPIs, ARegistryKeyThatMayOnlyBeReadIsSearched) {
+  winetest::TempDir dir;
+  CopyPlugin(L"mag_b", dir.Path());
+  {
+    SusieRegistryPath registry(dir.Path().wstring(), REG_SZ);
+    // Everyone may read the key, and delete it afterwards; nothing else.
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    alignas(DWORD) BYTE aclBuffer[256];
+    auto* acl = reinterpret_cast<ACL*>(aclBuffer);
+    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
+    AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | DELETE, everyone);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+    HKEY key = nullptr;
+    RegOpenKeyExW(HKEY_CURRENT_USER, plugins::kSusieKey, 0, WRITE_DAC, &key);
+    ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
+    RegCloseKey(key);
+    FreeSid(everyone);
+
+    core::PictureFormats formats;
+    plugins::TSPIs spis(formats);
+    spis.SearchOptions = {plugins::spsSusieDir};
+    spis.Loaded();
+    EXPECT_EQ(spis.Count(), 1);
+  }
+  HKEY gone = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Morvalen", 0, KEY_READ, &gone),
+            ERROR_FILE_NOT_FOUND)
+      << "the key is left for the next test";
+}
+
 TEST(SPIs, AMaskWithAFolderSearchesOnlyThatFolder) {
   winetest::TempDir dir;
   std::filesystem::create_directories(dir / L"other");

@@ -1,6 +1,7 @@
 // The cost of opening a large picture through a plug-in, against the bound it chases: the
-// plug-in's own GetPicture on the same bytes plus one BMP read of the same picture, both measured
-// in the same run. Each side is timed five times and the fastest run counts.
+// plug-in's own GetPicture on the same bytes plus one BMP read of the same picture (in memory),
+// measured in the same run, in turn, the fastest of seven runs counting. The figures are printed;
+// `scripts/test --preset win64 -R PluginSpeed -V` shows them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -23,17 +24,25 @@ namespace {
 constexpr int kWidth = 3840;
 constexpr int kHeight = 2160;
 
-// The fastest of five runs of `run`; `release`, untimed, lets go of what a run made.
-double FastestSeconds(const std::function<void()>& run, const std::function<void()>& release) {
-  double best = 1e9;
-  for (int i = 0; i < 5; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const auto end = std::chrono::steady_clock::now();
-    release();
-    best = std::min(best, std::chrono::duration<double>(end - start).count());
+// Something to time: the work, and what lets go of its result afterwards, untimed.
+struct Timed {
+  std::function<void()> run;
+  std::function<void()> release;
+  double best = 1e9;  // seconds, the fastest run
+};
+
+// Runs each of `timed` seven times in turn, so a busy moment of the machine falls on all of them
+// alike, and keeps each one's fastest run.
+void TimeInTurn(std::vector<Timed*> timed) {
+  for (int round = 0; round < 7; ++round) {
+    for (Timed* t : timed) {
+      const auto start = std::chrono::steady_clock::now();
+      t->run();
+      const auto end = std::chrono::steady_clock::now();
+      t->release();
+      t->best = std::min(t->best, std::chrono::duration<double>(end - start).count());
+    }
   }
-  return best;
 }
 
 using PluginSpeed = winetest::FormFixture;
@@ -62,31 +71,31 @@ TEST_F(PluginSpeed, LoadingThroughThePluginCostsAtMostHalfAgainItsBound) {
   const auto getPicture = reinterpret_cast<plugins::abi::GetPictureProc>(
       reinterpret_cast<void (*)()>(GetProcAddress(module, "GetPicture")));
   HLOCAL info = nullptr, bits = nullptr;
-  const double pluginAlone = FastestSeconds(
-      [&] {
-        getPicture(reinterpret_cast<LPCSTR>(ppm.data()), static_cast<LONG_PTR>(ppm.size()), 1,
-                   &info, &bits, nullptr, 0);
-      },
-      [&] {
-        LocalFree(info);
-        LocalFree(bits);
-      });
+  Timed pluginAlone{[&] {
+                      getPicture(reinterpret_cast<LPCSTR>(ppm.data()),
+                                 static_cast<LONG_PTR>(ppm.size()), 1, &info, &bits, nullptr, 0);
+                    },
+                    [&] {
+                      LocalFree(info);
+                      LocalFree(bits);
+                    }};
   core::Dib read;
-  const double bmpRead = FastestSeconds([&] { read = core::ReadBmp(bmp); }, [&] { read = {}; });
+  Timed bmpRead{[&] { read = core::ReadBmp(bmp); }, [&] { read = {}; }};
   win::Picture loaded;
-  const double ours = FastestSeconds(
-      [&] { loaded = plugins::LoadPictureFile(form->PictureFormats(), PathIn(L"big.ppm")); },
-      [&] { loaded = {}; });
+  Timed ours{[&] { loaded = plugins::LoadPictureFile(form->PictureFormats(), PathIn(L"big.ppm")); },
+             [&] { loaded = {}; }};
+  TimeInTurn({&ours, &pluginAlone, &bmpRead});
 
   loaded = plugins::LoadPictureFile(form->PictureFormats(), PathIn(L"big.ppm"));
   ASSERT_EQ(loaded.Width(), kWidth);
   EXPECT_EQ(winetest::PixelAt(loaded.Pixels(), 1234, 567), winetest::PixelAt(picture, 1234, 567));
-  const double bound = pluginAlone + bmpRead;
+  const double bound = pluginAlone.best + bmpRead.best;
+  const double ratio = ours.best / bound;
   std::printf(
       "LoadPictureFile %.1f ms; bound %.1f ms (GetPicture %.1f + BMP read %.1f); "
       "ratio %.2f (at most 1.5)\n",
-      ours * 1e3, bound * 1e3, pluginAlone * 1e3, bmpRead * 1e3, ours / bound);
-  EXPECT_LE(ours / bound, 1.5);
+      ours.best * 1e3, bound * 1e3, pluginAlone.best * 1e3, bmpRead.best * 1e3, ratio);
+  EXPECT_LE(ratio, 1.5);
 }
 
 }  // namespace

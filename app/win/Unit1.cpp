@@ -137,6 +137,9 @@ void TForm1::Show() {
     ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     UpdateWindow(window_.get());
   }
+  // The pages behind the first tab are made once the window is up: a third of its controls, which
+  // nobody sees before a tab is clicked, need not delay the window's appearance.
+  CreateHiddenPages();
   // What went wrong while the window was built, now that it (or its taskbar button) is up.
   for (const std::string& error : std::exchange(startErrors_, {})) {
     win::ReportError(window_.get(), prompts_, error);
@@ -267,7 +270,6 @@ void TForm1::FormCreate() {
   mnuAdjSzClick();
   // Every tag on its track box at the picture area's corner, the first shape, no tag shown.
   tags_.PlaceOnTrackBoxes();
-  SendMessageW(GetDlgItem(controls_.TabSheet4, ids::ComboBox1), CB_SETCURSEL, 0, 0);
   Button14Click();
 }
 

@@ -232,6 +232,8 @@ class TForm1 final : public host::FormHost {
   void AddHint(HWND control, const wchar_t* hint);
   void AddAreaHint(HWND page, HWND area, const wchar_t* hint);
   void LayoutChildren();
+  void CreatePageControls(int page);
+  void CreateHiddenPages();
   void ShowPage(int index);
   void LoadStartPicture();
   // The surface over the picture with the tags on it, the picture's mouse, and the status line's
@@ -260,6 +262,7 @@ class TForm1 final : public host::FormHost {
   std::wstring helpFileName_;                // set once help has been opened
   std::optional<bool> printerListReadable_;  // known once the printer list has been read
   std::vector<std::string> startErrors_;     // shown when the window is shown
+  bool hiddenPagesCreated_ = false;
   // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and
   // when the bar last stepped; the bar waits and steps at this pace, in milliseconds.
   ULONGLONG progressSince_ = 0;

@@ -332,19 +332,33 @@ void TForm1::CreateLeftPanel() {
   controls_.TabSheet2 = pages_[1];
   controls_.TabSheet3 = pages_[2];
   controls_.TabSheet4 = pages_[3];
-  for (const PageControl& c : kPageControls) {
-    HWND control = CreatePageControl(pages_[c.page], c);
-    if (c.kind == Kind::GroupBox) {
-      AddAreaHint(pages_[c.page], control, c.hint);
-    } else {
-      AddHint(control, c.hint);
-    }
-  }
+  CreatePageControls(0);
   SendMessageW(GetDlgItem(controls_.TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
   controls_.Button1 = CreateChild(controls_.Panel2, WC_BUTTONW, L"全埋込",
                                   BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, 8, 284, 73, 17);
   AddHint(controls_.Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
   ShowPage(0);
+}
+
+void TForm1::CreatePageControls(int page) {
+  for (const PageControl& c : kPageControls) {
+    if (c.page != page) continue;
+    HWND control = CreatePageControl(pages_[static_cast<size_t>(page)], c);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    if (c.kind == Kind::GroupBox) {
+      AddAreaHint(pages_[static_cast<size_t>(page)], control, c.hint);
+    } else {
+      AddHint(control, c.hint);
+    }
+  }
+}
+
+void TForm1::CreateHiddenPages() {
+  if (hiddenPagesCreated_) return;
+  hiddenPagesCreated_ = true;
+  for (int page = 1; page < static_cast<int>(pages_.size()); ++page) CreatePageControls(page);
+  // The first shape is the one chosen at start.
+  SendMessageW(GetDlgItem(controls_.TabSheet4, ids::ComboBox1), CB_SETCURSEL, 0, 0);
 }
 
 void TForm1::ShowPage(int index) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/Error.h"
+#include "tags/ShapeTag.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
 
@@ -30,7 +31,7 @@ struct TagSet::Controls {
         TrackShape(surface) {}
 
   // Declared in stacking order, bottom to top.
-  win::controls::GraphicControl ShapeTag;
+  TShapeTag ShapeTag;
   win::controls::GraphicControl IconTag;
   win::controls::GraphicControl ImageTag;
   win::controls::TTrackBox TrackImage;
@@ -50,7 +51,8 @@ TagSet::TagSet(host::FormHost& host) : host_(host) {
 
 TagSet::~TagSet() = default;
 
-void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu) {
+void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
+                            const TagPageControls& pages) {
   controls_ = std::make_unique<Controls>(surface);
   Controls& c = *controls_;
   struct TrackDesign {
@@ -82,6 +84,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
   c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  comboBox1_ = pages.ComboBox1;
 }
 
 void TagSet::PlaceOnTrackBoxes() {
@@ -253,13 +256,29 @@ void TagSet::Embed(TagKind kind) {
 }
 
 void TagSet::DrawTag(TagKind kind) {
-  // The shape, icon and image tags show nothing yet, so there is nothing of them to draw.
-  if (kind != TagKind::Memo) return;
-  const RECT bounds = controls_->MemoTag.Bounds();
+  const Controls& c = *controls_;
+  const RECT bounds = TagBounds(kind);
   const POINT at = ToPicture(bounds.left, bounds.top);
+  const RECT target{at.x, at.y, at.x + bounds.right - bounds.left,
+                    at.y + bounds.bottom - bounds.top};
   {
     win::BitmapDc dc(host_.Picture().Bitmap());
-    controls_->MemoTag.DrawInto(dc.get(), at.x, at.y, host_.TextFrameChosen());
+    switch (kind) {
+      case TagKind::Memo:
+        c.MemoTag.DrawInto(dc.get(), at.x, at.y, host_.TextFrameChosen());
+        break;
+      case TagKind::Shape:
+        // The list's entry decides, not the shape on the screen: the empty entry or typed text
+        // draws nothing.
+        if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
+          DrawShape(dc.get(), *shape, target, c.ShapeTag.BrushColor());
+        }
+        break;
+      case TagKind::Icon:
+      case TagKind::Image:
+        // The icon and image tags show nothing yet, so there is nothing of them to draw.
+        break;
+    }
   }
   GdiFlush();
 }
@@ -324,15 +343,39 @@ void TagSet::Button5Click() {
   controls_->MemoTag.SetFont(fontDialogFont_, points, request.rgbColors);
 }
 
-void TagSet::Button8Click() {
+std::optional<COLORREF> TagSet::ChooseSolidColour() {
   CHOOSECOLORW request{sizeof request};
   request.hwndOwner = host_.Owner();
   request.rgbResult = colourDialogColour_;
   request.lpCustColors = customColours_.data();
   request.Flags = CC_SOLIDCOLOR | CC_PREVENTFULLOPEN | CC_RGBINIT;
-  if (!host_.Prompts().ChooseColor(request)) return;
+  if (!host_.Prompts().ChooseColor(request)) return std::nullopt;
   colourDialogColour_ = request.rgbResult;
-  controls_->MemoTag.SetBackground(request.rgbResult);
+  return request.rgbResult;
+}
+
+void TagSet::Button8Click() {
+  if (const std::optional<COLORREF> colour = ChooseSolidColour()) {
+    controls_->MemoTag.SetBackground(*colour);
+  }
+}
+
+// --- The shape tag's settings ---
+
+void TagSet::Button3Click() {
+  if (const std::optional<COLORREF> colour = ChooseSolidColour()) {
+    controls_->ShapeTag.SetBrushColor(*colour);
+  }
+}
+
+int TagSet::ShapeListIndex() const {
+  return static_cast<int>(SendMessageW(comboBox1_, CB_GETCURSEL, 0, 0));
+}
+
+void TagSet::ComboBox1Change() {
+  if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
+    controls_->ShapeTag.SetShape(*shape);
+  }
 }
 
 }  // namespace tags

@@ -4,12 +4,14 @@
 // box through which the user moves and sizes it. At most one track box shows: the active tag's,
 // held in the window's ActiveTag. This is what the four tags share: placing a tag in its track box,
 // show, hide, embed and move to origin, activation by a press, the tag menu, Embed all and the
-// reload through the clipboard that ends most embeddings; and the text tag's own settings.
+// reload through the clipboard that ends most embeddings; and each kind's own settings: the text
+// tag's font and background, the shape and its colour.
 
 #include <windows.h>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "host/FormHost.h"
 #include "tags/MemoTag.h"
@@ -22,6 +24,11 @@ namespace tags {
 enum class TagKind { Icon = 1, Memo = 2, Shape = 3, Image = 4 };
 inline constexpr int kNoActiveTag = 5;
 
+// The controls of the tag pages whose behaviour the tags own; the window builds them.
+struct TagPageControls {
+  HWND ComboBox1 = nullptr;  // the shape page's list: "四角", "楕円", "四角（角丸）", ""
+};
+
 class TagSet {
  public:
   explicit TagSet(host::FormHost& host);
@@ -32,8 +39,9 @@ class TagSet {
   // Builds the tags and their track boxes on the picture area's surface, all hidden, stacked
   // bottom to top as ShapeTag, IconTag, ImageTag, TrackImage, TrackMemo, TrackIcon, TrackShape,
   // with MemoTag, a window of its own, above them all. The tag menu belongs to every tag and track
-  // box but the shape tag.
-  void CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu);
+  // box but the shape tag. Takes over the shape list on the shape page.
+  void CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
+                      const TagPageControls& pages);
   // The window's creation: each track box goes to the picture area's top-left corner and its tag
   // is placed on it, icon, text, shape, image in turn.
   void PlaceOnTrackBoxes();
@@ -54,6 +62,9 @@ class TagSet {
   // The text tag's font ("ﾌｫﾝﾄ") and background colour ("背景").
   void Button5Click();
   void Button8Click();
+  // The shape tag's colour ("色") and shape (the list ComboBox1).
+  void Button3Click();
+  void ComboBox1Change();
 
   // What the user sees of the tags.
   const TMemoTag& MemoTag() const;
@@ -79,14 +90,19 @@ class TagSet {
   void Activate(TagKind kind);
   // Draws the tag into the picture at its picture coordinates.
   void DrawTag(TagKind kind);
+  // The shape list's current entry; -1 when typed text leaves none chosen.
+  int ShapeListIndex() const;
   // The picture pixel under a point of the picture area's client coordinates.
   POINT ToPicture(int left, int top) const;
   // Puts the picture on the clipboard and replaces it with the bitmap read back from there, so the
   // clipboard holds the picture with the tag in it.
   void ReloadViaClipboard();
+  // Shows the colour dialog with solid colours only and no custom-colour part; the chosen colour.
+  std::optional<COLORREF> ChooseSolidColour();
 
   host::FormHost& host_;
   std::unique_ptr<Controls> controls_;
+  HWND comboBox1_ = nullptr;
   // The font dialog opens with its own last choice, not the tag's font.
   LOGFONTW fontDialogFont_{};
   COLORREF fontDialogColour_ = 0;

@@ -385,7 +385,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam,
 LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      DispatchCommand(LOWORD(wParam));
+      DispatchCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_SIZE:
       LayoutChildren();

@@ -178,6 +178,8 @@ class TForm1 final : public host::FormHost {
   void Button1Click() { tags_.Button1Click(); }
   void Button5Click() { tags_.Button5Click(); }
   void Button8Click() { tags_.Button8Click(); }
+  void Button3Click() { tags_.Button3Click(); }
+  void ComboBox1Change() { tags_.ComboBox1Change(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick();
@@ -190,7 +192,9 @@ class TForm1 final : public host::FormHost {
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   static LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void DispatchCommand(int id);
+  // A command from a menu item or control: its ID and the control's notification code (0 for
+  // menus, buttons and clicks).
+  void DispatchCommand(int id, int code);
   // Runs a command handler inside the error boundary.
   template <typename F>
   void Run(F&& handler) {

@@ -21,7 +21,9 @@ constexpr UINT_PTR kStatusLineSubclass = 1;
 void TForm1::CreateEditSupport() {
   pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1);
   pictureSurface_->AddUnderlay(controls_.Image1);
-  tags_.CreateControls(*pictureSurface_, controls_.PopupMenu2);
+  tags::TagPageControls pages;
+  pages.ComboBox1 = GetDlgItem(controls_.TabSheet4, ids::ComboBox1);
+  tags_.CreateControls(*pictureSurface_, controls_.PopupMenu2, pages);
   image1PopupMenu_ = controls_.PopupMenu1;
   win::controls::ImageMouseEvents events;
   events.OnMouseDown = [this](win::controls::MouseButton button, POINT at) {

@@ -154,9 +154,10 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
     case Kind::Label:
       return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, c.x, c.y, c.width, c.height);
     case Kind::ComboBox: {
-      HWND box =
-          CreateChild(page, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, c.id,
-                      c.x, c.y, c.width, 120);
+      // A list with a field the user may also type into.
+      HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
+                             CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, c.x,
+                             c.y, c.width, 120);
       for (const wchar_t* item : {L"四角", L"楕円", L"四角（角丸）", L""}) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
       }
@@ -360,10 +361,11 @@ void TForm1::LayoutChildren() {
   MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
 }
 
-void TForm1::DispatchCommand(int id) {
+void TForm1::DispatchCommand(int id, int code) {
   struct Route {
     int id;
     void (TForm1::*handler)();
+    int code = 0;  // the notification that runs the handler; 0 for menus, buttons and clicks
   };
   static constexpr Route kRoutes[] = {
       {ids::mnuCaputure, &TForm1::mnuCaputureClick},
@@ -422,12 +424,15 @@ void TForm1::DispatchCommand(int id) {
       {ids::Button1, &TForm1::Button1Click},
       {ids::Button5, &TForm1::Button5Click},
       {ids::Button8, &TForm1::Button8Click},
+      {ids::Button3, &TForm1::Button3Click},
+      {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_SELCHANGE},
+      {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_EDITCHANGE},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},
   };
   for (const Route& route : kRoutes) {
-    if (route.id == id) {
+    if (route.id == id && route.code == code) {
       Run([&] { (this->*route.handler)(); });
       return;
     }

@@ -6,7 +6,9 @@
 #include <optional>
 
 #include "core/Error.h"
+#include "tags/FileChoice.h"
 #include "tags/ShapeTag.h"
+#include "tags/TagPicture.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
 
@@ -33,7 +35,7 @@ struct TagSet::Controls {
   // Declared in stacking order, bottom to top.
   TShapeTag ShapeTag;
   win::controls::GraphicControl IconTag;
-  win::controls::GraphicControl ImageTag;
+  TImageTag ImageTag;
   win::controls::TTrackBox TrackImage;
   win::controls::TTrackBox TrackMemo;
   win::controls::TTrackBox TrackIcon;
@@ -84,6 +86,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
   c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  preview_.Attach(pages.ImagePrev);
   comboBox1_ = pages.ComboBox1;
 }
 
@@ -224,7 +227,9 @@ void TagSet::Show(TagKind kind) {
     host_.Refuse();
     return;
   }
+  Controls& c = *controls_;
   Place(kind);
+  if (kind == TagKind::Image) c.ImageTag.SetPicture(preview_.Picture().Copy());
   SetShown(kind, true);
   Activate(kind);
 }
@@ -275,8 +280,12 @@ void TagSet::DrawTag(TagKind kind) {
         }
         break;
       case TagKind::Icon:
+        // The icon tag shows nothing yet, so there is nothing of it to draw.
+        break;
       case TagKind::Image:
-        // The icon and image tags show nothing yet, so there is nothing of them to draw.
+        // The picture has 24 bits per pixel and no palette, so the bitmap's palette, which a
+        // paletted picture would take first, has nothing to change here.
+        c.ImageTag.Picture().Draw(dc.get(), target);
         break;
     }
   }
@@ -376,6 +385,20 @@ void TagSet::ComboBox1Change() {
   if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
     controls_->ShapeTag.SetShape(*shape);
   }
+}
+
+// --- The image page ---
+
+void TagSet::Button21Click() {
+  const std::optional<std::wstring> chosen =
+      ChooseFileToOpen(host_, L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)|*.bmp|ﾒﾀﾌｧｲﾙ(*.wmf)|*.wmf");
+  if (chosen) {
+    host_.SetCurrentFileName(*chosen);
+    // A file that cannot be read ends the command here: the preview keeps its picture.
+    preview_.SetPicture(LoadTagPicture(*chosen, host_.PictureFormats()));
+    host_.SetStatusText(L"イメージファイルセットが完了しました。");
+  }
+  if (host_.PictureState() == 2) Show(TagKind::Image);
 }
 
 }  // namespace tags

@@ -57,6 +57,7 @@ inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void CloseDrop(HDROP h) { DragFinish(h); }
+inline void CloseIcon(HICON h) { DestroyIcon(h); }
 
 struct FileTraits {
   using Handle = HANDLE;
@@ -84,7 +85,8 @@ using UniqueKey = Unique<NullIsEmpty<HKEY, CloseKey>>;
 using UniqueEnhMetaFile = Unique<NullIsEmpty<HENHMETAFILE, CloseEnhMetaFile>>;
 using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
 using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
-
+// An icon made by LoadImage (without LR_SHARED), CopyIcon or CreateIconIndirect.
+using UniqueIcon = Unique<NullIsEmpty<HICON, CloseIcon>>;
 
 // GetDC / ReleaseDC with the same window.
 class WindowDc {

@@ -180,6 +180,7 @@ class TForm1 final : public host::FormHost {
   void Button8Click() { tags_.Button8Click(); }
   void Button3Click() { tags_.Button3Click(); }
   void ComboBox1Change() { tags_.ComboBox1Change(); }
+  void Button21Click() { tags_.Button21Click(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick();

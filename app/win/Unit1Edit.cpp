@@ -22,6 +22,7 @@ void TForm1::CreateEditSupport() {
   pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1);
   pictureSurface_->AddUnderlay(controls_.Image1);
   tags::TagPageControls pages;
+  pages.ImagePrev = GetDlgItem(controls_.TabSheet3, ids::ImagePrev);
   pages.ComboBox1 = GetDlgItem(controls_.TabSheet4, ids::ComboBox1);
   tags_.CreateControls(*pictureSurface_, controls_.PopupMenu2, pages);
   image1PopupMenu_ = controls_.PopupMenu1;

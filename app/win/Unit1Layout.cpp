@@ -172,9 +172,11 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
     case Kind::Mark:
       return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
     case Kind::Slot:
-    case Kind::Preview:
       return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, c.x,
                          c.y, c.width, c.height);
+    case Kind::Preview:
+      // Painted by the tags, which know its picture.
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
   }
   return nullptr;
 }
@@ -427,6 +429,7 @@ void TForm1::DispatchCommand(int id, int code) {
       {ids::Button3, &TForm1::Button3Click},
       {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_SELCHANGE},
       {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_EDITCHANGE},
+      {ids::Button21, &TForm1::Button21Click},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},

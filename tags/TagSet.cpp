@@ -7,6 +7,7 @@
 
 #include "core/Error.h"
 #include "tags/FileChoice.h"
+#include "tags/IconTag.h"
 #include "tags/ShapeTag.h"
 #include "tags/TagPicture.h"
 #include "win/BitmapDc.h"
@@ -34,7 +35,7 @@ struct TagSet::Controls {
 
   // Declared in stacking order, bottom to top.
   TShapeTag ShapeTag;
-  win::controls::GraphicControl IconTag;
+  TIconTag IconTag;
   TImageTag ImageTag;
   win::controls::TTrackBox TrackImage;
   win::controls::TTrackBox TrackMemo;
@@ -86,6 +87,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
   c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  palette_.Attach(pages.iconPage);
   preview_.Attach(pages.ImagePrev);
   comboBox1_ = pages.ComboBox1;
 }
@@ -228,6 +230,12 @@ void TagSet::Show(TagKind kind) {
     return;
   }
   Controls& c = *controls_;
+  if (kind == TagKind::Icon) {
+    // A copy: the tag keeps its icon when the page is turned or a file registered.
+    if (win::UniqueIcon selected = palette_.CopySelectedIcon()) {
+      c.IconTag.SetIcon(std::move(selected));
+    }
+  }
   Place(kind);
   if (kind == TagKind::Image) c.ImageTag.SetPicture(preview_.Picture().Copy());
   SetShown(kind, true);
@@ -280,7 +288,7 @@ void TagSet::DrawTag(TagKind kind) {
         }
         break;
       case TagKind::Icon:
-        // The icon tag shows nothing yet, so there is nothing of it to draw.
+        c.IconTag.DrawInto(dc.get(), at.x, at.y);
         break;
       case TagKind::Image:
         // The picture has 24 bits per pixel and no palette, so the bitmap's palette, which a
@@ -386,6 +394,17 @@ void TagSet::ComboBox1Change() {
     controls_->ShapeTag.SetShape(*shape);
   }
 }
+
+// --- The icon palette ---
+
+void TagSet::UpDown2Click() { palette_.ShowIconPage(palette_.Position()); }
+
+void TagSet::SelectIconSlot(int slot) {
+  palette_.Select(slot);
+  if (host_.PictureState() == 2) Show(TagKind::Icon);
+}
+
+void TagSet::Image11DblClick(HWND sender) { palette_.Register(palette_.SlotOf(sender)); }
 
 // --- The image page ---
 

@@ -5,7 +5,7 @@
 // held in the window's ActiveTag. This is what the four tags share: placing a tag in its track box,
 // show, hide, embed and move to origin, activation by a press, the tag menu, Embed all and the
 // reload through the clipboard that ends most embeddings; and each kind's own settings: the text
-// tag's font and background, the shape and its colour, the image page's file.
+// tag's font and background, the shape and its colour, the icon palette, the image page's file.
 
 #include <windows.h>
 
@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "host/FormHost.h"
+#include "tags/IconPalette.h"
 #include "tags/ImageTag.h"
 #include "tags/MemoTag.h"
 #include "win/controls/GraphicControl.h"
@@ -27,6 +28,7 @@ inline constexpr int kNoActiveTag = 5;
 
 // The controls of the tag pages whose behaviour the tags own; the window builds them.
 struct TagPageControls {
+  IconPageControls iconPage;
   HWND ImagePrev = nullptr;  // the image page's preview
   HWND ComboBox1 = nullptr;  // the shape page's list: "四角", "楕円", "四角（角丸）", ""
 };
@@ -41,7 +43,7 @@ class TagSet {
   // Builds the tags and their track boxes on the picture area's surface, all hidden, stacked
   // bottom to top as ShapeTag, IconTag, ImageTag, TrackImage, TrackMemo, TrackIcon, TrackShape,
   // with MemoTag, a window of its own, above them all. The tag menu belongs to every tag and track
-  // box but the shape tag. Takes over the preview and the shape list on the pages.
+  // box but the shape tag. Takes over the palette and the preview on the pages.
   void CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
                       const TagPageControls& pages);
   // The window's creation: each track box goes to the picture area's top-left corner and its tag
@@ -67,6 +69,14 @@ class TagSet {
   // The shape tag's colour ("色") and shape (the list ComboBox1).
   void Button3Click();
   void ComboBox1Change();
+  // The icon palette: the page for position n, UpDown2's new position, a click on slot 0..3 (which
+  // also shows the icon tag while a picture is present), and a double-click, which registers an
+  // icon file for the slot on page 6 or 12.
+  void ShowIconPage(int n) { palette_.ShowIconPage(n); }
+  int UpDown2Position() const { return palette_.Position(); }
+  void UpDown2Click();
+  void SelectIconSlot(int slot);
+  void Image11DblClick(HWND sender);
   // The image page's "ﾌｧｲﾙ": loads a bitmap or metafile into the preview, then shows the image tag
   // afresh while a picture is present.
   void Button21Click();
@@ -107,6 +117,7 @@ class TagSet {
 
   host::FormHost& host_;
   std::unique_ptr<Controls> controls_;
+  IconPalette palette_{host_};
   ImagePreview preview_;
   HWND comboBox1_ = nullptr;
   // The font dialog opens with its own last choice, not the tag's font.

@@ -117,6 +117,7 @@ class TForm1 final : public host::FormHost {
   void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
   void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
   bool TextFrameChosen() const override;
+  void SetHint(HWND control, const std::wstring& hint) override;
   void InvalidatePicture(std::span<const RECT> areas) override;
   SIZE PictureAreaSize() const override;
   void ScrollPictureBy(int dx, int dy) override;
@@ -180,6 +181,13 @@ class TForm1 final : public host::FormHost {
   void Button8Click() { tags_.Button8Click(); }
   void Button3Click() { tags_.Button3Click(); }
   void ComboBox1Change() { tags_.ComboBox1Change(); }
+  void UpDown2Click() { tags_.UpDown2Click(); }
+  void Image11Click() { tags_.SelectIconSlot(0); }
+  void Image12Click() { tags_.SelectIconSlot(1); }
+  void Image13Click() { tags_.SelectIconSlot(2); }
+  void Image14Click() { tags_.SelectIconSlot(3); }
+  // The double-click of every icon slot; the sender is the slot.
+  void Image11DblClick(HWND sender) { tags_.Image11DblClick(sender); }
   void Button21Click() { tags_.Button21Click(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
@@ -193,9 +201,9 @@ class TForm1 final : public host::FormHost {
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   static LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // A command from a menu item or control: its ID and the control's notification code (0 for
-  // menus, buttons and clicks).
-  void DispatchCommand(int id, int code);
+  // A command from a menu item or control: its ID, the control's notification code (0 for menus,
+  // buttons and clicks) and the control.
+  void DispatchCommand(int id, int code, HWND sender);
   // Runs a command handler inside the error boundary.
   template <typename F>
   void Run(F&& handler) {

@@ -22,6 +22,14 @@ void TForm1::CreateEditSupport() {
   pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1);
   pictureSurface_->AddUnderlay(controls_.Image1);
   tags::TagPageControls pages;
+  HWND iconPage = controls_.TabSheet1;
+  pages.iconPage.page = iconPage;
+  pages.iconPage.Panel4 = GetDlgItem(iconPage, ids::Panel4);
+  pages.iconPage.UpDown2 = GetDlgItem(iconPage, ids::UpDown2);
+  pages.iconPage.squares = {GetDlgItem(iconPage, ids::Label9), GetDlgItem(iconPage, ids::Label10),
+                            GetDlgItem(iconPage, ids::Label11), GetDlgItem(iconPage, ids::Label12)};
+  pages.iconPage.slots = {GetDlgItem(iconPage, ids::Image11), GetDlgItem(iconPage, ids::Image12),
+                          GetDlgItem(iconPage, ids::Image13), GetDlgItem(iconPage, ids::Image14)};
   pages.ImagePrev = GetDlgItem(controls_.TabSheet3, ids::ImagePrev);
   pages.ComboBox1 = GetDlgItem(controls_.TabSheet4, ids::ComboBox1);
   tags_.CreateControls(*pictureSurface_, controls_.PopupMenu2, pages);
@@ -43,6 +51,15 @@ void TForm1::CreateEditSupport() {
 
 bool TForm1::TextFrameChosen() const {
   return IsDlgButtonChecked(controls_.TabSheet2, ids::CheckBox1) == BST_CHECKED;
+}
+
+void TForm1::SetHint(HWND control, const std::wstring& hint) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<wchar_t*>(hint.c_str());  // the tooltip keeps its own copy
+  SendMessageW(controls_.ToolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // --- Cropping ---

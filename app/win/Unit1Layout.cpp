@@ -170,8 +170,11 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
       return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y, c.width,
                          c.height);
     case Kind::Mark:
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
+      // Beneath its slot, which it never paints over; the tags colour it.
+      return CreateChild(page, WC_STATICW, nullptr, WS_CLIPSIBLINGS, c.id, c.x, c.y, c.width,
+                         c.height);
     case Kind::Slot:
+      // The icon at its own size, on the colour of the square beneath.
       return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, c.x,
                          c.y, c.width, c.height);
     case Kind::Preview:
@@ -363,7 +366,7 @@ void TForm1::LayoutChildren() {
   MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
 }
 
-void TForm1::DispatchCommand(int id, int code) {
+void TForm1::DispatchCommand(int id, int code, HWND sender) {
   struct Route {
     int id;
     void (TForm1::*handler)();
@@ -429,11 +432,20 @@ void TForm1::DispatchCommand(int id, int code) {
       {ids::Button3, &TForm1::Button3Click},
       {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_SELCHANGE},
       {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_EDITCHANGE},
+      {ids::Image11, &TForm1::Image11Click, STN_CLICKED},
+      {ids::Image12, &TForm1::Image12Click, STN_CLICKED},
+      {ids::Image13, &TForm1::Image13Click, STN_CLICKED},
+      {ids::Image14, &TForm1::Image14Click, STN_CLICKED},
       {ids::Button21, &TForm1::Button21Click},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},
   };
+  // The four icon slots share one double-click handler, which tells them apart by the sender.
+  if (code == STN_DBLCLK && id >= ids::Image11 && id <= ids::Image14) {
+    Run([&] { Image11DblClick(sender); });
+    return;
+  }
   for (const Route& route : kRoutes) {
     if (route.id == id && route.code == code) {
       Run([&] { (this->*route.handler)(); });

@@ -46,6 +46,11 @@ class FormHost {
   // Shows or hides the main window together with its taskbar button.
   virtual void SetVisible(bool visible) = 0;
   virtual void SetStatusText(const std::wstring& text) = 0;
+  // A long decode's progress, 0 to 100, shown on the status line. The window repaints meanwhile,
+  // but no input, drop or close request is handled, so no other command can start under it.
+  virtual void ShowProgress(int percent) = 0;
+  // Removes the progress indication; the status text is as it was.
+  virtual void EndProgress() = 0;
   // A refused command: the question beep and nothing else.
   virtual void Refuse() = 0;
   virtual win::Prompts& Prompts() = 0;

@@ -44,22 +44,33 @@ void TMemoTag::Create(HWND parent, HMENU popupMenu, std::function<void()> onMous
   fontColour_ = GetSysColor(COLOR_WINDOWTEXT);
   background_ = GetSysColor(COLOR_WINDOW);
   backgroundBrush_.reset(CreateSolidBrush(background_));
-  edit_ = CreateWindowExW(0, WC_EDITW, kStartText,
-                          WS_CHILD | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,
-                          0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowSubclass(parent_, ParentProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// The edit box is made when the tag is first shown: most runs never show the text tag, and an
+// edit box is the costliest control to make at start-up.
+void TMemoTag::EnsureEdit() {
+  if (edit_) return;
+  edit_ = CreateWindowExW(
+      0, WC_EDITW, kStartText, WS_CHILD | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+      bounds_.left, bounds_.top, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top,
+      parent_, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!edit_) throw core::Error("テキストタグを作成できません。");
   // Above the picture and every other child of the picture area.
   SetWindowPos(edit_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowSubclass(edit_, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(parent_, ParentProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SetFont(font_, points_, fontColour_);
+  ApplyFont();
 }
 
-bool TMemoTag::Visible() const { return IsWindowVisible(edit_) != FALSE; }
+bool TMemoTag::Visible() const { return edit_ && IsWindowVisible(edit_); }
 
-void TMemoTag::SetVisible(bool visible) { ShowWindow(edit_, visible ? SW_SHOWNA : SW_HIDE); }
+void TMemoTag::SetVisible(bool visible) {
+  if (visible) EnsureEdit();
+  if (edit_) ShowWindow(edit_, visible ? SW_SHOWNA : SW_HIDE);
+}
 
 RECT TMemoTag::Bounds() const {
+  if (!edit_) return bounds_;
   RECT r{};
   GetWindowRect(edit_, &r);
   MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&r), 2);
@@ -67,8 +78,11 @@ RECT TMemoTag::Bounds() const {
 }
 
 void TMemoTag::SetBounds(int left, int top, int width, int height) {
-  SetWindowPos(edit_, nullptr, left, top, std::max(0, width), std::max(0, height),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  bounds_ = RECT{left, top, left + std::max(0, width), top + std::max(0, height)};
+  if (edit_) {
+    SetWindowPos(edit_, nullptr, left, top, std::max(0, width), std::max(0, height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 LOGFONTW TMemoTag::ScreenFont() const {
@@ -87,6 +101,10 @@ void TMemoTag::SetFont(const LOGFONTW& chosen, int points, COLORREF colour) {
   font_.lfItalic = chosen.lfItalic;
   font_.lfUnderline = chosen.lfUnderline;
   font_.lfStrikeOut = chosen.lfStrikeOut;
+  if (edit_) ApplyFont();
+}
+
+void TMemoTag::ApplyFont() {
   const LOGFONTW screen = ScreenFont();
   win::UniqueFont next(CreateFontIndirectW(&screen));
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
@@ -96,10 +114,11 @@ void TMemoTag::SetFont(const LOGFONTW& chosen, int points, COLORREF colour) {
 void TMemoTag::SetBackground(COLORREF colour) {
   background_ = colour;
   backgroundBrush_.reset(CreateSolidBrush(colour));
-  InvalidateRect(edit_, nullptr, TRUE);
+  if (edit_) InvalidateRect(edit_, nullptr, TRUE);
 }
 
 std::vector<std::wstring> TMemoTag::Lines() const {
+  if (!edit_) return {kStartText};  // never shown: the text it starts with
   const auto count = static_cast<int>(SendMessageW(edit_, EM_GETLINECOUNT, 0, 0));
   std::vector<std::wstring> lines;
   std::vector<wchar_t> buffer(kMaxLineLength + 1);

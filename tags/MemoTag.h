@@ -20,11 +20,12 @@ class TMemoTag {
   TMemoTag(const TMemoTag&) = delete;
   TMemoTag& operator=(const TMemoTag&) = delete;
 
-  // Creates the edit box in `parent`, hidden, above the parent's other child windows, with the
-  // text "テキスト". A press of any button on it raises `onMouseDown`; its context menu is
-  // `popupMenu`, whose commands go to the top-level window.
+  // Prepares the tag in `parent`; the edit box itself, above the parent's other child windows with
+  // the text "テキスト", is made when the tag is first shown. A press of any button on it raises
+  // `onMouseDown`; its context menu is `popupMenu`, whose commands go to the top-level window.
   void Create(HWND parent, HMENU popupMenu, std::function<void()> onMouseDown);
 
+  // The edit box; null until the tag has been shown once.
   HWND Handle() const { return edit_; }
   bool Visible() const;
   void SetVisible(bool visible);
@@ -52,9 +53,12 @@ class TMemoTag {
   static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self) noexcept;
   LOGFONTW ScreenFont() const;
+  void EnsureEdit();
+  void ApplyFont();
 
   HWND edit_ = nullptr;  // a child window, destroyed with its parent
   HWND parent_ = nullptr;
+  RECT bounds_{};  // where the box is, or will be when it is made
   HMENU popupMenu_ = nullptr;
   std::function<void()> onMouseDown_;
   LOGFONTW font_{};  // face, style and character set; the height follows points_

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -25,6 +26,8 @@
 #include "output/PictureSaver.h"
 #include "output/Printing.h"
 #include "plugins/PictureOpening.h"
+#include "plugins/SPIBmp.h"
+#include "plugins/SPIs.h"
 #include "tags/TagSet.h"
 #include "win/ErrorBoundary.h"
 #include "win/Handles.h"
@@ -70,6 +73,7 @@ struct FormControls {
   HWND ScrollBox1 = nullptr;
   HWND Image1 = nullptr;
   HWND StatusBar1 = nullptr;
+  HWND ProgressBar1 = nullptr;
   HWND ToolTips = nullptr;
 };
 
@@ -90,6 +94,7 @@ class TForm1 final : public host::FormHost {
   const FormState& State() const { return state_; }
   const tags::TagSet& Tags() const { return tags_; }
   std::wstring StatusText() const;
+  const plugins::TSPIs& Plugins() const { return SPIs1; }
   std::wstring SettingsFileName() const;
 
   // --- host::FormHost ---
@@ -106,6 +111,8 @@ class TForm1 final : public host::FormHost {
   POINT ScrollOrigin() const override;
   void SetVisible(bool visible) override;
   void SetStatusText(const std::wstring& text) override;
+  void ShowProgress(int percent) override;
+  void EndProgress() override;
   void Refuse() override;
   win::Prompts& Prompts() override { return prompts_; }
   app::Settings& Settings() override { return settings_; }
@@ -196,6 +203,15 @@ class TForm1 final : public host::FormHost {
   void smnuHideClick() { tags_.smnuHideClick(); }
   void smnuDrawClick() { tags_.smnuDrawClick(); }
   void smnuMoveClick() { tags_.smnuMoveClick(); }
+  // Only picture import plug-ins stay loaded.
+  void SPIs1Search(plugins::TSPIs&, plugins::TSPI& ASPI, bool& Accept) {
+    Accept = dynamic_cast<plugins::TInSPI*>(&ASPI) != nullptr;
+  }
+  // A plug-in that claims every file ("*.*") is not registered under the extension "*".
+  void SPIs1PictureRegister(plugins::TSPIs&, plugins::TInSPI&, const std::wstring& AExtension,
+                            const std::wstring&, const plugins::TGraphicClass*& AGraphicClass) {
+    if (AExtension == L"*") AGraphicClass = nullptr;
+  }
 
   // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -208,6 +224,16 @@ class TForm1 final : public host::FormHost {
   template <typename F>
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
+  }
+  // Runs a step of the window's start (a plug-in search); its error is kept and shown once the
+  // window is up, and the start goes on.
+  template <typename F>
+  void RunAtStart(F&& step) {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      startErrors_.emplace_back(e.what());
+    }
   }
 
   // --- Building the window (Unit1Layout.cpp) ---
@@ -244,8 +270,14 @@ class TForm1 final : public host::FormHost {
   win::UniqueMenu popupMenu1_;
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
-  std::wstring helpFileName_;        // set once help has been opened
+  std::wstring helpFileName_;                // set once help has been opened
   std::optional<bool> printerListReadable_;  // known once the printer list has been read
+  std::vector<std::string> startErrors_;     // shown when the window is shown
+  // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and
+  // when the bar last stepped; the bar waits and steps at this pace, in milliseconds.
+  ULONGLONG progressSince_ = 0;
+  ULONGLONG lastProgressStep_ = 0;
+  static constexpr ULONGLONG kProgressPace = 100;
 
   // The picture's context menu (none once a crop has ended), and the surface over the picture
   // that carries the tags; it outlives them.
@@ -255,8 +287,10 @@ class TForm1 final : public host::FormHost {
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;
+  plugins::TSPIs SPIs1{formats_};
+  plugins::SPIBitmapUnit spiBitmap_{SPIs1, *this};  // before the first plug-in is inserted
   acquire::PictureImport import_{*this};
-  plugins::PictureOpening opening_{*this};
+  plugins::PictureOpening opening_{*this, SPIs1};
   output::PictureSaver saver_{*this};
   output::Printing printing_{*this};
   output::ExternalEditor externalEditor_{*this};

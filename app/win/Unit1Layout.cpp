@@ -16,6 +16,9 @@
 namespace app {
 namespace {
 
+// The progress bar that stands at the right of the status line while a plug-in decodes.
+constexpr int kProgressBarWidth = 150;
+
 struct MenuEntry {
   int id;               // 0 for a separator
   const wchar_t* text;  // caption; the hint stays with the table, as it is shown nowhere
@@ -208,6 +211,10 @@ void TForm1::CreateControls() {
       kStatusLineHeight, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
       GetModuleHandleW(nullptr), nullptr);
   SendMessageW(controls_.StatusBar1, SB_SIMPLE, TRUE, 0);
+  controls_.ProgressBar1 = CreateWindowExW(
+      0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, controls_.StatusBar1,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::ProgressBar1)), GetModuleHandleW(nullptr),
+      nullptr);
   // One font for the whole window, as the form gives it to every control.
   EnumChildWindows(window, SetFontOfChild, reinterpret_cast<LPARAM>(font_.get()));
   LayoutChildren();
@@ -364,6 +371,8 @@ void TForm1::LayoutChildren() {
   MoveWindow(controls_.ScrollBox1, kLeftPanelWidth, kToolBarHeight,
              std::max(0, width - kLeftPanelWidth), middle, TRUE);
   MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
+  MoveWindow(controls_.ProgressBar1, std::max(0, width - kProgressBarWidth - 24), 4,
+             kProgressBarWidth, kStatusLineHeight - 8, TRUE);
 }
 
 void TForm1::DispatchCommand(int id, int code, HWND sender) {

@@ -42,20 +42,27 @@ inline void LeftDrag(HWND window, std::initializer_list<POINT> path) {
   LeftUp();
 }
 
+// Whether a context menu has opened since the last check, closing any that is open.
+inline bool& ContextMenuOpened() {
+  static bool opened;
+  return opened;
+}
+
+inline void CALLBACK CloseContextMenu(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+    ContextMenuOpened() = true;
+    EndMenu();
+  }
+}
+
 // Runs `action` and tells whether it opened a context menu; a menu that opens is closed again.
 inline bool OpensAMenu(const std::function<void()>& action) {
-  static bool opened;
-  opened = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
-      opened = true;
-      EndMenu();
-    }
-  });
+  ContextMenuOpened() = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, CloseContextMenu);
   action();
   PumpMessages(150);
   KillTimer(nullptr, timer);
-  return opened;
+  return ContextMenuOpened();
 }
 
 }  // namespace winetest

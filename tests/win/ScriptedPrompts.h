@@ -54,6 +54,7 @@ class ScriptedPrompts : public win::Prompts {
 
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
+  std::vector<bool> errorOwnerVisible;  // whether the owner window was up when each was shown
   std::vector<HelpCall> helpCalls;
   std::vector<ShellCall> startedPrograms;  // programs started
   bool startProgramsForReal = true;        // false: only record them
@@ -72,7 +73,10 @@ class ScriptedPrompts : public win::Prompts {
   std::deque<ColourAnswer> colourAnswers;
 
   void Beep(UINT type) override { beeps.push_back(type); }
-  void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+  void ShowError(HWND owner, const std::wstring& text) override {
+    errors.push_back(text);
+    errorOwnerVisible.push_back(owner && IsWindowVisible(owner));
+  }
   bool GetSaveFileName(OPENFILENAMEW& request) override {
     return Answer(request, saveDialogs, saveAnswers);
   }

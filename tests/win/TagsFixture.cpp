@@ -5,6 +5,9 @@
 
 #include "ClipboardChildren.h"
 #include "MouseInput.h"
+#include "win/BitmapDc.h"
+#include "win/Handles.h"
+#include "win/Picture.h"
 
 namespace winetest {
 
@@ -60,26 +63,16 @@ core::Dib TagsFixture::ClipboardPicture() const {
 core::Dib TagsFixture::ScreenOf(HWND window, const RECT& area) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpMessages(30);
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  core::Dib shot(width, height, 24);
   POINT at{area.left, area.top};
   ClientToScreen(window, &at);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB};
-  void* bits = nullptr;
-  HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(memory, section);
-  BitBlt(memory, 0, 0, width, height, screen, at.x, at.y, SRCCOPY);
+  win::Picture shot = win::Picture::Create({area.right - area.left, area.bottom - area.top, 24});
+  {
+    win::BitmapDc dc(shot.Bitmap());
+    win::WindowDc screen(nullptr);
+    BitBlt(dc.get(), 0, 0, shot.Width(), shot.Height(), screen.get(), at.x, at.y, SRCCOPY);
+  }
   GdiFlush();
-  std::memcpy(shot.Bits(), bits, shot.ImageSize());
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(section);
-  return shot;
+  return shot.Pixels().Clone();
 }
 
 std::string Describe(const RECT& r) {
@@ -131,45 +124,31 @@ RECT InkBounds(const core::Dib& picture, uint32_t background) {
 }
 
 void WriteIconFile(const std::wstring& path, int size, COLORREF colour, int margin) {
-  const int maskStride = ((size + 31) / 32) * 4;
-  std::vector<uint8_t> image(sizeof(BITMAPINFOHEADER));
-  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(image.data());
-  *header = {sizeof(BITMAPINFOHEADER), size, size * 2, 1, 32, BI_RGB};
-  std::vector<uint8_t> mask(static_cast<size_t>(maskStride) * size);
-  for (int row = 0; row < size; ++row) {  // bottom-up
+  // The directory of one image, then the image: its header, 32-bit pixels and 1-bit mask, both
+  // bottom-up.
+  const size_t maskStride = static_cast<size_t>((size + 31) / 32) * 4;
+  const uint32_t bytes = static_cast<uint32_t>(40 + 4 * size * size + maskStride * size);
+  std::vector<uint8_t> file = {
+      0, 0, 1, 0, 1, 0, static_cast<uint8_t>(size), static_cast<uint8_t>(size), 0, 0, 1, 0, 32, 0};
+  for (uint32_t v : {bytes, uint32_t{22}}) {
+    for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  }
+  BITMAPINFOHEADER header{sizeof header, size, size * 2, 1, 32, BI_RGB};
+  const auto* raw = reinterpret_cast<const uint8_t*>(&header);
+  file.insert(file.end(), raw, raw + sizeof header);
+  std::vector<uint8_t> mask(maskStride * size);
+  for (int row = 0; row < size; ++row) {
     const int y = size - 1 - row;
     for (int x = 0; x < size; ++x) {
       const bool inside = x >= margin && x < size - margin && y >= margin && y < size - margin;
-      const uint8_t pixel[4] = {
-          inside ? GetBValue(colour) : uint8_t{0}, inside ? GetGValue(colour) : uint8_t{0},
-          inside ? GetRValue(colour) : uint8_t{0}, inside ? uint8_t{255} : uint8_t{0}};
-      image.insert(image.end(), pixel, pixel + 4);
-      if (!inside) mask[static_cast<size_t>(row) * maskStride + x / 8] |= uint8_t(0x80 >> (x % 8));
+      const uint32_t pixel = inside ? 0xFF000000u | (GetRValue(colour) << 16) |
+                                          (GetGValue(colour) << 8) | GetBValue(colour)
+                                    : 0;
+      for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(pixel >> (8 * i)));
+      if (!inside) mask[row * maskStride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     }
   }
-  image.insert(image.end(), mask.begin(), mask.end());
-  std::vector<uint8_t> file = {0, 0, 1, 0, 1, 0};
-  const uint8_t dim = size >= 256 ? 0 : static_cast<uint8_t>(size);
-  const uint32_t bytes = static_cast<uint32_t>(image.size());
-  const uint32_t offset = 6 + 16;
-  const uint8_t entry[16] = {dim,
-                             dim,
-                             0,
-                             0,
-                             1,
-                             0,
-                             32,
-                             0,
-                             uint8_t(bytes),
-                             uint8_t(bytes >> 8),
-                             uint8_t(bytes >> 16),
-                             uint8_t(bytes >> 24),
-                             uint8_t(offset),
-                             0,
-                             0,
-                             0};
-  file.insert(file.end(), entry, entry + 16);
-  file.insert(file.end(), image.begin(), image.end());
+  file.insert(file.end(), mask.begin(), mask.end());
   WriteFileBytes(path, file);
 }
 

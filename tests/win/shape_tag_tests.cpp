@@ -91,15 +91,11 @@ TEST_F(ShapeTag, EachShapeIsEmbeddedWhiteWithABlackOutlineOverExactlyTheTagsPixe
         ASSERT_EQ(PixelAt(after, x, y), PixelAt(before, x, y)) << x << "," << y;
       }
     }
-    EXPECT_EQ(PixelAt(after, tag.left + 50, tag.top + 20), 0xFFFFFFu) << "the fill";
-    EXPECT_EQ(PixelAt(after, tag.left + 50, tag.top), 0u) << "the outline's top";
-    EXPECT_EQ(PixelAt(after, tag.left + 50, tag.bottom - 1), 0u) << "the outline's bottom";
+    // The outline on the outermost pixels, whatever the shape, and white inside.
+    EXPECT_EQ(PixelAt(after, tag.left + 50, tag.top), 0u);
+    EXPECT_EQ(PixelAt(after, tag.left + 50, tag.bottom - 1), 0u);
+    EXPECT_EQ(PixelAt(after, tag.left + 50, tag.top + 20), 0xFFFFFFu);
   }
-  // The rectangle's outline runs round the outermost pixels.
-  const core::Dib& picture = Picture();
-  EXPECT_EQ(PixelAt(picture, 2, 82), 0u);
-  EXPECT_EQ(PixelAt(picture, 101, 121), 0u);
-  EXPECT_EQ(PixelAt(picture, 3, 83), 0xFFFFFFu);
 }
 
 TEST_F(ShapeTag, RoundedCornersAreAQuarterOfTheShorterSideOnTheScreenAndInThePicture) {

@@ -10,6 +10,8 @@
 namespace plugins {
 namespace {
 
+constexpr int kMaxEntries = 1000;
+
 // The buffer size GetPluginInfo gets and the length the program announces.
 constexpr int kInfoBufferSize = 256;
 constexpr int kInfoBufferLength = 255;
@@ -108,7 +110,9 @@ void TSPI::ReadSelfDescription() {
   CheckAPI();
   ReadInfo(0, apiVersion_);
   ReadInfo(1, pluginName_);
-  for (int n = 2;; n += 2) {
+  // A plug-in that answers every item number would keep start-up going for ever: the list ends
+  // after kMaxEntries pairs, more than any plug-in offers.
+  for (int n = 2; n < 2 + 2 * kMaxEntries; n += 2) {
     std::wstring pattern, description;
     if (!ReadInfo(n, pattern) || !ReadInfo(n + 1, description)) break;
     extensions_.push_back(std::move(pattern));

@@ -84,6 +84,12 @@ TEST(SPI, TheVersionChoosesTheClassAndTheClassTheFunctionsItNeeds) {
             "GetPictureは[" + Utf8(lacking) + "]では使えないSusie Plugin APIです");
   EXPECT_EQ(GetModuleHandleW(lacking.c_str()), nullptr);
 
+  // A plug-in that answers every item number still gets loaded, with a list that ends.
+  const std::unique_ptr<plugins::TSPI> endless =
+      plugins::CreateSPI(CopyPlugin(L"endless", dir.Path()));
+  ASSERT_NE(endless, nullptr);
+  EXPECT_EQ(endless->Extensions().size(), 1000u);
+
   // A file that is not a DLL, or none at all: nothing, and no error.
   winetest::WriteFileBytes(dir / L"text.spi", {'n', 'o', 't', ' ', 'a', ' ', 'D', 'L', 'L'});
   EXPECT_EQ(plugins::CreateSPI((dir / L"text.spi").wstring()), nullptr);

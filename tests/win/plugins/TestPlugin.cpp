@@ -26,6 +26,7 @@
 #define KIND_MAG_B 9
 #define KIND_PIC_C 10
 #define KIND_JPEG_MARK 11
+#define KIND_ENDLESS 12
 
 #ifndef PLUGIN_KIND
 #error "PLUGIN_KIND names the kind of plug-in to build"
@@ -101,6 +102,9 @@ const Item kItems[] = {{"*.pic", L"PIC 画像"}};
 #elif PLUGIN_KIND == KIND_JPEG_MARK
 const char* const kVersion = "00IN";
 const Item kItems[] = {{"*.jpg", L"JPEG (試験)"}, {"*.bmp", L"BMP (試験)"}};
+#elif PLUGIN_KIND == KIND_ENDLESS  // answers every item number with one more pattern
+const char* const kVersion = "00IN";
+const Item kItems[] = {{"*.end", L"終わりのない一覧"}};
 #else
 #error "unknown PLUGIN_KIND"
 #endif
@@ -386,7 +390,10 @@ EXPORT int WINAPI GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) {
   } else if (infoNo == 1) {
     lstrcpynA(text, "Capslate test plug-in", sizeof text);
   } else {
-    const int entry = (infoNo - 2) / 2;
+    int entry = (infoNo - 2) / 2;
+#if PLUGIN_KIND == KIND_ENDLESS
+    entry = 0;
+#endif
     if (entry >= static_cast<int>(sizeof kItems / sizeof kItems[0])) return 0;
     if (infoNo % 2 == 0) {
       lstrcpynA(text, kItems[entry].pattern, sizeof text);

@@ -8,6 +8,7 @@
 #include "MouseInput.h"
 #include "TagsFixture.h"
 #include "app/win/CommandIds.h"
+#include "tags/ShapeTag.h"
 #include "win/BitmapDc.h"
 #include "win/Handles.h"
 #include "win/Picture.h"
@@ -40,6 +41,24 @@ core::Dib DrawnShape(int listIndex, int width, int height, int corner, COLORREF 
   }
   GdiFlush();
   return drawn.Pixels().Clone();
+}
+
+int CALLBACK FindRoundRect(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM corner) {
+  if (record->iType == EMR_ROUNDRECT) {
+    *reinterpret_cast<SIZE*>(corner) = reinterpret_cast<const EMRROUNDRECT*>(record)->szlCorner;
+  }
+  return 1;
+}
+
+// The corner the shape's drawing asks GDI for, as a metafile records it: GDI draws some
+// neighbouring sizes alike (1 and 2 as square corners), so the pixels alone cannot tell them apart.
+SIZE RequestedCorner(int width, int height) {
+  HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  tags::DrawShape(recorder, tags::ShapeKind::RoundRect, RECT{0, 0, width, height}, kWhite);
+  win::UniqueEnhMetaFile recording(CloseEnhMetaFile(recorder));
+  SIZE corner{-1, -1};
+  EnumEnhMetaFile(nullptr, recording.get(), FindRoundRect, &corner, nullptr);
+  return corner;
 }
 
 class ShapeTag : public winetest::TagsFixture {
@@ -113,6 +132,9 @@ TEST_F(ShapeTag, RoundedCornersAreAQuarterOfTheShorterSideOnTheScreenAndInThePic
     Command(ids::Button12);
     DragTrackBy(TagKind::Shape, 120 * i, 0);
     SizeTrack(TagKind::Shape, c.width + 4, c.height + 4);
+    const SIZE corner = RequestedCorner(c.width, c.height);
+    EXPECT_EQ(corner.cx, c.corner);
+    EXPECT_EQ(corner.cy, c.corner);
     const core::Dib expected = DrawnShape(2, c.width, c.height, c.corner, kWhite);
     EXPECT_EQ(Difference(TagOnScreen(), 0, 0, expected), "same") << "on the screen";
     const RECT tag = Tag();

@@ -271,36 +271,42 @@ TEST_F(IconPalette, AClickedSlotShowsTheTagWhichKeepsItsIconAndStampsItThroughTh
   }
 }
 
-TEST_F(IconPalette, AnUnreadableFileIsRefusedAndAMissingOneBlanksItsSlotAndIsReportedOnce) {
+TEST_F(IconPalette, ARegisteredFileThatCannotBeReadBlanksItsSlotOnceReportedAndJunkIsRefused) {
   const std::wstring missing = PathIn(L"gone.ico");
   const std::wstring good = PathIn(L"good.ico");
   const std::wstring junk = PathIn(L"junk.ico");
   winetest::WriteIconFile(good, 32, RGB(0, 0, 255), 0);
   winetest::WriteFileBytes(junk, std::vector<uint8_t>(300, 0x41));
-  WriteIni(L"[ICON]\r\nFile0=" + missing + L"\r\nFile1=" + good + L"\r\n");
+  // Page 6 holds a missing file and a junk one before a good one.
+  WriteIni(L"[ICON]\r\nFile0=" + missing + L"\r\nFile1=" + junk + L"\r\nFile2=" + good + L"\r\n");
   Start();
   EXPECT_TRUE(prompts.errors.empty()) << "page 1 needs no file";
   GoToPage(6);
-  ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_NE(prompts.errors[0].find(missing), std::wstring::npos) << Utf8(prompts.errors[0]);
-  EXPECT_TRUE(SlotIsBlank(0, kMaroon));
-  EXPECT_NE(SlotHint(0).find(missing), std::wstring::npos) << Utf8(SlotHint(0));
-  EXPECT_EQ(PixelAt(SlotOnScreen(1), 16, 16), 0x0000FFu) << "the slot after it has its icon";
-  EXPECT_EQ(Utf8(SlotHint(1)), Utf8(L"6/12ﾍﾟｰｼﾞはﾀﾞﾌﾞﾙｸﾘｯｸで登録"));
+  ASSERT_EQ(prompts.errors.size(), 2u) << "one report for each file";
+  for (int k : {0, 1}) {
+    SCOPED_TRACE(k);
+    const std::wstring& file = k == 0 ? missing : junk;
+    EXPECT_NE(prompts.errors[k].find(file), std::wstring::npos) << Utf8(prompts.errors[k]);
+    EXPECT_TRUE(SlotIsBlank(k, k == 0 ? kMaroon : kGreen));
+    EXPECT_NE(SlotHint(k).find(file), std::wstring::npos) << Utf8(SlotHint(k));
+  }
+  EXPECT_EQ(PixelAt(SlotOnScreen(2), 16, 16), 0x0000FFu) << "the slot after them has its icon";
+  EXPECT_EQ(Utf8(SlotHint(2)), Utf8(L"6/12ﾍﾟｰｼﾞはﾀﾞﾌﾞﾙｸﾘｯｸで登録"));
   Step(true);
   Step(false);
-  EXPECT_EQ(prompts.errors.size(), 1u) << "reported once in a run";
+  EXPECT_EQ(prompts.errors.size(), 2u) << "reported once in a run";
 
   const std::string status = Utf8(form->StatusText());
   prompts.openAnswers.push_back(winetest::ScriptedPrompts::Choose(junk, 1));
-  DoubleClickSlot(1);
-  ASSERT_EQ(prompts.errors.size(), 2u) << "the junk is refused";
+  DoubleClickSlot(2);
+  ASSERT_EQ(prompts.errors.size(), 3u) << "the junk is refused";
   EXPECT_EQ(Utf8(form->StatusText()), status);
-  EXPECT_EQ(PixelAt(SlotOnScreen(1), 16, 16), 0x0000FFu) << "the slot keeps its file";
+  EXPECT_EQ(PixelAt(SlotOnScreen(2), 16, 16), 0x0000FFu) << "the slot keeps its file";
   Close();
   const std::wstring ini = ReadIni();
   EXPECT_NE(ini.find(L"File0=" + missing), std::wstring::npos) << Utf8(ini);
-  EXPECT_NE(ini.find(L"File1=" + good), std::wstring::npos) << Utf8(ini);
+  EXPECT_NE(ini.find(L"File1=" + junk), std::wstring::npos) << Utf8(ini);
+  EXPECT_NE(ini.find(L"File2=" + good), std::wstring::npos) << Utf8(ini);
 }
 
 }  // namespace

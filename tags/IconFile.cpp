@@ -2,17 +2,14 @@
 
 #include <windows.h>
 
-#include "core/Error.h"
 #include "win/Text.h"
 
 namespace tags {
 
 win::UniqueIcon LoadPaletteIcon(int number) {
   const std::wstring name = L"ICON" + std::to_wstring(number);
-  win::UniqueIcon icon(static_cast<HICON>(
+  return win::UniqueIcon(static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-  if (!icon) throw core::Error("アイコンのリソース " + win::Narrow(name) + " がありません。");
-  return icon;
 }
 
 win::UniqueIcon LoadIconFile(const std::wstring& path) {

@@ -8,7 +8,9 @@
 
 namespace tags {
 
-// The built-in icon resource "ICON<number>" (1..48); throws core::Error when it is missing.
+// The built-in icon resource "ICON<number>" (1..48); empty when the system makes no icon of it,
+// as LoadIcon gives none, so its slot shows blank and the program still starts. (32-bit programs in
+// Wine 8's WoW64 mode get no icon at all, not even IDI_APPLICATION.)
 win::UniqueIcon LoadPaletteIcon(int number);
 
 // The icon of an icon file, scaled to the standard size when it has no image of that size; empty

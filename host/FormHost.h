@@ -71,6 +71,8 @@ class FormHost {
   virtual void UpdateTrackBoxes() = 0;
   // Whether the text page's "枠付" box is ticked.
   virtual bool TextFrameChosen() const = 0;
+  // Replaces the hint the window shows for one of its controls.
+  virtual void SetHint(HWND control, const std::wstring& hint) = 0;
 
   // --- Cropping ---
   // Shows drawing done in place within these areas of the picture (pixels, right and bottom

@@ -6,6 +6,10 @@
 #include <optional>
 
 #include "core/Error.h"
+#include "tags/FileChoice.h"
+#include "tags/IconTag.h"
+#include "tags/ShapeTag.h"
+#include "tags/TagPicture.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
 
@@ -30,9 +34,9 @@ struct TagSet::Controls {
         TrackShape(surface) {}
 
   // Declared in stacking order, bottom to top.
-  win::controls::GraphicControl ShapeTag;
-  win::controls::GraphicControl IconTag;
-  win::controls::GraphicControl ImageTag;
+  TShapeTag ShapeTag;
+  TIconTag IconTag;
+  TImageTag ImageTag;
   win::controls::TTrackBox TrackImage;
   win::controls::TTrackBox TrackMemo;
   win::controls::TTrackBox TrackIcon;
@@ -50,7 +54,8 @@ TagSet::TagSet(host::FormHost& host) : host_(host) {
 
 TagSet::~TagSet() = default;
 
-void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu) {
+void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
+                            const IconPageControls& iconPage) {
   controls_ = std::make_unique<Controls>(surface);
   Controls& c = *controls_;
   struct TrackDesign {
@@ -82,6 +87,12 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
   c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  palette_.Attach(iconPage);
+}
+
+void TagSet::AttachLaterPages(const LaterPageControls& pages) {
+  preview_.Attach(pages.ImagePrev);
+  comboBox1_ = pages.ComboBox1;
 }
 
 void TagSet::PlaceOnTrackBoxes() {
@@ -221,7 +232,15 @@ void TagSet::Show(TagKind kind) {
     host_.Refuse();
     return;
   }
+  Controls& c = *controls_;
+  if (kind == TagKind::Icon) {
+    // A copy: the tag keeps its icon when the page is turned or a file registered.
+    if (win::UniqueIcon selected = palette_.CopySelectedIcon()) {
+      c.IconTag.SetIcon(std::move(selected));
+    }
+  }
   Place(kind);
+  if (kind == TagKind::Image) c.ImageTag.SetPicture(preview_.Picture().Copy());
   SetShown(kind, true);
   Activate(kind);
 }
@@ -253,13 +272,33 @@ void TagSet::Embed(TagKind kind) {
 }
 
 void TagSet::DrawTag(TagKind kind) {
-  // The shape, icon and image tags show nothing yet, so there is nothing of them to draw.
-  if (kind != TagKind::Memo) return;
-  const RECT bounds = controls_->MemoTag.Bounds();
+  const Controls& c = *controls_;
+  const RECT bounds = TagBounds(kind);
   const POINT at = ToPicture(bounds.left, bounds.top);
+  const RECT target{at.x, at.y, at.x + bounds.right - bounds.left,
+                    at.y + bounds.bottom - bounds.top};
   {
     win::BitmapDc dc(host_.Picture().Bitmap());
-    controls_->MemoTag.DrawInto(dc.get(), at.x, at.y, host_.TextFrameChosen());
+    switch (kind) {
+      case TagKind::Memo:
+        c.MemoTag.DrawInto(dc.get(), at.x, at.y, host_.TextFrameChosen());
+        break;
+      case TagKind::Shape:
+        // The list's entry decides, not the shape on the screen: the empty entry or typed text
+        // draws nothing.
+        if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
+          DrawShape(dc.get(), *shape, target, c.ShapeTag.BrushColor());
+        }
+        break;
+      case TagKind::Icon:
+        c.IconTag.DrawInto(dc.get(), at.x, at.y);
+        break;
+      case TagKind::Image:
+        // The picture has 24 bits per pixel and no palette, so the bitmap's palette, which a
+        // paletted picture would take first, has nothing to change here.
+        c.ImageTag.Picture().Draw(dc.get(), target);
+        break;
+    }
   }
   GdiFlush();
 }
@@ -324,15 +363,64 @@ void TagSet::Button5Click() {
   controls_->MemoTag.SetFont(fontDialogFont_, points, request.rgbColors);
 }
 
-void TagSet::Button8Click() {
+std::optional<COLORREF> TagSet::ChooseSolidColour() {
   CHOOSECOLORW request{sizeof request};
   request.hwndOwner = host_.Owner();
   request.rgbResult = colourDialogColour_;
   request.lpCustColors = customColours_.data();
   request.Flags = CC_SOLIDCOLOR | CC_PREVENTFULLOPEN | CC_RGBINIT;
-  if (!host_.Prompts().ChooseColor(request)) return;
+  if (!host_.Prompts().ChooseColor(request)) return std::nullopt;
   colourDialogColour_ = request.rgbResult;
-  controls_->MemoTag.SetBackground(request.rgbResult);
+  return request.rgbResult;
+}
+
+void TagSet::Button8Click() {
+  if (const std::optional<COLORREF> colour = ChooseSolidColour()) {
+    controls_->MemoTag.SetBackground(*colour);
+  }
+}
+
+// --- The shape tag's settings ---
+
+void TagSet::Button3Click() {
+  if (const std::optional<COLORREF> colour = ChooseSolidColour()) {
+    controls_->ShapeTag.SetBrushColor(*colour);
+  }
+}
+
+int TagSet::ShapeListIndex() const {
+  return static_cast<int>(SendMessageW(comboBox1_, CB_GETCURSEL, 0, 0));
+}
+
+void TagSet::ComboBox1Change() {
+  if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
+    controls_->ShapeTag.SetShape(*shape);
+  }
+}
+
+// --- The icon palette ---
+
+void TagSet::UpDown2Click() { palette_.ShowIconPage(palette_.Position()); }
+
+void TagSet::SelectIconSlot(int slot) {
+  palette_.Select(slot);
+  if (host_.PictureState() == 2) Show(TagKind::Icon);
+}
+
+void TagSet::Image11DblClick(HWND sender) { palette_.Register(palette_.SlotOf(sender)); }
+
+// --- The image page ---
+
+void TagSet::Button21Click() {
+  const std::optional<std::wstring> chosen =
+      ChooseFileToOpen(host_, L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)|*.bmp|ﾒﾀﾌｧｲﾙ(*.wmf)|*.wmf");
+  if (chosen) {
+    host_.SetCurrentFileName(*chosen);
+    // A file that cannot be read ends the command here: the preview keeps its picture.
+    preview_.SetPicture(LoadTagPicture(*chosen, host_.PictureFormats()));
+    host_.SetStatusText(L"イメージファイルセットが完了しました。");
+  }
+  if (host_.PictureState() == 2) Show(TagKind::Image);
 }
 
 }  // namespace tags

@@ -4,14 +4,18 @@
 // box through which the user moves and sizes it. At most one track box shows: the active tag's,
 // held in the window's ActiveTag. This is what the four tags share: placing a tag in its track box,
 // show, hide, embed and move to origin, activation by a press, the tag menu, Embed all and the
-// reload through the clipboard that ends most embeddings; and the text tag's own settings.
+// reload through the clipboard that ends most embeddings; and each kind's own settings: the text
+// tag's font and background, the shape and its colour, the icon palette, the image page's file.
 
 #include <windows.h>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "host/FormHost.h"
+#include "tags/IconPalette.h"
+#include "tags/ImageTag.h"
 #include "tags/MemoTag.h"
 #include "win/controls/GraphicControl.h"
 #include "win/controls/TrackBox.h"
@@ -21,6 +25,13 @@ namespace tags {
 // The tags by the values ActiveTag takes for them; any other value means none.
 enum class TagKind { Icon = 1, Memo = 2, Shape = 3, Image = 4 };
 inline constexpr int kNoActiveTag = 5;
+
+// The controls of the tag pages whose behaviour the tags own; the window builds them.
+// The controls of the image and shape pages, which the window makes after it is shown.
+struct LaterPageControls {
+  HWND ImagePrev = nullptr;  // the image page's preview
+  HWND ComboBox1 = nullptr;  // the shape page's list: "四角", "楕円", "四角（角丸）", ""
+};
 
 class TagSet {
  public:
@@ -32,8 +43,11 @@ class TagSet {
   // Builds the tags and their track boxes on the picture area's surface, all hidden, stacked
   // bottom to top as ShapeTag, IconTag, ImageTag, TrackImage, TrackMemo, TrackIcon, TrackShape,
   // with MemoTag, a window of its own, above them all. The tag menu belongs to every tag and track
-  // box but the shape tag.
-  void CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu);
+  // box but the shape tag. Takes over the palette on the icon page.
+  void CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
+                      const IconPageControls& iconPage);
+  // Takes over the preview on the image page and the shape list, once they exist.
+  void AttachLaterPages(const LaterPageControls& pages);
   // The window's creation: each track box goes to the picture area's top-left corner and its tag
   // is placed on it, icon, text, shape, image in turn.
   void PlaceOnTrackBoxes();
@@ -54,6 +68,20 @@ class TagSet {
   // The text tag's font ("ﾌｫﾝﾄ") and background colour ("背景").
   void Button5Click();
   void Button8Click();
+  // The shape tag's colour ("色") and shape (the list ComboBox1).
+  void Button3Click();
+  void ComboBox1Change();
+  // The icon palette: the page for position n, UpDown2's new position, a click on slot 0..3 (which
+  // also shows the icon tag while a picture is present), and a double-click, which registers an
+  // icon file for the slot on page 6 or 12.
+  void ShowIconPage(int n) { palette_.ShowIconPage(n); }
+  int UpDown2Position() const { return palette_.Position(); }
+  void UpDown2Click();
+  void SelectIconSlot(int slot);
+  void Image11DblClick(HWND sender);
+  // The image page's "ﾌｧｲﾙ": loads a bitmap or metafile into the preview, then shows the image tag
+  // afresh while a picture is present.
+  void Button21Click();
 
   // What the user sees of the tags.
   const TMemoTag& MemoTag() const;
@@ -79,14 +107,21 @@ class TagSet {
   void Activate(TagKind kind);
   // Draws the tag into the picture at its picture coordinates.
   void DrawTag(TagKind kind);
+  // The shape list's current entry; -1 when typed text leaves none chosen.
+  int ShapeListIndex() const;
   // The picture pixel under a point of the picture area's client coordinates.
   POINT ToPicture(int left, int top) const;
   // Puts the picture on the clipboard and replaces it with the bitmap read back from there, so the
   // clipboard holds the picture with the tag in it.
   void ReloadViaClipboard();
+  // Shows the colour dialog with solid colours only and no custom-colour part; the chosen colour.
+  std::optional<COLORREF> ChooseSolidColour();
 
   host::FormHost& host_;
   std::unique_ptr<Controls> controls_;
+  IconPalette palette_{host_};
+  ImagePreview preview_;
+  HWND comboBox1_ = nullptr;
   // The font dialog opens with its own last choice, not the tag's font.
   LOGFONTW fontDialogFont_{};
   COLORREF fontDialogColour_ = 0;

@@ -60,6 +60,7 @@ inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void CloseDrop(HDROP h) { DragFinish(h); }
 inline void CloseView(const void* h) { UnmapViewOfFile(h); }
+inline void CloseIcon(HICON h) { DestroyIcon(h); }
 
 struct FileTraits {
   using Handle = HANDLE;
@@ -97,6 +98,8 @@ using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
 using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
 // A view of a file mapping (MapViewOfFile).
 using UniqueView = Unique<NullIsEmpty<const void*, CloseView>>;
+// An icon made by LoadImage (without LR_SHARED), CopyIcon or CreateIconIndirect.
+using UniqueIcon = Unique<NullIsEmpty<HICON, CloseIcon>>;
 
 // GetDC / ReleaseDC with the same window.
 class WindowDc {

@@ -260,6 +260,7 @@ void TForm1::FormCreate() {
     state_.FrameExtraHeight = kFrameExtraHeightWithMenu;
   }
   PlaceAtSavedPosition();
+  tags_.ShowIconPage(tags_.UpDown2Position());
   SetStatusText(L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）");
   if (!settings_.susiePath.empty()) {
     RunAtStart([this] { SearchConfiguredPlugins(); });
@@ -268,8 +269,10 @@ void TForm1::FormCreate() {
   // still run, so the program starts in its usual state with the start picture.
   Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
-  // Every tag on its track box at the picture area's corner, the first shape, no tag shown.
+  // Every tag on its track box at the picture area's corner, the first icon (which shows the icon
+  // tag while a picture is present), no tag shown. The first shape is chosen with its page.
   tags_.PlaceOnTrackBoxes();
+  Image11Click();
   Button14Click();
 }
 
@@ -428,7 +431,14 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam,
 LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      DispatchCommand(LOWORD(wParam));
+      DispatchCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_HSCROLL:
+      // The icon page's arrows have stepped to a new position.
+      if (reinterpret_cast<HWND>(lParam) == GetDlgItem(controls_.TabSheet1, ids::UpDown2) &&
+          LOWORD(wParam) == SB_THUMBPOSITION) {
+        Run([this] { UpDown2Click(); });
+      }
       return 0;
     case WM_SIZE:
       LayoutChildren();

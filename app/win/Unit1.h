@@ -124,6 +124,7 @@ class TForm1 final : public host::FormHost {
   void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
   void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
   bool TextFrameChosen() const override;
+  void SetHint(HWND control, const std::wstring& hint) override;
   void InvalidatePicture(std::span<const RECT> areas) override;
   SIZE PictureAreaSize() const override;
   void ScrollPictureBy(int dx, int dy) override;
@@ -185,6 +186,16 @@ class TForm1 final : public host::FormHost {
   void Button1Click() { tags_.Button1Click(); }
   void Button5Click() { tags_.Button5Click(); }
   void Button8Click() { tags_.Button8Click(); }
+  void Button3Click() { tags_.Button3Click(); }
+  void ComboBox1Change() { tags_.ComboBox1Change(); }
+  void UpDown2Click() { tags_.UpDown2Click(); }
+  void Image11Click() { tags_.SelectIconSlot(0); }
+  void Image12Click() { tags_.SelectIconSlot(1); }
+  void Image13Click() { tags_.SelectIconSlot(2); }
+  void Image14Click() { tags_.SelectIconSlot(3); }
+  // The double-click of every icon slot; the sender is the slot.
+  void Image11DblClick(HWND sender) { tags_.Image11DblClick(sender); }
+  void Button21Click() { tags_.Button21Click(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick();
@@ -206,7 +217,9 @@ class TForm1 final : public host::FormHost {
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   static LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void DispatchCommand(int id);
+  // A command from a menu item or control: its ID, the control's notification code (0 for menus,
+  // buttons and clicks) and the control.
+  void DispatchCommand(int id, int code, HWND sender);
   // Runs a command handler inside the error boundary.
   template <typename F>
   void Run(F&& handler) {

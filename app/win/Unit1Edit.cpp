@@ -21,7 +21,16 @@ constexpr UINT_PTR kStatusLineSubclass = 1;
 void TForm1::CreateEditSupport() {
   pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1);
   pictureSurface_->AddUnderlay(controls_.Image1);
-  tags_.CreateControls(*pictureSurface_, controls_.PopupMenu2);
+  tags::IconPageControls iconPage;
+  HWND page = controls_.TabSheet1;
+  iconPage.page = page;
+  iconPage.Panel4 = GetDlgItem(page, ids::Panel4);
+  iconPage.UpDown2 = GetDlgItem(page, ids::UpDown2);
+  iconPage.squares = {GetDlgItem(page, ids::Label9), GetDlgItem(page, ids::Label10),
+                      GetDlgItem(page, ids::Label11), GetDlgItem(page, ids::Label12)};
+  iconPage.slots = {GetDlgItem(page, ids::Image11), GetDlgItem(page, ids::Image12),
+                    GetDlgItem(page, ids::Image13), GetDlgItem(page, ids::Image14)};
+  tags_.CreateControls(*pictureSurface_, controls_.PopupMenu2, iconPage);
   image1PopupMenu_ = controls_.PopupMenu1;
   win::controls::ImageMouseEvents events;
   events.OnMouseDown = [this](win::controls::MouseButton button, POINT at) {
@@ -40,6 +49,15 @@ void TForm1::CreateEditSupport() {
 
 bool TForm1::TextFrameChosen() const {
   return IsDlgButtonChecked(controls_.TabSheet2, ids::CheckBox1) == BST_CHECKED;
+}
+
+void TForm1::SetHint(HWND control, const std::wstring& hint) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<wchar_t*>(hint.c_str());  // the tooltip keeps its own copy
+  SendMessageW(controls_.ToolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // --- Cropping ---

@@ -157,9 +157,10 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
     case Kind::Label:
       return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, c.x, c.y, c.width, c.height);
     case Kind::ComboBox: {
-      HWND box =
-          CreateChild(page, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, c.id,
-                      c.x, c.y, c.width, 120);
+      // A list with a field the user may also type into.
+      HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
+                             CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, c.x,
+                             c.y, c.width, 120);
       for (const wchar_t* item : {L"四角", L"楕円", L"四角（角丸）", L""}) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
       }
@@ -172,11 +173,16 @@ HWND CreatePageControl(HWND page, const PageControl& c) {
       return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y, c.width,
                          c.height);
     case Kind::Mark:
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
+      // Beneath its slot, which it never paints over; the tags colour it.
+      return CreateChild(page, WC_STATICW, nullptr, WS_CLIPSIBLINGS, c.id, c.x, c.y, c.width,
+                         c.height);
     case Kind::Slot:
-    case Kind::Preview:
+      // The icon at its own size, on the colour of the square beneath.
       return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, c.x,
                          c.y, c.width, c.height);
+    case Kind::Preview:
+      // Painted by the tags, which know its picture.
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
   }
   return nullptr;
 }
@@ -357,8 +363,12 @@ void TForm1::CreateHiddenPages() {
   if (hiddenPagesCreated_) return;
   hiddenPagesCreated_ = true;
   for (int page = 1; page < static_cast<int>(pages_.size()); ++page) CreatePageControls(page);
+  tags::LaterPageControls later;
+  later.ImagePrev = GetDlgItem(controls_.TabSheet3, ids::ImagePrev);
+  later.ComboBox1 = GetDlgItem(controls_.TabSheet4, ids::ComboBox1);
+  tags_.AttachLaterPages(later);
   // The first shape is the one chosen at start.
-  SendMessageW(GetDlgItem(controls_.TabSheet4, ids::ComboBox1), CB_SETCURSEL, 0, 0);
+  SendMessageW(later.ComboBox1, CB_SETCURSEL, 0, 0);
 }
 
 void TForm1::ShowPage(int index) {
@@ -383,10 +393,11 @@ void TForm1::LayoutChildren() {
              kProgressBarWidth, kStatusLineHeight - 8, TRUE);
 }
 
-void TForm1::DispatchCommand(int id) {
+void TForm1::DispatchCommand(int id, int code, HWND sender) {
   struct Route {
     int id;
     void (TForm1::*handler)();
+    int code = 0;  // the notification that runs the handler; 0 for menus, buttons and clicks
   };
   static constexpr Route kRoutes[] = {
       {ids::mnuCaputure, &TForm1::mnuCaputureClick},
@@ -445,12 +456,25 @@ void TForm1::DispatchCommand(int id) {
       {ids::Button1, &TForm1::Button1Click},
       {ids::Button5, &TForm1::Button5Click},
       {ids::Button8, &TForm1::Button8Click},
+      {ids::Button3, &TForm1::Button3Click},
+      {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_SELCHANGE},
+      {ids::ComboBox1, &TForm1::ComboBox1Change, CBN_EDITCHANGE},
+      {ids::Image11, &TForm1::Image11Click, STN_CLICKED},
+      {ids::Image12, &TForm1::Image12Click, STN_CLICKED},
+      {ids::Image13, &TForm1::Image13Click, STN_CLICKED},
+      {ids::Image14, &TForm1::Image14Click, STN_CLICKED},
+      {ids::Button21, &TForm1::Button21Click},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},
   };
+  // The four icon slots share one double-click handler, which tells them apart by the sender.
+  if (code == STN_DBLCLK && id >= ids::Image11 && id <= ids::Image14) {
+    Run([&] { Image11DblClick(sender); });
+    return;
+  }
   for (const Route& route : kRoutes) {
-    if (route.id == id) {
+    if (route.id == id && route.code == code) {
       Run([&] { (this->*route.handler)(); });
       return;
     }

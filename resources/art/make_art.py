@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Makes the program's artwork in resources/: ToolGlyphs.bmp, Capslate.ico and StartPicture.bmp.
+"""Makes the program's artwork in resources/: ToolGlyphs.bmp, Capslate.ico, StartPicture.bmp, the
+icon palette's 48 icons in palette/ with the resource lines that name them (palette/Icons.rc), and
+the image tag's preview drawing Preview.wmf.
 
     python3 resources/art/make_art.py [--preview DIR]
 
@@ -22,6 +24,8 @@ sys.dont_write_bytecode = True  # keep the resource folder free of caches
 import bitmaps  # noqa: E402
 import drawing  # noqa: E402
 import glyphs  # noqa: E402
+import metafile  # noqa: E402
+import palette  # noqa: E402
 
 RESOURCES = os.path.dirname(HERE)
 
@@ -191,6 +195,35 @@ def make_start_picture(preview):
         save_preview(preview, "StartPicture", w, h, [[px + (255,) for px in row] for row in rgb])
 
 
+# ---------------------------------------------------------------- icon palette
+
+def make_palette(preview):
+    folder = os.path.join(RESOURCES, "palette")
+    os.makedirs(folder, exist_ok=True)
+    icons = palette.icons()
+    lines = ["// The icon palette's 48 icons, four a page, by the names the program loads them with.",
+             "// Made by resources/art/make_art.py."]
+    for number, pixels in enumerate(icons, start=1):
+        name = f"ICON{number}"
+        bitmaps.write_ico4(os.path.join(folder, name + ".ico"), 32, glyphs.VGA_PALETTE, pixels)
+        lines.append(f'{name} ICON "palette/{name}.ico"')
+    with open(os.path.join(folder, "Icons.rc"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+    if preview:
+        for page in range(12):
+            row = [[(0, 0, 0, 0)] * (4 * 36) for _ in range(32)]
+            for slot in range(4):
+                for y, line in enumerate(icons[4 * page + slot]):
+                    for x, index in enumerate(line):
+                        if index is not None:
+                            row[y][36 * slot + x] = glyphs.VGA_PALETTE[index] + (255,)
+            save_preview(preview, f"Palette{page + 1:02d}", 4 * 36, 32, row, scale=4)
+
+
+def make_preview_metafile():
+    metafile.write_placeable_wmf(os.path.join(RESOURCES, "Preview.wmf"))
+
+
 # ---------------------------------------------------------------- previews
 
 def save_preview(folder, name, w, h, rgba, scale=1):
@@ -220,6 +253,8 @@ def main():
     make_tool_glyphs(args.preview)
     make_icon(args.preview)
     make_start_picture(args.preview)
+    make_palette(args.preview)
+    make_preview_metafile()
 
 
 if __name__ == "__main__":

@@ -1,11 +1,16 @@
-// The picture-format registry: which decoder a file name reaches, and the error for the others.
+// The picture-format registry: which decoder a file name reaches, and the error for the others;
+// and the placeable header of Windows metafiles, which gives them their size.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/Error.h"
 #include "core/PictureFormats.h"
+#include "core/PlaceableMetafile.h"
 #include "core/Utf8.h"
 
 namespace {
@@ -59,6 +64,43 @@ TEST(Utf8, WideTextOfAnyPlaneBecomesUtf8) {
   EXPECT_EQ(core::ToUtf8(L"A日本"), "A日本");
   EXPECT_EQ(core::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
   EXPECT_EQ(core::ToUtf8(L""), "");
+}
+
+// A placeable header: key, handle, box (left, top, right, bottom), units per inch, reserved, sum.
+std::vector<uint8_t> Placeable(int left, int top, int right, int bottom, int inch,
+                               uint32_t key = 0x9AC6CDD7) {
+  std::vector<uint8_t> bytes;
+  const auto put16 = [&](int v) {
+    bytes.push_back(static_cast<uint8_t>(v));
+    bytes.push_back(static_cast<uint8_t>(v >> 8));
+  };
+  put16(static_cast<int>(key & 0xFFFF));
+  put16(static_cast<int>(key >> 16));
+  for (int v : {0, left, top, right, bottom, inch, 0, 0, 0}) put16(v);
+  return bytes;
+}
+
+TEST(PlaceableMetafile, TheHeaderGivesTheBoxAndRefusesWhatCannotBeOne) {
+  using Header = std::optional<core::PlaceableHeader>;
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    Header expected;
+  };
+  const Case cases[] = {
+      {"a box at the origin", Placeable(0, 0, 680, 570, 960),
+       core::PlaceableHeader{0, 0, 680, 570, 960}},
+      {"a box left of and above the origin", Placeable(-100, -50, 100, 50, 1440),
+       core::PlaceableHeader{-100, -50, 200, 100, 1440}},
+      {"too short", std::vector<uint8_t>(21, 0), std::nullopt},
+      {"another key", Placeable(0, 0, 10, 10, 96, 0x00090001), std::nullopt},
+      {"no width", Placeable(5, 0, 5, 10, 96), std::nullopt},
+      {"upside down", Placeable(0, 10, 10, 0, 96), std::nullopt},
+      {"no units per inch", Placeable(0, 0, 10, 10, 0), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(core::ReadPlaceableHeader(c.bytes), c.expected) << c.what;
+  }
 }
 
 }  // namespace

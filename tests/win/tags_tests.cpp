@@ -7,32 +7,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "ClipboardChildren.h"
-#include "FormFixture.h"
 #include "MouseInput.h"
+#include "TagsFixture.h"
 #include "app/win/CommandIds.h"
-#include "core/BmpCodec.h"
-#include "tags/TagSet.h"
+#include "win/Clipboard.h"
 
 namespace {
 
 using tags::TagKind;
+using winetest::Describe;
 using winetest::PixelAt;
-using winetest::PointerTo;
 namespace ids = app::ids;
-
-constexpr uint32_t kGrey = 0x808080;
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
 
 // Rows [first, last) in which some pixel of the columns [left, right) is not `background`.
 std::vector<std::pair<int, int>> InkRows(const core::Dib& picture, int left, int right, int top,
@@ -51,49 +44,10 @@ std::vector<std::pair<int, int>> InkRows(const core::Dib& picture, int left, int
   return bands;
 }
 
-class Tags : public winetest::FormFixture {
+class Tags : public winetest::TagsFixture {
  protected:
-  void StartWithGrey(int width, int height) {
-    core::Dib grey(width, height, 24);
-    std::fill(grey.Bits(), grey.Bits() + grey.ImageSize(), uint8_t{0x80});
-    winetest::WriteBmpFile(PathIn(L"grey.bmp"), grey);
-    Start({PathIn(L"grey.bmp")});
-    ASSERT_EQ(form->PictureState(), 2);
-  }
-  const tags::TagSet& TagSet() const { return form->Tags(); }
-  HWND Area() const { return form->Controls().ScrollBox1; }
   HWND Memo() const { return TagSet().MemoTag().Handle(); }
-  RECT Track(TagKind kind) const {
-    const auto& box = TagSet().TrackBox(kind);
-    return RECT{box.Left(), box.Top(), box.Left() + box.Width(), box.Top() + box.Height()};
-  }
-  bool TrackShown(TagKind kind) const { return TagSet().TrackBox(kind).Visible(); }
-  const core::Dib& Picture() const {
-    GdiFlush();
-    return form->Picture().Pixels();
-  }
-  // Drags a track box by a point inside it that no handle and no tag covers.
-  void DragTrackBy(TagKind kind, int dx, int dy) {
-    const RECT r = Track(kind);
-    const POINT from{r.left + 8, r.top + 28};
-    winetest::LeftDrag(
-        Area(), {from, POINT{from.x + dx / 2, from.y + dy / 2}, POINT{from.x + dx, from.y + dy}});
-  }
-  // Drags the bottom-right handle of a track box to make it `width` x `height`: the right and
-  // bottom edges go where the pointer goes.
-  void SizeTrack(TagKind kind, int width, int height) {
-    const RECT r = Track(kind);
-    winetest::LeftDrag(Area(),
-                       {POINT{r.right - 2, r.bottom - 2}, POINT{r.left + width, r.top + height}});
-  }
   void Type(const wchar_t* text) { SetWindowTextW(Memo(), text); }
-  void PutTextOnClipboard() { ASSERT_EQ(winetest::RunChild(L"put-text", {L"their text"}), 0); }
-  static bool ClipboardHoldsTheirText() {
-    return IsClipboardFormatAvailable(CF_UNICODETEXT) && !IsClipboardFormatAvailable(CF_DIB);
-  }
-  core::Dib ClipboardPicture() const {
-    return winetest::ClipboardDibOfAnotherProcess(PathIn(L"clip.dib"));
-  }
   // The embedded text box's colours at start: the system window colour, window-text ink.
   static uint32_t WindowColour() {
     const COLORREF c = GetSysColor(COLOR_WINDOW);
@@ -308,6 +262,58 @@ TEST_F(Tags, FontAndBackgroundComeFromTheirDialogsWhichKeepTheirOwnLastChoice) {
   const auto ink = InkRows(picture, box.left, box.right, box.top, box.bottom, 0x0000FF);
   ASSERT_EQ(ink.size(), 1u);
   EXPECT_GE(ink[0].second - ink[0].first, 14) << "16-point letters are taller than 9-point ones";
+}
+
+// Embedding the shape or the image tag into a 3840 x 2160 picture (drawing, repainting and the
+// reload through the clipboard, which the embedding ends with) against a round trip of the same
+// picture through the clipboard, put there and read back by this process, in turn, in the same
+// run. Medians, since other programs on the machine preempt some of the runs.
+TEST_F(Tags, EmbeddingTheShapeOrImageIntoA4kPictureCostsAtMostTwiceAClipboardRoundTrip) {
+  StartWithGrey(3840, 2160);
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  const auto milliseconds = [&](const std::function<void()>& f) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    f();
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1e3 /
+           static_cast<double>(frequency.QuadPart);
+  };
+  const auto roundTrip = [&] {
+    GdiFlush();
+    win::PutPictureOnClipboard(form->Handle(), form->Picture().Pixels());
+    EXPECT_TRUE(win::ReadClipboardPicture(form->Handle()).has_value());
+  };
+  const auto median = [](std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+  };
+  struct Kind {
+    const char* name;
+    int show;
+    int embed;
+  };
+  for (const Kind& kind :
+       {Kind{"shape", ids::Button6, ids::Button2}, Kind{"image", ids::Button17, ids::Button19}}) {
+    // Once beforehand, so neither side pays for what a first use of the clipboard costs.
+    Command(kind.show);
+    Command(kind.embed);
+    roundTrip();
+    std::vector<double> ours;
+    std::vector<double> bounds;
+    for (int i = 0; i < 5; ++i) {
+      Command(kind.show);
+      ours.push_back(milliseconds([&] { Command(kind.embed); }));
+      bounds.push_back(milliseconds(roundTrip));
+    }
+    const double ratio = median(ours) / median(bounds);
+    std::printf(
+        "%s embedded into 3840x2160: %.1f ms, clipboard round trip %.1f ms (medians), ratio %.2f "
+        "(bound 2.00)\n",
+        kind.name, median(ours), median(bounds), ratio);
+    EXPECT_LE(ratio, 2.0) << kind.name;
+  }
 }
 
 }  // namespace

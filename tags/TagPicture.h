@@ -1,0 +1,53 @@
+#pragma once
+// What the image tag shows and embeds: a bitmap, a Windows or enhanced metafile, or an icon, drawn
+// stretched into whatever rectangle it is given. Each tag holds its own copy.
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/PictureFormats.h"
+#include "core/PlaceableMetafile.h"
+#include "win/Handles.h"
+#include "win/Picture.h"
+
+namespace tags {
+
+class TagPicture {
+ public:
+  TagPicture() = default;  // nothing: draws nothing
+  static TagPicture FromBitmap(win::Picture bitmap);
+  // A Windows metafile and the bounding box of its placeable header.
+  static TagPicture FromMetafile(win::UniqueMetaFile metafile, const core::PlaceableHeader& box);
+  static TagPicture FromEnhancedMetafile(win::UniqueEnhMetaFile metafile);
+  static TagPicture FromIcon(win::UniqueIcon icon);
+
+  // An independent copy: its own bitmap, metafile or icon.
+  TagPicture Copy() const;
+  bool Empty() const { return bitmap_.Empty() && !metafile_ && !enhanced_ && !icon_; }
+
+  // Draws into `bounds` (right and bottom exclusive), whatever the picture's own size: a bitmap
+  // stretched without smoothing (each pixel of the rectangle a copy of one pixel of the bitmap), a
+  // metafile played scaled (its bounding box onto the rectangle; nothing it draws beyond the box
+  // lands outside), an icon through its mask.
+  void Draw(HDC dc, const RECT& bounds) const;
+
+ private:
+  void PlayMetafile(HDC dc, const RECT& bounds) const;
+
+  win::Picture bitmap_;
+  win::UniqueMetaFile metafile_;
+  core::PlaceableHeader box_;
+  win::UniqueEnhMetaFile enhanced_;
+  win::UniqueIcon icon_;
+};
+
+// Reads a picture file by its extension: "wmf" (with its placeable header) and "emf" as a
+// metafile, "ico" as an icon, every other extension through the picture-format registry (bitmaps,
+// JPEG, the plug-ins' formats) as a bitmap. Throws core::Error naming the file.
+TagPicture LoadTagPicture(const std::wstring& fileName, const core::PictureFormats& formats);
+
+// The preview the image page starts with: the drawing built into the program.
+TagPicture BuiltInPreview();
+
+}  // namespace tags

@@ -4,6 +4,9 @@
 
 WINE64=/usr/lib/wine/wine64
 WINESERVER64=/usr/lib/wine/wineserver64
+# Wine's 32-bit Windows DLLs, which scripts/setup unpacks here: with them the 64-bit Wine runs the
+# 32-bit build in its WoW64 mode.
+WOW64_DLLS=$top/build/wow64
 
 # Runs scripts/setup when a tool, the Japanese locale or the libjpeg-turbo source is missing.
 # Each check is a file test or a PATH lookup, so a ready machine pays nothing.
@@ -23,6 +26,8 @@ EnsureSetup() {
   done
   locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || missing+=(ja_JP.UTF-8)
   compgen -G "$top/third_party/libjpeg-turbo-*/CMakeLists.txt" >/dev/null || missing+=(libjpeg-turbo source)
+  [ "$(cat "$WOW64_DLLS/version" 2>/dev/null)" = "$(dpkg-query -W -f='${Version}' wine64 2>/dev/null)" ] ||
+    missing+=("Wine's 32-bit DLLs")
   if [ ${#missing[@]} -gt 0 ]; then
     echo "missing: ${missing[*]}; running scripts/setup"
     "$top/scripts/setup"
@@ -49,11 +54,12 @@ PrintTimings() {
   done
 }
 
-# The environment every Wine command gets. The Japanese locale gives code page 932.
+# The environment every Wine command gets. The Japanese locale gives code page 932. WINEDLLPATH
+# lets 32-bit programs run; a prefix must be made with it too, or it has no 32-bit system folder.
 ExportWineEnv() {
   export WINEPREFIX=$1
   export WINELOADER=$WINE64 WINE=$WINE64 WINESERVER=$WINESERVER64
-  export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLPATH=$WOW64_DLLS
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export LANG=ja_JP.UTF-8
   unset LC_ALL LC_CTYPE LC_MESSAGES
@@ -101,6 +107,7 @@ MakeWineTemplate() (
   reg() { timeout 60 "$WINE64" reg add "$@" /f </dev/null >/dev/null; }
   timeout 300 "$WINE64" wineboot -u </dev/null >/dev/null 2>&1 || exit 1
   [ -d "$1/drive_c/windows/system32" ] || exit 1
+  [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] || exit 1  # 32-bit programs can run
   # Without a window manager, hiding or destroying a managed window waits 2 s for an answer that
   # never comes; unmanaged windows are also drawn with Wine's own frame.
   reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N || exit 1

@@ -86,7 +86,9 @@ struct Plugin {
     const fs::path file = FromEnvironment("CAPSLATE_IFPNG");
     p.module = LoadLibraryW(file.c_str());
     if (p.module == nullptr) return p;
-    const auto proc = [&](const char* name) { return GetProcAddress(p.module, name); };
+    const auto proc = [&](const char* name) {
+      return reinterpret_cast<void*>(GetProcAddress(p.module, name));
+    };
     p.getPluginInfo = reinterpret_cast<GetPluginInfoProc>(proc("GetPluginInfo"));
     p.isSupported = reinterpret_cast<IsSupportedProc>(proc("IsSupported"));
     p.getPictureInfo = reinterpret_cast<GetPictureInfoProc>(proc("GetPictureInfo"));
@@ -342,3 +344,8 @@ TEST_F(PngPlugin, ReadsAFileByNameFromAnOffsetAndChecksAnOpenFile) {
 }
 
 }  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

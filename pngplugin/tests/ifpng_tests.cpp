@@ -4,8 +4,9 @@
 // convention, apart from the plug-in's own declarations, so that a mistake in either shows. Built
 // and run for both Windows builds: the 32-bit one runs in Wine's WoW64 mode.
 //
-// Environment: CAPSLATE_IFPNG names the plug-in file, CAPSLATE_LIBPNG_SOURCE libpng's source
-// folder and CAPSLATE_PNG_REFERENCES ImageMagick's reading of its test images (Unix paths).
+// Where things are (Unix paths): the plug-in file, libpng's source folder and ImageMagick's reading
+// of its test images, as the build knows them; the environment variables CAPSLATE_IFPNG,
+// CAPSLATE_LIBPNG_SOURCE and CAPSLATE_PNG_REFERENCES override them.
 
 #include <windows.h>
 
@@ -52,15 +53,16 @@ using GetPictureInfoProc = int(WINAPI*)(LPCSTR, Length, unsigned, PictureInfo*);
 using GetPictureProc = int(WINAPI*)(LPCSTR, Length, unsigned, HLOCAL*, HLOCAL*, ProgressCallback,
                                     Length);
 
-// A Unix path from the environment as Windows sees it under Wine (drive Z: is the root).
-fs::path FromEnvironment(const char* name) {
+// A Unix path from the environment, or else the build's, as Windows sees it under Wine (drive Z:
+// is the root).
+fs::path FromEnvironment(const char* name, const char* built) {
   const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') {
-    ADD_FAILURE() << name << " is not set";
-    return {};
-  }
+  if (value == nullptr || *value == '\0') value = built;
   return value[0] == '/' ? fs::path(std::string("Z:") + value) : fs::path(value);
 }
+fs::path PluginFile() { return FromEnvironment("CAPSLATE_IFPNG", CAPSLATE_IFPNG); }
+fs::path LibpngSource() { return FromEnvironment("CAPSLATE_LIBPNG_SOURCE", CAPSLATE_LIBPNG_SOURCE); }
+fs::path References() { return FromEnvironment("CAPSLATE_PNG_REFERENCES", CAPSLATE_PNG_REFERENCES); }
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -83,7 +85,7 @@ struct Plugin {
   }
   static Plugin Load() {
     Plugin p;
-    const fs::path file = FromEnvironment("CAPSLATE_IFPNG");
+    const fs::path file = PluginFile();
     p.module = LoadLibraryW(file.c_str());
     if (p.module == nullptr) return p;
     const auto proc = [&](const char* name) {
@@ -193,7 +195,7 @@ class PngPlugin : public testing::Test {
     ASSERT_NE(Plugin::Get().getPicture, nullptr);
   }
   static fs::path Suite(const char* name) {
-    return FromEnvironment("CAPSLATE_LIBPNG_SOURCE") / "contrib/pngsuite" / name;
+    return LibpngSource() / "contrib/pngsuite" / name;
   }
 };
 
@@ -224,8 +226,8 @@ TEST_F(PngPlugin, ExportsTheImportInterfaceUndecoratedAndDescribesItself) {
 }
 
 TEST_F(PngPlugin, DecodesEveryLibpngTestImageToImageMagicksPixels) {
-  const fs::path source = FromEnvironment("CAPSLATE_LIBPNG_SOURCE");
-  const fs::path references = FromEnvironment("CAPSLATE_PNG_REFERENCES");
+  const fs::path source = LibpngSource();
+  const fs::path references = References();
   int count = 0;
   for (const char* folder : {"pngsuite", "pngsuite/interlaced", "testpngs"}) {
     for (const fs::path& file : PngsIn(source / "contrib" / folder)) {
@@ -260,7 +262,7 @@ TEST_F(PngPlugin, DecodesEveryLibpngTestImageToImageMagicksPixels) {
 }
 
 TEST_F(PngPlugin, CrashersAreRefusedOrDecodedAtTheirDeclaredSize) {
-  const fs::path folder = FromEnvironment("CAPSLATE_LIBPNG_SOURCE") / "contrib/testpngs/crashers";
+  const fs::path folder = LibpngSource() / "contrib/testpngs/crashers";
   for (const fs::path& file : PngsIn(folder)) {
     SCOPED_TRACE(file.string());
     const std::vector<uint8_t> png = ReadBytes(file);

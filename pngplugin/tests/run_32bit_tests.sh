@@ -12,5 +12,4 @@ if [ ! -f build/win32/build.ninja ]; then
   cmake --preset win32 >/dev/null
 fi
 cmake --build --preset win32 -j2 --target ifpng_tests >/dev/null
-export CAPSLATE_IFPNG=$top/build/win32/app/win/ifpng.spi
 exec "$wine" build/win32/pngplugin/tests/ifpng_tests.exe

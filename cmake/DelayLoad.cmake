@@ -6,6 +6,13 @@
 # of MinGW's own import library, so every function of the DLL stays available.
 function(capslate_delay_loaded_library)
   cmake_parse_arguments(arg "" "NAME;DLL" "" ${ARGN})
+  # MinGW's 32-bit delay-load thunks call through a null pointer when they first resolve a
+  # function (seen with shell32 under Wine), so the 32-bit build imports the DLL as usual.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_library(capslate_${arg_NAME}_delayed INTERFACE)
+    target_link_libraries(capslate_${arg_NAME}_delayed INTERFACE ${arg_NAME})
+    return()
+  endif()
   find_file(_import_lib_${arg_NAME} lib${arg_NAME}.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib
             NO_DEFAULT_PATH REQUIRED)
   set(import_lib ${_import_lib_${arg_NAME}})

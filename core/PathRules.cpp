@@ -36,6 +36,11 @@ std::wstring WithFolderBackslash(std::wstring_view folder) {
   return std::wstring(folder) + L'\\';
 }
 
+std::wstring WithTrailingBackslash(std::wstring_view folder) {
+  if (folder.empty() || folder.back() == L'\\') return std::wstring(folder);
+  return std::wstring(folder) + L'\\';
+}
+
 std::wstring QuoteArgument(std::wstring_view argument) {
   if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
     return std::wstring(argument);

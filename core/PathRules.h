@@ -26,6 +26,10 @@ std::wstring FolderOf(std::wstring_view path);
 // drive's root, "C:\") stays as it is.
 std::wstring WithFolderBackslash(std::wstring_view folder);
 
+// The path with a backslash at its end, added only when it has none: for a folder typed by the
+// user, which a search mask is then appended to ("C:\Susie" + "*.spi" would name files in C:\).
+std::wstring WithTrailingBackslash(std::wstring_view folder);
+
 // One command-line argument, quoted where needed so that the C runtime and CommandLineToArgvW
 // give it back unchanged: "C:\dir with blanks\tmp$$$.bmp" stays one argument.
 std::wstring QuoteArgument(std::wstring_view argument);

@@ -21,7 +21,7 @@ void PictureFormats::Register(Format format) {
   formats_.push_back(std::move(format));
 }
 
-void PictureFormats::UnregisterClass(std::string_view className) {
+void PictureFormats::UnregisterGraphicClass(std::string_view className) {
   std::erase_if(formats_, [&](const Format& f) { return f.className == className; });
 }
 

@@ -25,8 +25,9 @@ class PictureFormats {
   };
 
   void Register(Format format);
-  // Removes every registration of the class (a plug-in family at its end).
-  void UnregisterClass(std::string_view className);
+  // Removes every registration of the class (a plug-in family at its end). Not named
+  // UnregisterClass: <windows.h> turns that name into UnregisterClassW wherever it is included.
+  void UnregisterGraphicClass(std::string_view className);
   // The format for an extension given with or without its dot, compared lower-cased; null when
   // none is registered.
   const Format* Find(std::wstring_view extension) const;

@@ -1,7 +1,12 @@
 #pragma once
-// The Cut command: a rectangle dragged over the picture becomes the new picture.
+// The Cut command: the user drags a rectangle over the picture (the rubber band is inverted into
+// the picture itself), nudges its edges in the fine-adjustment dialog, and the selected pixels
+// become the new picture. A small state machine on the window's CropState: Cut arms it, a left
+// press on the picture starts the drag, the release opens the dialog and ends it.
 
 #include "host/FormHost.h"
+#include "win/Picture.h"
+#include "win/controls/ControlSupport.h"
 
 namespace edit {
 
@@ -9,11 +14,25 @@ class Cropping {
  public:
   explicit Cropping(host::FormHost& host) : host_(host) {}
 
-  // Refused without a picture.
+  // mnuCutClick: arms the crop; refused without a picture.
   void Cut();
+  // The picture control's mouse, in picture pixels (Image1MouseDown, -Move, -Up).
+  void MouseDown(win::controls::MouseButton button, int x, int y);
+  void MouseMove(int x, int y);
+  void MouseUp(win::controls::MouseButton button, int x, int y);
 
  private:
+  // OK: the selected pixels become the picture.
+  void CutOut();
+  // Cancel: the picture as it was when the drag started comes back, without the band.
+  void Abandon();
+  // Ends the crop: the arrow and no context menu on the picture, state 0.
+  void End();
+
   host::FormHost& host_;
+  // The picture as it was at the press that started the drag. Cancel restores it from here, not
+  // from the clipboard, which another program may have changed meanwhile.
+  win::Picture backup_;
 };
 
 }  // namespace edit

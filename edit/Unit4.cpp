@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/Convert24.h"
-#include "win/controls/Image.h"
+#include "win/controls/Preview.h"
 #include "win/controls/Panel.h"
 #include "win/controls/SpeedButton.h"
 
@@ -79,7 +79,7 @@ void TForm4::OnCreate() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   Panel2 = win::controls::CreatePanel(dialog, kPanel2, 0, 0, 0, 0, BDR_SUNKENOUTER);
-  Image1 = win::controls::CreateStretchedImage(Panel2, kImage1, &preview_);
+  Image1 = win::controls::CreatePreview(Panel2, kImage1, &preview_);
   Panel1 = win::controls::CreatePanel(dialog, kPanel1, 0, 0, 0, kBottomPanelHeight, EDGE_SUNKEN);
   // The radio buttons stand on the panel at the group's place, so their clicks reach the dialog.
   AddControlIn(Panel1, WC_BUTTONW, L"指定", BS_GROUPBOX, kGroupBox1, 8, 8, 97, 41);

@@ -3,19 +3,30 @@
 #include <cwchar>
 
 #include "core/PathRules.h"
-#include "plugins/BuiltInFormats.h"
+#include "plugins/SPIRules.h"
 #include "win/Handles.h"
 
 namespace plugins {
 
-std::wstring PictureOpening::BuildPatternList() const { return kBuiltInPatterns; }
+win::Picture LoadPictureFile(const core::PictureFormats& formats, const std::wstring& fileName) {
+  return win::Picture::FromDib(formats.Load(fileName));
+}
+
+std::wstring PictureOpening::BuildPatternList() const {
+  std::vector<std::wstring> firstEntries;
+  for (int i = 0; i < plugins_.Count(); ++i) {
+    const std::vector<std::wstring>& entries = plugins_.Items(i).Extensions();
+    if (!entries.empty()) firstEntries.push_back(entries.front());
+  }
+  return plugins::BuildPatternList(firstEntries);
+}
 
 bool PictureOpening::IsSupportedExt(const std::wstring& extension) const {
   return core::PatternListMentions(BuildPatternList(), extension);
 }
 
 win::Picture PictureOpening::LoadPictureFile(const std::wstring& fileName) const {
-  return win::Picture::FromDib(host_.PictureFormats().Load(fileName));
+  return plugins::LoadPictureFile(host_.PictureFormats(), fileName);
 }
 
 void PictureOpening::OpenFile(const std::wstring& fileName) {

@@ -9,13 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "core/PictureFormats.h"
 #include "host/FormHost.h"
+#include "plugins/SPIs.h"
+#include "win/Picture.h"
 
 namespace plugins {
 
+// Decodes the file through the registry by its extension; throws core::Error.
+win::Picture LoadPictureFile(const core::PictureFormats& formats, const std::wstring& fileName);
+
 class PictureOpening {
  public:
-  explicit PictureOpening(host::FormHost& host) : host_(host) {}
+  PictureOpening(host::FormHost& host, const TSPIs& plugins) : host_(host), plugins_(plugins) {}
 
   // The built-in patterns, then the first entry of each loaded plug-in, joined by ';'.
   std::wstring BuildPatternList() const;
@@ -36,6 +42,7 @@ class PictureOpening {
   void OpenFile(const std::wstring& fileName);
 
   host::FormHost& host_;
+  const TSPIs& plugins_;
 };
 
 }  // namespace plugins

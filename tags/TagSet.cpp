@@ -1,9 +1,338 @@
 #include "tags/TagSet.h"
 
-namespace tags {
+#include <windows.h>
+#include <commdlg.h>
 
-void TagSet::Show(TagKind) {
-  if (host_.PictureState() != 2) host_.Refuse();
+#include <optional>
+
+#include "core/Error.h"
+#include "win/BitmapDc.h"
+#include "win/Clipboard.h"
+
+namespace tags {
+namespace {
+
+// The text tag lies this far inside its track box's inner rectangle, leaving the frame line and
+// the handles uncovered.
+constexpr int kMemoInset = 10;
+constexpr int kIconSize = 32;
+
+}  // namespace
+
+struct TagSet::Controls {
+  explicit Controls(win::controls::GraphicSurface& surface)
+      : ShapeTag(surface),
+        IconTag(surface),
+        ImageTag(surface),
+        TrackImage(surface),
+        TrackMemo(surface),
+        TrackIcon(surface),
+        TrackShape(surface) {}
+
+  // Declared in stacking order, bottom to top.
+  win::controls::GraphicControl ShapeTag;
+  win::controls::GraphicControl IconTag;
+  win::controls::GraphicControl ImageTag;
+  win::controls::TTrackBox TrackImage;
+  win::controls::TTrackBox TrackMemo;
+  win::controls::TTrackBox TrackIcon;
+  win::controls::TTrackBox TrackShape;
+  TMemoTag MemoTag;
+};
+
+TagSet::TagSet(host::FormHost& host) : host_(host) {
+  fontDialogFont_.lfHeight = -12;
+  fontDialogFont_.lfWeight = FW_NORMAL;
+  fontDialogFont_.lfCharSet = SHIFTJIS_CHARSET;
+  wcscpy(fontDialogFont_.lfFaceName, L"ＭＳ Ｐゴシック");
+  fontDialogColour_ = GetSysColor(COLOR_WINDOWTEXT);
+}
+
+TagSet::~TagSet() = default;
+
+void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu) {
+  controls_ = std::make_unique<Controls>(surface);
+  Controls& c = *controls_;
+  struct TrackDesign {
+    win::controls::TTrackBox& box;
+    int width;
+    int height;
+    bool sizeEnable;
+    void (TagSet::*onChange)();
+  };
+  const TrackDesign designs[] = {
+      {c.TrackMemo, 73, 49, true, &TagSet::PlaceMemoTag},
+      {c.TrackShape, 73, 49, true, &TagSet::PlaceShapeTag},
+      {c.TrackIcon, 36, 36, false, &TagSet::PlaceIconTag},
+      {c.TrackImage, 41, 41, true, &TagSet::PlaceImageTag},
+  };
+  for (const TrackDesign& d : designs) {
+    d.box.SetBounds(0, 0, d.width, d.height);
+    d.box.SetTrackSizeEnable(d.sizeEnable);
+    d.box.PopupMenu = tagMenu;
+    // TrackMemoTrackChange ... TrackImageTrackChange: the tag follows its box.
+    d.box.OnTrackChange = [this, onChange = d.onChange](win::controls::TTrackBox&, bool) {
+      (this->*onChange)();
+    };
+  }
+  c.IconTag.SetBounds(0, 0, kIconSize, kIconSize);
+  c.IconTag.PopupMenu = tagMenu;
+  c.ImageTag.PopupMenu = tagMenu;
+  c.ShapeTag.OnMouseDown = [this](auto&, auto, POINT) { ShapeTagMouseDown(); };
+  c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
+  c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
+  c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+}
+
+void TagSet::PlaceOnTrackBoxes() {
+  for (TagKind kind : {TagKind::Icon, TagKind::Memo, TagKind::Shape, TagKind::Image}) {
+    win::controls::TTrackBox& box = Track(kind);
+    box.SetBounds(0, 0, box.Width(), box.Height());
+    Place(kind);
+  }
+}
+
+win::controls::TTrackBox& TagSet::Track(TagKind kind) {
+  Controls& c = *controls_;
+  switch (kind) {
+    case TagKind::Icon:
+      return c.TrackIcon;
+    case TagKind::Memo:
+      return c.TrackMemo;
+    case TagKind::Shape:
+      return c.TrackShape;
+    case TagKind::Image:
+      break;
+  }
+  return c.TrackImage;
+}
+
+const TMemoTag& TagSet::MemoTag() const { return controls_->MemoTag; }
+
+const win::controls::TTrackBox& TagSet::TrackBox(TagKind kind) const {
+  return const_cast<TagSet*>(this)->Track(kind);
+}
+
+bool TagSet::IsShown(TagKind kind) const {
+  const Controls& c = *controls_;
+  switch (kind) {
+    case TagKind::Icon:
+      return c.IconTag.Visible();
+    case TagKind::Memo:
+      return c.MemoTag.Visible();
+    case TagKind::Shape:
+      return c.ShapeTag.Visible();
+    case TagKind::Image:
+      break;
+  }
+  return c.ImageTag.Visible();
+}
+
+RECT TagSet::TagBounds(TagKind kind) const {
+  const Controls& c = *controls_;
+  const win::controls::GraphicControl* tag = &c.ImageTag;
+  switch (kind) {
+    case TagKind::Memo:
+      return c.MemoTag.Bounds();
+    case TagKind::Icon:
+      tag = &c.IconTag;
+      break;
+    case TagKind::Shape:
+      tag = &c.ShapeTag;
+      break;
+    case TagKind::Image:
+      break;
+  }
+  return RECT{tag->Left(), tag->Top(), tag->Left() + tag->Width(), tag->Top() + tag->Height()};
+}
+
+void TagSet::SetShown(TagKind kind, bool shown) {
+  Controls& c = *controls_;
+  switch (kind) {
+    case TagKind::Icon:
+      c.IconTag.SetVisible(shown);
+      break;
+    case TagKind::Memo:
+      c.MemoTag.SetVisible(shown);
+      break;
+    case TagKind::Shape:
+      c.ShapeTag.SetVisible(shown);
+      break;
+    case TagKind::Image:
+      c.ImageTag.SetVisible(shown);
+      break;
+  }
+}
+
+// --- Placement ---
+
+void TagSet::PlaceMemoTag() {
+  const core::TrackBounds r = controls_->TrackMemo.GetTrackRect();
+  controls_->MemoTag.SetBounds(r.left + kMemoInset, r.top + kMemoInset, r.width - 2 * kMemoInset,
+                               r.height - 2 * kMemoInset);
+}
+
+void TagSet::PlaceShapeTag() {
+  const core::TrackBounds r = controls_->TrackShape.GetTrackRect();
+  controls_->ShapeTag.SetBounds(r.left, r.top, r.width, r.height);
+}
+
+void TagSet::PlaceIconTag() {
+  const core::TrackBounds r = controls_->TrackIcon.GetTrackRect();
+  win::controls::GraphicControl& tag = controls_->IconTag;
+  tag.SetBounds(r.left, r.top, tag.Width(), tag.Height());
+}
+
+void TagSet::PlaceImageTag() {
+  const core::TrackBounds r = controls_->TrackImage.GetTrackRect();
+  controls_->ImageTag.SetBounds(r.left, r.top, r.width, r.height);
+}
+
+void TagSet::Place(TagKind kind) {
+  switch (kind) {
+    case TagKind::Icon:
+      PlaceIconTag();
+      break;
+    case TagKind::Memo:
+      PlaceMemoTag();
+      break;
+    case TagKind::Shape:
+      PlaceShapeTag();
+      break;
+    case TagKind::Image:
+      PlaceImageTag();
+      break;
+  }
+}
+
+void TagSet::UpdateTrackBoxes() {
+  const int active = host_.ActiveTag();
+  Controls& c = *controls_;
+  c.TrackIcon.SetVisible(active == static_cast<int>(TagKind::Icon));
+  c.TrackMemo.SetVisible(active == static_cast<int>(TagKind::Memo));
+  c.TrackShape.SetVisible(active == static_cast<int>(TagKind::Shape));
+  c.TrackImage.SetVisible(active == static_cast<int>(TagKind::Image));
+}
+
+// --- The operations of the tag pages ---
+
+void TagSet::Show(TagKind kind) {
+  if (host_.PictureState() != 2) {
+    host_.Refuse();
+    return;
+  }
+  Place(kind);
+  SetShown(kind, true);
+  Activate(kind);
+}
+
+void TagSet::Hide(TagKind kind) {
+  SetShown(kind, false);
+  host_.SetActiveTag(kNoActiveTag);
+  UpdateTrackBoxes();
+}
+
+void TagSet::Activate(TagKind kind) {
+  host_.SetActiveTag(static_cast<int>(kind));
+  UpdateTrackBoxes();
+}
+
+void TagSet::Embed(TagKind kind) {
+  if (!IsShown(kind)) return;
+  if (kind == TagKind::Icon) {
+    // The icon is stamped on as it is; the clipboard is left alone.
+    DrawTag(kind);
+    host_.RepaintPicture();
+    Hide(kind);
+    return;
+  }
+  Hide(kind);
+  DrawTag(kind);
+  host_.RepaintPicture();
+  ReloadViaClipboard();
+}
+
+void TagSet::DrawTag(TagKind kind) {
+  // The shape, icon and image tags show nothing yet, so there is nothing of them to draw.
+  if (kind != TagKind::Memo) return;
+  const RECT bounds = controls_->MemoTag.Bounds();
+  const POINT at = ToPicture(bounds.left, bounds.top);
+  {
+    win::BitmapDc dc(host_.Picture().Bitmap());
+    controls_->MemoTag.DrawInto(dc.get(), at.x, at.y, host_.TextFrameChosen());
+  }
+  GdiFlush();
+}
+
+void TagSet::MoveToOrigin(TagKind kind) {
+  // The text and icon tags obey whenever they are shown; the shape and image tags only while they
+  // are the active tag (their track box shows).
+  const bool obeys =
+      (kind == TagKind::Memo || kind == TagKind::Icon) ? IsShown(kind) : Track(kind).Visible();
+  if (!obeys) return;
+  win::controls::TTrackBox& box = Track(kind);
+  box.SetTop(0);
+  box.SetLeft(0);
+  Place(kind);
+}
+
+void TagSet::Button1Click() {
+  for (TagKind kind : {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image}) {
+    Embed(kind);
+  }
+}
+
+void TagSet::smnuHideClick() {
+  const int active = host_.ActiveTag();
+  if (active >= 1 && active <= 4) Hide(static_cast<TagKind>(active));
+}
+
+void TagSet::smnuDrawClick() {
+  const int active = host_.ActiveTag();
+  if (active >= 1 && active <= 4) Embed(static_cast<TagKind>(active));
+}
+
+void TagSet::smnuMoveClick() {
+  const int active = host_.ActiveTag();
+  if (active >= 1 && active <= 4) MoveToOrigin(static_cast<TagKind>(active));
+}
+
+POINT TagSet::ToPicture(int left, int top) const {
+  const POINT origin = host_.ScrollOrigin();
+  return POINT{left + origin.x, top + origin.y};
+}
+
+void TagSet::ReloadViaClipboard() {
+  GdiFlush();
+  win::PutPictureOnClipboard(host_.Owner(), host_.Picture().Pixels());
+  std::optional<win::Picture> back = win::ReadClipboardPicture(host_.Owner());
+  if (!back) throw core::Error("クリップボードの画像を読み取れません。");
+  host_.ReplacePicture(std::move(*back));
+}
+
+// --- The text tag's settings ---
+
+void TagSet::Button5Click() {
+  CHOOSEFONTW request{sizeof request};
+  request.hwndOwner = host_.Owner();
+  request.lpLogFont = &fontDialogFont_;
+  request.rgbColors = fontDialogColour_;
+  request.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!host_.Prompts().ChooseFont(request)) return;
+  fontDialogColour_ = request.rgbColors;
+  const int points = (request.iPointSize + 5) / 10;
+  controls_->MemoTag.SetFont(fontDialogFont_, points, request.rgbColors);
+}
+
+void TagSet::Button8Click() {
+  CHOOSECOLORW request{sizeof request};
+  request.hwndOwner = host_.Owner();
+  request.rgbResult = colourDialogColour_;
+  request.lpCustColors = customColours_.data();
+  request.Flags = CC_SOLIDCOLOR | CC_PREVENTFULLOPEN | CC_RGBINIT;
+  if (!host_.Prompts().ChooseColor(request)) return;
+  colourDialogColour_ = request.rgbResult;
+  controls_->MemoTag.SetBackground(request.rgbResult);
 }
 
 }  // namespace tags

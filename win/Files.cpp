@@ -70,12 +70,31 @@ std::vector<uint8_t> ReadWholeFile(const std::wstring& path, uint64_t maxBytes) 
   return bytes;
 }
 
+FileView::FileView(const std::wstring& path, uint64_t maxBytes)
+    : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr)) {
+  if (!file_) FailWithFile("ファイルを開けません", path, GetLastError());
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file_.get(), &size))
+    FailWithFile("ファイルを読めません", path, GetLastError());
+  if (static_cast<uint64_t>(size.QuadPart) > maxBytes) {
+    throw core::Error("ファイルが大きすぎます: " + Narrow(path));
+  }
+  if (size.QuadPart == 0) return;  // an empty file cannot be mapped; it has no bytes to show
+  mapping_.reset(CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (mapping_) view_.reset(MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0));
+  if (!view_) FailWithFile("ファイルを読めません", path, GetLastError());
+  size_ = static_cast<size_t>(size.QuadPart);
+}
+
 void WriteFileReplacing(const std::wstring& path, const std::vector<uint8_t>& bytes) {
   // A read-only file is not to be replaced, whatever the file system would allow a rename to do.
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) FailWithFile("ファイルを作成できません", path, ERROR_ACCESS_DENIED);
-    if (attributes & FILE_ATTRIBUTE_READONLY) FailWithFile("ファイルに書き込めません", path, ERROR_ACCESS_DENIED);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+      FailWithFile("ファイルを作成できません", path, ERROR_ACCESS_DENIED);
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+      FailWithFile("ファイルに書き込めません", path, ERROR_ACCESS_DENIED);
   }
   std::wstring folder = core::FolderOf(path);
   if (folder.empty()) folder = L".\\";
@@ -112,7 +131,8 @@ void WriteFileReplacing(const std::wstring& path, const std::vector<uint8_t>& by
       FailWithFile("ファイルに書き込めません", path, code);
     }
   }
-  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(temp.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD code = GetLastError();
     discardTemp();
     FailWithFile("ファイルを保存できません", path, code);

@@ -1,11 +1,13 @@
 #pragma once
 // One move-only owner for every kind of Windows handle, plus the scoped cases that are not a plain
 // close: a window DC released with its window, BeginPaint/EndPaint, a GDI object selected into a
-// DC and put back, a global memory lock and an open clipboard.
+// DC and put back, a global or local memory lock and an open clipboard.
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace win {
@@ -57,11 +59,19 @@ inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void CloseDrop(HDROP h) { DragFinish(h); }
+inline void CloseView(const void* h) { UnmapViewOfFile(h); }
 
 struct FileTraits {
   using Handle = HANDLE;
   static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
   static void Free(HANDLE h) { CloseHandle(h); }
+};
+
+// A directory enumeration of FindFirstFileW.
+struct FindTraits {
+  using Handle = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static void Free(HANDLE h) { FindClose(h); }
 };
 
 using UniqueWindow = Unique<NullIsEmpty<HWND, CloseWindowHandle>>;
@@ -73,17 +83,20 @@ using UniqueFont = Unique<NullIsEmpty<HFONT, CloseGdi>>;
 using UniqueBrush = Unique<NullIsEmpty<HBRUSH, CloseGdi>>;
 using UniquePen = Unique<NullIsEmpty<HPEN, CloseGdi>>;
 using UniquePalette = Unique<NullIsEmpty<HPALETTE, CloseGdi>>;
+using UniqueRegion = Unique<NullIsEmpty<HRGN, CloseGdi>>;
 using UniqueMenu = Unique<NullIsEmpty<HMENU, CloseMenuHandle>>;
 using UniqueModule = Unique<NullIsEmpty<HMODULE, CloseModule>>;
 using UniqueHandle = Unique<NullIsEmpty<HANDLE, CloseKernel>>;
 using UniqueFile = Unique<FileTraits>;
+using UniqueFind = Unique<FindTraits>;
 using UniqueGlobal = Unique<NullIsEmpty<HGLOBAL, CloseGlobal>>;
 using UniqueLocal = Unique<NullIsEmpty<HLOCAL, CloseLocal>>;
 using UniqueKey = Unique<NullIsEmpty<HKEY, CloseKey>>;
 using UniqueEnhMetaFile = Unique<NullIsEmpty<HENHMETAFILE, CloseEnhMetaFile>>;
 using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
 using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
-
+// A view of a file mapping (MapViewOfFile).
+using UniqueView = Unique<NullIsEmpty<const void*, CloseView>>;
 
 // GetDC / ReleaseDC with the same window.
 class WindowDc {
@@ -165,6 +178,24 @@ class GlobalLockView {
  private:
   HGLOBAL memory_;
   T* data_;
+};
+
+// LocalLock / LocalUnlock, with the block's size as LocalSize reports it.
+class LocalLockView {
+ public:
+  explicit LocalLockView(HLOCAL memory)
+      : memory_(memory), data_(memory ? static_cast<uint8_t*>(LocalLock(memory)) : nullptr) {}
+  ~LocalLockView() {
+    if (data_) LocalUnlock(memory_);
+  }
+  LocalLockView(const LocalLockView&) = delete;
+  LocalLockView& operator=(const LocalLockView&) = delete;
+  const uint8_t* get() const { return data_; }
+  size_t Size() const { return data_ ? LocalSize(memory_) : 0; }
+
+ private:
+  HLOCAL memory_;
+  uint8_t* data_;
 };
 
 }  // namespace win

@@ -16,4 +16,12 @@ void ProcessPendingMessages() {
   }
 }
 
+void DispatchPaintMessages() {
+  MSG message;
+  // A window that never validates its update region would be painted forever; a bound ends it.
+  for (int i = 0; i < 256 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    DispatchMessageW(&message);
+  }
+}
+
 }  // namespace win

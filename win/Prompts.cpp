@@ -27,6 +27,10 @@ bool SystemPrompts::WinHelp(HWND owner, const std::wstring& helpFile, UINT comma
   return ::WinHelpW(owner, helpFile.c_str(), command, data) != FALSE;
 }
 
+bool SystemPrompts::ChooseFont(CHOOSEFONTW& request) { return ::ChooseFontW(&request) != FALSE; }
+
+bool SystemPrompts::ChooseColor(CHOOSECOLORW& request) { return ::ChooseColorW(&request) != FALSE; }
+
 bool SystemPrompts::PrintDialog(HWND owner) {
   PRINTDLGW request{};
   request.lStructSize = sizeof request;

@@ -30,6 +30,9 @@ class Prompts {
   // code when it could not be started.
   virtual DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
                              const std::wstring& directory, int showCommand) = 0;
+  // The font and colour dialogs; true when the user chose (the request then holds the choice).
+  virtual bool ChooseFont(CHOOSEFONTW& request) = 0;
+  virtual bool ChooseColor(CHOOSECOLORW& request) = 0;
 };
 
 class SystemPrompts : public Prompts {
@@ -44,6 +47,8 @@ class SystemPrompts : public Prompts {
   bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) override;
   DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,
                      const std::wstring& directory, int showCommand) override;
+  bool ChooseFont(CHOOSEFONTW& request) override;
+  bool ChooseColor(CHOOSECOLORW& request) override;
 };
 
 // The system's way of starting a program, used by SystemPrompts and by test doubles that let the

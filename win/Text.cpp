@@ -4,22 +4,31 @@
 
 namespace win {
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+namespace {
+
+std::wstring ToUtf16(UINT codePage, std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), n);
+  MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), n);
   return out;
 }
 
-std::string Narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int size = static_cast<int>(utf16.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+std::string FromUtf16(UINT codePage, std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), n, nullptr, nullptr);
   return out;
 }
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8) { return ToUtf16(CP_UTF8, utf8); }
+std::string Narrow(std::wstring_view utf16) { return FromUtf16(CP_UTF8, utf16); }
+std::wstring WidenAnsi(std::string_view ansi) { return ToUtf16(CP_ACP, ansi); }
+std::string NarrowAnsi(std::wstring_view utf16) { return FromUtf16(CP_ACP, utf16); }
 
 }  // namespace win

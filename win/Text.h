@@ -9,4 +9,9 @@ namespace win {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
+// The system's ANSI code page, for interfaces that are ANSI by definition (Susie plug-ins).
+// Characters the code page lacks become its default character.
+std::wstring WidenAnsi(std::string_view ansi);
+std::string NarrowAnsi(std::wstring_view utf16);
+
 }  // namespace win

@@ -102,5 +102,6 @@ inline constexpr int ImagePrev = 585;
 inline constexpr int ScrollBox1 = 600;
 inline constexpr int Image1 = 601;
 inline constexpr int StatusBar1 = 602;
+inline constexpr int ProgressBar1 = 603;  // on the status line, while a plug-in decodes
 
 }  // namespace app::ids

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <span>
+#include <utility>
 
 #include "app/WindowFit.h"
 #include "app/WindowPlacement.h"
@@ -17,6 +18,7 @@
 #include "win/Clipboard.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
+#include "win/Messages.h"
 #include "win/Text.h"
 #include "win/WindowObject.h"
 #include "win/controls/Image.h"
@@ -73,9 +75,21 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
                           DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
   CreateControls();
   LoadStartPicture();
+  CreateEditSupport();
   // The watcher joins the clipboard chain while the window is built, before FormCreate.
   NkClipDetector1.SetOnClipChange(
       [this](acquire::TNkClipDetector&) { Run([this] { NkClipDetector1ClipChange(); }); });
+  // So does the plug-in manager, once it has its properties: it searches its default places.
+  SPIs1.ApplicationFolder = core::FolderOf(options_.executablePath);
+  SPIs1.OnSearch = [this](plugins::TSPIs& sender, plugins::TSPI& spi, bool& accept) {
+    SPIs1Search(sender, spi, accept);
+  };
+  SPIs1.OnPictureRegister = [this](plugins::TSPIs& sender, plugins::TInSPI& spi,
+                                   const std::wstring& extension, const std::wstring& description,
+                                   const plugins::TGraphicClass*& graphicClass) {
+    SPIs1PictureRegister(sender, spi, extension, description, graphicClass);
+  };
+  RunAtStart([this] { SPIs1.Loaded(); });
   FormCreate();
 }
 
@@ -90,8 +104,8 @@ TForm1::~TForm1() {
 }
 
 void TForm1::RegisterWindowClasses() {
-  INITCOMMONCONTROLSEX common{
-      sizeof common, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
+                                                 ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&common);
   struct ClassDef {
     const wchar_t* name;
@@ -118,11 +132,15 @@ void TForm1::Show() {
     ShowWindow(window_.get(), SW_SHOWMINNOACTIVE);
     ShowWindow(application_.get(), command);
     ShowWindow(window_.get(), SW_HIDE);
-    return;
+  } else {
+    ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
+    ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(window_.get());
   }
-  ShowWindow(application_.get(), SW_SHOWNOACTIVATE);
-  ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-  UpdateWindow(window_.get());
+  // What went wrong while the window was built, now that it (or its taskbar button) is up.
+  for (const std::string& error : std::exchange(startErrors_, {})) {
+    win::ReportError(window_.get(), prompts_, error);
+  }
 }
 
 void TForm1::Minimize() {
@@ -143,12 +161,32 @@ std::wstring TForm1::WorkFileName() const {
 }
 
 void TForm1::SetStatusText(const std::wstring& text) {
+  pendingStatus_.reset();
   SendMessageW(controls_.StatusBar1, SB_SETTEXTW, SB_SIMPLEID,
                reinterpret_cast<LPARAM>(text.c_str()));
   UpdateWindow(controls_.StatusBar1);
 }
 
+void TForm1::ShowProgress(int percent) {
+  // A decode over within a blink shows no bar; after that the bar steps a few times a second at
+  // most, since painting costs more than a fast plug-in's step.
+  const ULONGLONG now = GetTickCount64();
+  if (progressSince_ == 0) progressSince_ = now;
+  const bool shown = IsWindowVisible(controls_.ProgressBar1);
+  if (now - (shown ? lastProgressStep_ : progressSince_) < kProgressPace) return;
+  lastProgressStep_ = now;
+  if (!shown) ShowWindow(controls_.ProgressBar1, SW_SHOWNA);
+  SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  win::DispatchPaintMessages();
+}
+
+void TForm1::EndProgress() {
+  ShowWindow(controls_.ProgressBar1, SW_HIDE);
+  progressSince_ = 0;
+}
+
 std::wstring TForm1::StatusText() const {
+  if (pendingStatus_) return *pendingStatus_;
   // The simple-mode text is part 255; some status bar versions answer for it only as part 0.
   for (WPARAM part : {WPARAM{SB_SIMPLEID}, WPARAM{0}}) {
     const LRESULT length = SendMessageW(controls_.StatusBar1, SB_GETTEXTLENGTHW, part, 0);
@@ -220,10 +258,17 @@ void TForm1::FormCreate() {
   }
   PlaceAtSavedPosition();
   SetStatusText(L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）");
+  if (!settings_.susiePath.empty()) {
+    RunAtStart([this] { SearchConfiguredPlugins(); });
+  }
   // A command-line file that can't be loaded is reported in the error box; the steps after it
   // still run, so the program starts in its usual state with the start picture.
   Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
+  // Every tag on its track box at the picture area's corner, the first shape, no tag shown.
+  tags_.PlaceOnTrackBoxes();
+  SendMessageW(GetDlgItem(controls_.TabSheet4, ids::ComboBox1), CB_SETCURSEL, 0, 0);
+  Button14Click();
 }
 
 void TForm1::PlaceAtSavedPosition() {
@@ -318,7 +363,10 @@ void TForm1::mnuSettingClick() {
   if (!settings_.susiePath.empty()) SearchConfiguredPlugins();
 }
 
-void TForm1::SearchConfiguredPlugins() {}
+void TForm1::SearchConfiguredPlugins() {
+  // The folder is kept as the user typed it; the search mask needs its final backslash.
+  SPIs1.SearchPlugins(core::WithTrailingBackslash(settings_.susiePath));
+}
 
 void TForm1::SpeedButton11Click() {
   helpFileName_ = core::ReplaceExtension(options_.executablePath, L".HLP");
@@ -392,9 +440,10 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
+        if (!image1PopupMenu_) return 0;
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-        TrackPopupMenu(controls_.PopupMenu1, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
+        TrackPopupMenu(image1PopupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window,
                        nullptr);
         return 0;
       }

@@ -7,7 +7,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <exception>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,16 +20,21 @@
 #include "core/PictureFormats.h"
 #include "edit/Cropping.h"
 #include "edit/Resizing.h"
+#include "host/CropFrame.h"
 #include "host/FormHost.h"
 #include "output/ExternalEditor.h"
 #include "output/PictureSaver.h"
 #include "output/Printing.h"
 #include "plugins/PictureOpening.h"
+#include "plugins/SPIBmp.h"
+#include "plugins/SPIs.h"
 #include "tags/TagSet.h"
 #include "win/ErrorBoundary.h"
 #include "win/Handles.h"
 #include "win/Picture.h"
 #include "win/Prompts.h"
+#include "win/controls/ControlSupport.h"
+#include "win/controls/GraphicControl.h"
 
 namespace app {
 
@@ -44,6 +52,9 @@ struct FormState {
   int CropState = 0;     // 0 idle, 1 armed, 2 dragging
   int FrameExtraHeight = 50;
   std::wstring CurrentFileName;
+  int ActiveTag = 0;  // 1 icon, 2 text, 3 shape, 4 image; any other value: no active tag
+  // The crop rectangle and the band shown in the picture.
+  host::CropFrame Crop;
 };
 
 // The window's menus and controls, by the names of the window's layout.
@@ -62,6 +73,7 @@ struct FormControls {
   HWND ScrollBox1 = nullptr;
   HWND Image1 = nullptr;
   HWND StatusBar1 = nullptr;
+  HWND ProgressBar1 = nullptr;
   HWND ToolTips = nullptr;
 };
 
@@ -80,7 +92,9 @@ class TForm1 final : public host::FormHost {
   HWND ApplicationHandle() const { return application_.get(); }
   const FormControls& Controls() const { return controls_; }
   const FormState& State() const { return state_; }
+  const tags::TagSet& Tags() const { return tags_; }
   std::wstring StatusText() const;
+  const plugins::TSPIs& Plugins() const { return SPIs1; }
   std::wstring SettingsFileName() const;
 
   // --- host::FormHost ---
@@ -97,11 +111,27 @@ class TForm1 final : public host::FormHost {
   POINT ScrollOrigin() const override;
   void SetVisible(bool visible) override;
   void SetStatusText(const std::wstring& text) override;
+  void ShowProgress(int percent) override;
+  void EndProgress() override;
   void Refuse() override;
   win::Prompts& Prompts() override { return prompts_; }
   app::Settings& Settings() override { return settings_; }
   bool PrinterListReadable() override;
   std::wstring WorkFileName() const override;
+
+  // --- host::FormHost: the tags and cropping (Unit1Edit.cpp) ---
+  int ActiveTag() const override { return state_.ActiveTag; }
+  void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
+  void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
+  bool TextFrameChosen() const override;
+  void InvalidatePicture(std::span<const RECT> areas) override;
+  SIZE PictureAreaSize() const override;
+  void ScrollPictureBy(int dx, int dy) override;
+  int CropState() const override { return state_.CropState; }
+  void SetCropState(int state) override { state_.CropState = state; }
+  host::CropFrame& Crop() override { return state_.Crop; }
+  void SetPictureCropMode(bool cropping) override;
+  void SetStatusTextLater(const std::wstring& text) override;
 
   // --- Routines every picture source uses ---
   void AfterPictureLoad();
@@ -129,17 +159,48 @@ class TForm1 final : public host::FormHost {
   void mnuExtEditClick() { externalEditor_.Open(); }
   void mnuCutClick() { cropping_.Cut(); }
   void SpeedButton12Click() { resizing_.Resize(); }
+  void Image1MouseDown(win::controls::MouseButton button, POINT at) {
+    cropping_.MouseDown(button, at.x, at.y);
+  }
+  void Image1MouseMove(POINT at) { cropping_.MouseMove(at.x, at.y); }
+  void Image1MouseUp(win::controls::MouseButton button, POINT at) {
+    cropping_.MouseUp(button, at.x, at.y);
+  }
   void Button13Click() { tags_.Show(tags::TagKind::Icon); }
   void Button9Click() { tags_.Show(tags::TagKind::Memo); }
   void Button17Click() { tags_.Show(tags::TagKind::Image); }
   void Button6Click() { tags_.Show(tags::TagKind::Shape); }
+  void Button14Click() { tags_.Hide(tags::TagKind::Icon); }
+  void Button10Click() { tags_.Hide(tags::TagKind::Memo); }
+  void Button18Click() { tags_.Hide(tags::TagKind::Image); }
+  void Button7Click() { tags_.Hide(tags::TagKind::Shape); }
+  void Button15Click() { tags_.Embed(tags::TagKind::Icon); }
+  void Button11Click() { tags_.Embed(tags::TagKind::Memo); }
+  void Button19Click() { tags_.Embed(tags::TagKind::Image); }
+  void Button2Click() { tags_.Embed(tags::TagKind::Shape); }
+  void Button16Click() { tags_.MoveToOrigin(tags::TagKind::Icon); }
+  void Button4Click() { tags_.MoveToOrigin(tags::TagKind::Memo); }
+  void Button20Click() { tags_.MoveToOrigin(tags::TagKind::Image); }
+  void Button12Click() { tags_.MoveToOrigin(tags::TagKind::Shape); }
+  void Button1Click() { tags_.Button1Click(); }
+  void Button5Click() { tags_.Button5Click(); }
+  void Button8Click() { tags_.Button8Click(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick();
   void SpeedButton11Click();
-  void smnuHideClick() {}
-  void smnuDrawClick() {}
-  void smnuMoveClick() {}
+  void smnuHideClick() { tags_.smnuHideClick(); }
+  void smnuDrawClick() { tags_.smnuDrawClick(); }
+  void smnuMoveClick() { tags_.smnuMoveClick(); }
+  // Only picture import plug-ins stay loaded.
+  void SPIs1Search(plugins::TSPIs&, plugins::TSPI& ASPI, bool& Accept) {
+    Accept = dynamic_cast<plugins::TInSPI*>(&ASPI) != nullptr;
+  }
+  // A plug-in that claims every file ("*.*") is not registered under the extension "*".
+  void SPIs1PictureRegister(plugins::TSPIs&, plugins::TInSPI&, const std::wstring& AExtension,
+                            const std::wstring&, const plugins::TGraphicClass*& AGraphicClass) {
+    if (AExtension == L"*") AGraphicClass = nullptr;
+  }
 
   // --- Messages ---
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -150,6 +211,16 @@ class TForm1 final : public host::FormHost {
   template <typename F>
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
+  }
+  // Runs a step of the window's start (a plug-in search); its error is kept and shown once the
+  // window is up, and the start goes on.
+  template <typename F>
+  void RunAtStart(F&& step) {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      startErrors_.emplace_back(e.what());
+    }
   }
 
   // --- Building the window (Unit1Layout.cpp) ---
@@ -163,6 +234,11 @@ class TForm1 final : public host::FormHost {
   void LayoutChildren();
   void ShowPage(int index);
   void LoadStartPicture();
+  // The surface over the picture with the tags on it, the picture's mouse, and the status line's
+  // late texts (Unit1Edit.cpp).
+  void CreateEditSupport();
+  static LRESULT CALLBACK StatusLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self) noexcept;
 
   FormOptions options_;
   win::Prompts& prompts_;
@@ -181,13 +257,27 @@ class TForm1 final : public host::FormHost {
   win::UniqueMenu popupMenu1_;
   win::UniqueMenu popupMenu2_;
   std::vector<HWND> pages_;
-  std::wstring helpFileName_;        // set once help has been opened
+  std::wstring helpFileName_;                // set once help has been opened
   std::optional<bool> printerListReadable_;  // known once the printer list has been read
+  std::vector<std::string> startErrors_;     // shown when the window is shown
+  // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and
+  // when the bar last stepped; the bar waits and steps at this pace, in milliseconds.
+  ULONGLONG progressSince_ = 0;
+  ULONGLONG lastProgressStep_ = 0;
+  static constexpr ULONGLONG kProgressPace = 100;
+
+  // The picture's context menu (none once a crop has ended), and the surface over the picture
+  // that carries the tags; it outlives them.
+  HMENU image1PopupMenu_ = nullptr;
+  std::unique_ptr<win::controls::GraphicSurface> pictureSurface_;
+  std::optional<std::wstring> pendingStatus_;  // written when the status line next paints
 
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;
+  plugins::TSPIs SPIs1{formats_};
+  plugins::SPIBitmapUnit spiBitmap_{SPIs1, *this};  // before the first plug-in is inserted
   acquire::PictureImport import_{*this};
-  plugins::PictureOpening opening_{*this};
+  plugins::PictureOpening opening_{*this, SPIs1};
   output::PictureSaver saver_{*this};
   output::Printing printing_{*this};
   output::ExternalEditor externalEditor_{*this};

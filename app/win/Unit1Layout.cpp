@@ -16,6 +16,9 @@
 namespace app {
 namespace {
 
+// The progress bar that stands at the right of the status line while a plug-in decodes.
+constexpr int kProgressBarWidth = 150;
+
 struct MenuEntry {
   int id;               // 0 for a separator
   const wchar_t* text;  // caption; the hint stays with the table, as it is shown nowhere
@@ -202,6 +205,10 @@ void TForm1::CreateControls() {
       kStatusLineHeight, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
       GetModuleHandleW(nullptr), nullptr);
   SendMessageW(controls_.StatusBar1, SB_SIMPLE, TRUE, 0);
+  controls_.ProgressBar1 = CreateWindowExW(
+      0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, controls_.StatusBar1,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::ProgressBar1)), GetModuleHandleW(nullptr),
+      nullptr);
   // One font for the whole window, as the form gives it to every control.
   EnumChildWindows(window, SetFontOfChild, reinterpret_cast<LPARAM>(font_.get()));
   LayoutChildren();
@@ -358,6 +365,8 @@ void TForm1::LayoutChildren() {
   MoveWindow(controls_.ScrollBox1, kLeftPanelWidth, kToolBarHeight,
              std::max(0, width - kLeftPanelWidth), middle, TRUE);
   MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
+  MoveWindow(controls_.ProgressBar1, std::max(0, width - kProgressBarWidth - 24), 4,
+             kProgressBarWidth, kStatusLineHeight - 8, TRUE);
 }
 
 void TForm1::DispatchCommand(int id) {
@@ -407,6 +416,21 @@ void TForm1::DispatchCommand(int id) {
       {ids::Button9, &TForm1::Button9Click},
       {ids::Button17, &TForm1::Button17Click},
       {ids::Button6, &TForm1::Button6Click},
+      {ids::Button14, &TForm1::Button14Click},
+      {ids::Button10, &TForm1::Button10Click},
+      {ids::Button18, &TForm1::Button18Click},
+      {ids::Button7, &TForm1::Button7Click},
+      {ids::Button15, &TForm1::Button15Click},
+      {ids::Button11, &TForm1::Button11Click},
+      {ids::Button19, &TForm1::Button19Click},
+      {ids::Button2, &TForm1::Button2Click},
+      {ids::Button16, &TForm1::Button16Click},
+      {ids::Button4, &TForm1::Button4Click},
+      {ids::Button20, &TForm1::Button20Click},
+      {ids::Button12, &TForm1::Button12Click},
+      {ids::Button1, &TForm1::Button1Click},
+      {ids::Button5, &TForm1::Button5Click},
+      {ids::Button8, &TForm1::Button8Click},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},

@@ -229,7 +229,7 @@ double ReadClipboardDib(std::vector<uint8_t>& copy) {
   HANDLE data = GetClipboardData(CF_DIB);
   const void* bytes = data ? GlobalLock(data) : nullptr;
   if (!bytes) Fail("no CF_DIB on the clipboard");
-  const size_t size = std::min(copy.size(), GlobalSize(data));
+  const size_t size = std::min<size_t>(copy.size(), GlobalSize(data));
   std::memcpy(copy.data(), bytes, size);
   GlobalUnlock(data);
   CloseClipboard();

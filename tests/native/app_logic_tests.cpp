@@ -233,6 +233,10 @@ TEST(PathRules, ChosenFoldersGetOneTrailingBackslashButADriveRootKeepsItsOwn) {
   EXPECT_EQ(core::WithFolderBackslash(L"C:\\Susie"), L"C:\\Susie\\");
   EXPECT_EQ(core::WithFolderBackslash(L"C:\\プラグイン\\表"), L"C:\\プラグイン\\表\\");
   EXPECT_EQ(core::WithFolderBackslash(L"\\\\server\\share"), L"\\\\server\\share\\");
+  // A typed folder gets its backslash only where it lacks one.
+  EXPECT_EQ(core::WithTrailingBackslash(L"C:\\Susie"), L"C:\\Susie\\");
+  EXPECT_EQ(core::WithTrailingBackslash(L"C:\\Susie\\"), L"C:\\Susie\\");
+  EXPECT_EQ(core::WithTrailingBackslash(L""), L"");
 }
 
 TEST(PathRules, QuotedArgumentsSurviveTheCommandLineRules) {

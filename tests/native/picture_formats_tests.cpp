@@ -40,7 +40,7 @@ TEST(PictureFormats, TheLastRegistrationOfAnExtensionWinsWhateverItsCase) {
   EXPECT_EQ(formats.Find(L".jpg")->className, "TSPIBitmap");
 
   // Removing a class uncovers what it had taken over.
-  formats.UnregisterClass("TSPIBitmap");
+  formats.UnregisterGraphicClass("TSPIBitmap");
   EXPECT_EQ(formats.Load(L"PHOTO.JPG").Width(), 2);
   EXPECT_EQ(formats.Formats().size(), 2u);
 }

@@ -1,8 +1,10 @@
 #include "ClipboardChildren.h"
 
 #include <cstring>
+#include <stdexcept>
 
 #include "FormFixture.h"
+#include "core/BmpCodec.h"
 #include "win/Picture.h"
 
 namespace winetest {
@@ -218,6 +220,13 @@ ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
 ChildModeRegistrar viewerMode(L"viewer", RunViewer);
 
 }  // namespace
+
+core::Dib ClipboardDibOfAnotherProcess(const std::wstring& dumpFile) {
+  if (RunChild(L"dump-clipboard-dib", {dumpFile}) != 0) {
+    throw std::runtime_error("the clipboard holds no DIB");
+  }
+  return core::ReadPackedDib(ReadFileBytes(dumpFile));
+}
 
 ViewerProcess::ViewerProcess(const std::wstring& folder) {
   static int serial = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "WineTestSupport.h"
+#include "core/Dib.h"
 
 namespace winetest {
 
@@ -21,6 +22,10 @@ namespace winetest {
 //   put-metafile-bounds L T R B  an enhanced metafile whose header claims these bounds
 //   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
 //   viewer NAME             joins the viewer chain; see ViewerProcess
+
+// The clipboard's CF_DIB as another process reads it, through the dump-clipboard-dib child and the
+// file `dumpFile`.
+core::Dib ClipboardDibOfAnotherProcess(const std::wstring& dumpFile);
 
 // A clipboard viewer in a second process. It joins the chain when started, counts the
 // WM_DRAWCLIPBOARD messages it receives and writes the count to a file after each, and leaves the

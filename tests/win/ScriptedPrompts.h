@@ -1,6 +1,6 @@
 #pragma once
-// A Prompts implementation for the GUI tests: records every beep, error box, help call and file
-// dialog, and answers the dialogs from a queue the test prepares.
+// A Prompts implementation for the GUI tests: records every beep, error box, help call and file,
+// font and colour dialog, and answers the dialogs from queues the test prepares.
 
 #include <windows.h>
 
@@ -29,6 +29,16 @@ struct ShellCall {
   int showCommand = 0;
 };
 
+struct FontDialogCall {
+  LOGFONTW initialFont{};  // what the dialog would have opened with
+  COLORREF initialColour = 0;
+};
+
+struct ColourDialogCall {
+  COLORREF initialColour = 0;
+  DWORD flags = 0;
+};
+
 struct HelpCall {
   std::wstring file;
   UINT command = 0;
@@ -39,9 +49,12 @@ class ScriptedPrompts : public win::Prompts {
   // An answer fills the request (as the user's choice would) and returns true, or returns false
   // for Cancel. With no answer queued, a dialog counts as cancelled.
   using FileAnswer = std::function<bool(OPENFILENAMEW&)>;
+  using FontAnswer = std::function<bool(CHOOSEFONTW&)>;
+  using ColourAnswer = std::function<bool(CHOOSECOLORW&)>;
 
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
+  std::vector<bool> errorOwnerVisible;  // whether the owner window was up when each was shown
   std::vector<HelpCall> helpCalls;
   std::vector<ShellCall> startedPrograms;  // programs started
   bool startProgramsForReal = true;        // false: only record them
@@ -49,15 +62,21 @@ class ScriptedPrompts : public win::Prompts {
   bool printerListFails = false;                  // PrinterNames throws as an unreadable list would
   std::deque<std::wstring> folderAnswers;         // the folders the user chooses; none: Cancel
   std::vector<std::wstring> folderPreselections;  // what each folder browser started from
-  std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel  // programs
-                                  // started; they are started for real
+  std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel
   std::vector<FileDialogCall> saveDialogs;
   std::vector<FileDialogCall> openDialogs;
   std::deque<FileAnswer> saveAnswers;
   std::deque<FileAnswer> openAnswers;
+  std::vector<FontDialogCall> fontDialogs;
+  std::vector<ColourDialogCall> colourDialogs;
+  std::deque<FontAnswer> fontAnswers;
+  std::deque<ColourAnswer> colourAnswers;
 
   void Beep(UINT type) override { beeps.push_back(type); }
-  void ShowError(HWND, const std::wstring& text) override { errors.push_back(text); }
+  void ShowError(HWND owner, const std::wstring& text) override {
+    errors.push_back(text);
+    errorOwnerVisible.push_back(owner && IsWindowVisible(owner));
+  }
   bool GetSaveFileName(OPENFILENAMEW& request) override {
     return Answer(request, saveDialogs, saveAnswers);
   }
@@ -93,6 +112,36 @@ class ScriptedPrompts : public win::Prompts {
     return win::SystemStartProgram(owner, file, parameters, directory, showCommand);
   }
 
+  bool ChooseFont(CHOOSEFONTW& request) override {
+    fontDialogs.push_back({request.lpLogFont ? *request.lpLogFont : LOGFONTW{}, request.rgbColors});
+    return Next(fontAnswers, request);
+  }
+  bool ChooseColor(CHOOSECOLORW& request) override {
+    colourDialogs.push_back({request.rgbResult, request.Flags});
+    return Next(colourAnswers, request);
+  }
+
+  // The user's choice in the font dialog: a face, a size in points, a style and a colour.
+  static FontAnswer ChooseFontAs(std::wstring face, int points, LONG weight, bool italic,
+                                 COLORREF colour) {
+    return [=](CHOOSEFONTW& request) {
+      LOGFONTW& font = *request.lpLogFont;
+      wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+      font.lfHeight = -MulDiv(points, 96, 72);
+      font.lfWeight = weight;
+      font.lfItalic = italic ? TRUE : FALSE;
+      request.iPointSize = points * 10;
+      request.rgbColors = colour;
+      return true;
+    };
+  }
+  static ColourAnswer ChooseColourAs(COLORREF colour) {
+    return [colour](CHOOSECOLORW& request) {
+      request.rgbResult = colour;
+      return true;
+    };
+  }
+
   // Queues the user's choice of `path` with the filter entry `filterIndex` (1-based).
   static FileAnswer Choose(std::wstring path, DWORD filterIndex) {
     return [path, filterIndex](OPENFILENAMEW& request) {
@@ -104,6 +153,14 @@ class ScriptedPrompts : public win::Prompts {
   }
 
  private:
+  template <typename Request>
+  static bool Next(std::deque<std::function<bool(Request&)>>& answers, Request& request) {
+    if (answers.empty()) return false;
+    auto answer = std::move(answers.front());
+    answers.pop_front();
+    return answer(request);
+  }
+
   static bool Answer(OPENFILENAMEW& request, std::vector<FileDialogCall>& calls,
                      std::deque<FileAnswer>& answers) {
     FileDialogCall call;

@@ -143,6 +143,22 @@ TEST_F(MainWindow, SmallPicturesGiveTheSameWindowAsTheMinimumArea) {
   }
 }
 
+// What a timer saw of the picture while the scroll thumb was dragged; the scroll bar's own tracking
+// loop dispatches the timer, which then ends the drag.
+int topInMidDrag;
+bool stillPressed;
+HWND imageInDrag;
+
+void CALLBACK LookInMidDrag(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  RECT r;
+  GetWindowRect(imageInDrag, &r);
+  MapWindowPoints(nullptr, GetParent(imageInDrag), reinterpret_cast<POINT*>(&r), 2);
+  topInMidDrag = r.top;
+  stillPressed = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 || GetCapture() != nullptr;
+  winetest::LeftButton(false);
+}
+
 TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
   winetest::WriteBmpFile(PathIn(L"big.bmp"), winetest::PatternDib(2000, 1500));
   Start({PathIn(L"big.bmp")});
@@ -159,25 +175,14 @@ TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
   ASSERT_TRUE(GetScrollBarInfo(form->Controls().ScrollBox1, OBJID_VSCROLL, &bar));
   const POINT thumb{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
                     bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2};
-  static int topInMidDrag;
-  static bool stillPressed;
-  static HWND image;
   topInMidDrag = 1;
   stillPressed = false;
-  image = form->Controls().Image1;
+  imageInDrag = form->Controls().Image1;
   winetest::MoveMouseTo(thumb);
   winetest::PumpMessages(20);
   winetest::LeftButton(true);
   winetest::MoveMouseTo(POINT{thumb.x, thumb.y + 200});
-  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    RECT r;
-    GetWindowRect(image, &r);
-    MapWindowPoints(nullptr, GetParent(image), reinterpret_cast<POINT*>(&r), 2);
-    topInMidDrag = r.top;
-    stillPressed = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 || GetCapture() != nullptr;
-    winetest::LeftButton(false);
-  });
+  SetTimer(nullptr, 0, 300, LookInMidDrag);
   ASSERT_TRUE(winetest::WaitFor([&] { return topInMidDrag != 1; }, 3000));
   winetest::PumpMessages(50);
   EXPECT_TRUE(stillPressed) << "looked after the drag had ended";

@@ -41,27 +41,28 @@ bool HasModule(HANDLE process, const wchar_t* wanted) {
   return false;
 }
 
+struct DialogSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM lParam) {
+  auto* s = reinterpret_cast<DialogSearch*>(lParam);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != s->processId || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  s->found = window;
+  return FALSE;
+}
+
 // A visible dialog box of the given process.
 HWND DialogOf(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s->processId || wcscmp(className, L"#32770") != 0 ||
-            !IsWindowVisible(window)) {
-          return TRUE;
-        }
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DialogSearch search{processId, nullptr};
+  EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

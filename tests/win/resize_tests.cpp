@@ -32,18 +32,16 @@ class Resize : public FormFixture {
     winetest::WhenDialogAppears(std::move(action));
     Command(ids::SpeedButton12);
   }
+  static BOOL CALLBACK MatchControl(HWND child, LPARAM p) {
+    auto* want = reinterpret_cast<std::pair<int, HWND>*>(p);
+    if (GetDlgCtrlID(child) != want->first) return TRUE;
+    want->second = child;
+    return FALSE;
+  }
   // A control of the dialog, wherever it stands (the controls stand on panels).
   static HWND FindControl(HWND dialog, int id) {
     std::pair<int, HWND> want{id, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM p) -> BOOL {
-          auto* w = reinterpret_cast<std::pair<int, HWND>*>(p);
-          if (GetDlgCtrlID(child) != w->first) return TRUE;
-          w->second = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&want));
+    EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&want));
     return want.second;
   }
   // A click on the specified-resize button, which reports it as a command to the dialog.

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "FormFixture.h"
+#include "PluginTestSupport.h"
 #include "app/win/About.h"
 #include "app/win/CommandIds.h"
 
@@ -133,6 +135,30 @@ TEST_F(SettingsDialog, ABoxWithoutANumberKeepsTheDialogOpenAndChangesNothing) {
   EXPECT_EQ(focused, box);
   EXPECT_EQ(form->Settings().windowMode, 0);
   EXPECT_EQ(form->Settings().comp, 60);
+}
+
+TEST_F(SettingsDialog, OkLoadsThePluginsOfTheFolderAndAnEmptyFolderLoadsNothing) {
+  Start();
+  const std::filesystem::path folder = dir / L"Susie plug-ins";
+  std::filesystem::create_directories(folder);
+  winetest::CopyPlugin(L"netpbm", folder);
+  auto openFilter = [&] {
+    Command(ids::mnuRead);  // no answer queued: the dialog is cancelled
+    return prompts.openDialogs.back().filter;
+  };
+  const std::wstring builtIn = openFilter();
+  InDialog([](HWND dialog) {
+    SetDlgItemTextW(dialog, kEdit5, L"");
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(openFilter(), builtIn);
+  // Typed without its final backslash: stored so, searched in that folder all the same.
+  InDialog([&](HWND dialog) {
+    SetDlgItemTextW(dialog, kEdit5, folder.wstring().c_str());
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(form->Settings().susiePath, folder.wstring());
+  EXPECT_NE(openFilter().find(L";*.ppm"), std::wstring::npos) << Utf8(prompts.openDialogs.back().filter);
 }
 
 TEST_F(SettingsDialog, APrinterPastTheListIsNotSelectedAndOkStoresNone) {

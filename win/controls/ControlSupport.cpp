@@ -24,6 +24,12 @@ HWND CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, int x, 
                          const_cast<void*>(initial));
 }
 
+MouseButton ButtonOfMessage(UINT message) {
+  if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) return MouseButton::Right;
+  if (message == WM_MBUTTONDOWN || message == WM_MBUTTONUP) return MouseButton::Middle;
+  return MouseButton::Left;
+}
+
 void SendCommandToTop(HWND control) {
   SendMessageW(GetAncestor(control, GA_ROOT), WM_COMMAND,
                MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED), reinterpret_cast<LPARAM>(control));

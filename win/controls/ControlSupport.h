@@ -9,6 +9,11 @@
 
 namespace win::controls {
 
+enum class MouseButton { Left, Right, Middle };
+
+// The button of a WM_xBUTTONDOWN or WM_xBUTTONUP message.
+MouseButton ButtonOfMessage(UINT message);
+
 // Registers a window class once per module; later calls do nothing.
 void RegisterControlClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style = 0);
 

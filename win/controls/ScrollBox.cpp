@@ -74,6 +74,14 @@ void ApplyScrollRanges(HWND scrollBox, ScrollBoxState& state) {
   ScrollTo(scrollBox, state, position);
 }
 
+// The largest position of a scroll bar: the range less the page; 0 when the content fits.
+int MaxPosition(HWND scrollBox, int bar) {
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE};
+  GetScrollInfo(scrollBox, bar, &info);
+  if (info.nMax <= info.nMin) return 0;
+  return std::max(0, info.nMax - static_cast<int>(info.nPage) + 1);
+}
+
 void Scroll(HWND scrollBox, ScrollBoxState& state, int bar, WORD request) {
   SCROLLINFO info{sizeof info, SIF_ALL};
   GetScrollInfo(scrollBox, bar, &info);
@@ -104,8 +112,7 @@ void Scroll(HWND scrollBox, ScrollBoxState& state, int bar, WORD request) {
     default:
       return;
   }
-  const int maxPos = std::max(0, info.nMax - static_cast<int>(info.nPage) + 1);
-  pos = std::clamp(pos, 0, maxPos);
+  pos = std::clamp(pos, 0, MaxPosition(scrollBox, bar));
   POINT position = state.position;
   (bar == SB_HORZ ? position.x : position.y) = pos;
   SetScrollPos(scrollBox, bar, pos, TRUE);
@@ -166,6 +173,17 @@ void UpdateScrollBox(HWND scrollBox) {
 POINT ScrollBoxPosition(HWND scrollBox) {
   auto* state = StateOf<ScrollBoxState>(scrollBox);
   return state ? state->position : POINT{0, 0};
+}
+
+void ScrollBoxScrollBy(HWND scrollBox, int dx, int dy) {
+  auto* state = StateOf<ScrollBoxState>(scrollBox);
+  if (!state) return;
+  const POINT position{
+      std::clamp<LONG>(state->position.x + dx, 0, MaxPosition(scrollBox, SB_HORZ)),
+      std::clamp<LONG>(state->position.y + dy, 0, MaxPosition(scrollBox, SB_VERT))};
+  SetScrollPos(scrollBox, SB_HORZ, position.x, TRUE);
+  SetScrollPos(scrollBox, SB_VERT, position.y, TRUE);
+  ScrollTo(scrollBox, *state, position);
 }
 
 }  // namespace win::controls

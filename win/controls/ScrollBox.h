@@ -15,5 +15,7 @@ void SetScrollContent(HWND scrollBox, HWND content);
 void UpdateScrollBox(HWND scrollBox);
 // How far the content is scrolled: the picture pixel at the area's client (0, 0).
 POINT ScrollBoxPosition(HWND scrollBox);
+// Scrolls the content by whole pixels, as far as the scroll ranges allow.
+void ScrollBoxScrollBy(HWND scrollBox, int dx, int dy);
 
 }  // namespace win::controls

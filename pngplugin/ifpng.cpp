@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "CapslateVersion.h"
-#include "pngplugin/PluginHandles.h"
 #include "pngplugin/PngDecoder.h"
 #include "pngplugin/SusieAbi.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -52,8 +52,8 @@ class Input {
 
  private:
   void ReadFrom(LPCSTR fileName, susie::Length offset) {
-    pngplugin::FileHandle file(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::UniqueFile file(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || offset < 0 || offset > size.QuadPart) {
       throw FileReadFailure();
@@ -115,21 +115,20 @@ int DecodePicture(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* in
     const pngplugin::PngHeader& header = decoder.Header();
     const int64_t imageSize = core::DibImageSize(header.width, header.height, 24);
 
-    pngplugin::LocalBlock info(LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, sizeof(BITMAPINFOHEADER)));
-    pngplugin::LocalBlock bits(LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(imageSize)));
+    win::UniqueLocal info(LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, sizeof(BITMAPINFOHEADER)));
+    win::UniqueLocal bits(LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(imageSize)));
     if (!info || !bits) return static_cast<int>(susie::kNoMemory);
     {
-      const pngplugin::LocalLockScope pixels(bits.get());
-      if (pixels.data() == nullptr) return static_cast<int>(susie::kMemoryError);
-      core::Dib target = core::Dib::View(static_cast<uint8_t*>(pixels.data()), header.width,
-                                         header.height, 24);
+      const win::LocalLockView pixels(bits.get());
+      if (pixels.get() == nullptr) return static_cast<int>(susie::kMemoryError);
+      core::Dib target = core::Dib::View(pixels.get(), header.width, header.height, 24);
       decoder.DecodeInto(target, [&](int done, int total) {
         return progress == nullptr || progress(done, total, data) == 0;
       });
     }
     {
-      const pngplugin::LocalLockScope locked(info.get());
-      auto* bitmap = static_cast<BITMAPINFOHEADER*>(locked.data());
+      const win::LocalLockView locked(info.get());
+      auto* bitmap = reinterpret_cast<BITMAPINFOHEADER*>(locked.get());
       if (bitmap == nullptr) return static_cast<int>(susie::kMemoryError);
       bitmap->biSize = sizeof(BITMAPINFOHEADER);
       bitmap->biWidth = header.width;

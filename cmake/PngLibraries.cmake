@@ -1,7 +1,9 @@
 # The PNG libraries: libpng with zlib (the plug-in's decoder, and the benchmarks' reference
-# encoder) and libdeflate (the program's PNG encoder).
+# encoder) and libdeflate (the program's PNG encoder, which also uses zlib for part of a large
+# picture).
 #
 #   capslate_png      libpng and zlib
+#   capslate_zlib     zlib
 #   capslate_deflate  libdeflate
 #
 # The Windows builds compile them from Debian's source packages (fetched into third_party/ by
@@ -11,6 +13,9 @@
 
 if(NOT WIN32)
   find_package(PNG REQUIRED)
+  find_package(ZLIB REQUIRED)
+  add_library(capslate_zlib INTERFACE)
+  target_link_libraries(capslate_zlib INTERFACE ZLIB::ZLIB)
   add_library(capslate_png INTERFACE)
   target_link_libraries(capslate_png INTERFACE PNG::PNG)
   find_path(CAPSLATE_DEFLATE_INCLUDE libdeflate.h REQUIRED)

@@ -1,7 +1,8 @@
 #pragma once
 // Writing PNG files: 8-bit RGB, not interlaced, lossless. The PNG framing (signature, IHDR, IDAT,
 // IEND and their CRCs) is written here; the pixel data is filtered row by row and compressed with
-// libdeflate, which is several times faster than zlib at the same or a smaller size.
+// libdeflate, which is several times faster than zlib at the same or a smaller size. A large
+// picture is filtered and compressed by two threads, the upper rows by zlib on the second.
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,8 @@
-// The PNG writer: our own framing around rows filtered here and compressed by libdeflate.
+// The PNG writer: our own framing around rows filtered here and compressed by libdeflate (and, for
+// the upper part of a large picture on a second thread, by zlib).
 
 #include <libdeflate.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,11 +25,19 @@ namespace {
 // level 6 (libpng's default) after the same filtering, at a quarter of the time; its higher levels
 // gain a percent or two for much more time (measured by capslate_bench).
 constexpr int kDeflateLevel = 1;
+// zlib's fastest level, for the upper part of a large picture compressed on a second thread.
+constexpr int kZlibLevel = 1;
 // Zero bytes before each raw row (see FilterRow).
 constexpr size_t kRowLead = 8;
-// From this much filtered data on, the rows are filtered by two threads, each half of them: below
-// it, starting a thread costs more than it saves.
+// From this much filtered data on, two threads filter and compress the rows: below it, starting a
+// thread costs more than it saves. Above the upper limit (pictures of some 18000 x 18000 pixels)
+// one thread does it all, as zlib takes at most 4 GB per call.
 constexpr size_t kTwoThreadsFrom = size_t{1} << 20;
+constexpr size_t kTwoThreadsUpTo = size_t{1} << 30;
+// The second thread takes the upper third of the rows: zlib compresses them, which is slower than
+// libdeflate and makes a few percent more on photos, so it gets fewer rows than the thread that
+// runs libdeflate (a third balances the two on screen shots and photos).
+constexpr size_t kZlibRowsOneIn = 3;
 
 enum Filter : uint8_t { kNone = 0, kSub = 1, kUp = 2, kAverage = 3, kPaeth = 4 };
 constexpr int kFilters = 5;
@@ -206,30 +216,127 @@ void FilterRows(const Dib& src24, size_t first, size_t last, uint8_t* filtered) 
   }
 }
 
-// Filters every row into `filtered`: on a large picture the lower half on a second thread, when
-// the machine has a second processor and a thread can be started.
-void FilterPicture(const Dib& src24, uint8_t* filtered, size_t filteredSize) {
+// A piece of the zlib stream, which one IDAT chunk carries.
+struct Piece {
+  std::unique_ptr<uint8_t[]> data;
+  size_t size = 0;
+};
+
+struct CompressorDeleter {
+  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
+
+Compressor NewCompressor() {
+  Compressor compressor(libdeflate_alloc_compressor(kDeflateLevel));
+  if (!compressor) throw std::bad_alloc();
+  return compressor;
+}
+
+// The whole zlib stream of `size` bytes in one piece, by libdeflate.
+Piece ZlibWhole(const uint8_t* in, size_t size) {
+  const Compressor compressor = NewCompressor();
+  const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), size);
+  Piece piece{std::unique_ptr<uint8_t[]>(new uint8_t[bound])};
+  piece.size = libdeflate_zlib_compress(compressor.get(), in, size, piece.data.get(), bound);
+  if (piece.size == 0) throw Error("PNG の圧縮に失敗しました");
+  return piece;
+}
+
+// The start of a zlib stream: its header and the deflate blocks of `size` bytes, none of them
+// final, ending on a byte boundary (zlib's sync flush: an empty stored block), so that another
+// compressor's blocks may follow. Compressed by zlib, as libdeflate always ends with a final block.
+Piece ZlibStart(const uint8_t* in, size_t size) {
+  z_stream z{};
+  if (deflateInit2(&z, kZlibLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw std::bad_alloc();
+  }
+  struct End {
+    z_stream* z;
+    ~End() { deflateEnd(z); }
+  } end{&z};
+  // deflateBound counts the end of a finished stream; a sync flush adds at most an empty stored
+  // block and the bits that pad the last block to a byte.
+  const size_t room = deflateBound(&z, static_cast<uLong>(size)) + 16;
+  Piece piece{std::unique_ptr<uint8_t[]>(new uint8_t[2 + room])};
+  piece.data[0] = 0x78;  // deflate with a 32 KB window
+  piece.data[1] = 0x01;  // the fastest level; the two bytes are a multiple of 31
+  z.next_in = const_cast<Bytef*>(in);
+  z.avail_in = static_cast<uInt>(size);
+  z.next_out = piece.data.get() + 2;
+  z.avail_out = static_cast<uInt>(room);
+  // Everything in one call: all the output fits, so zlib returns only when it is done.
+  if (deflate(&z, Z_SYNC_FLUSH) != Z_OK || z.avail_in != 0 || z.avail_out == 0) {
+    throw Error("PNG の圧縮に失敗しました");
+  }
+  piece.size = 2 + room - z.avail_out;
+  return piece;
+}
+
+// The rest of a zlib stream after ZlibStart: the deflate blocks of `size` bytes, the last one
+// final, and room for the 4-byte Adler-32 that ends the stream, which the caller writes.
+Piece ZlibEnd(const uint8_t* in, size_t size) {
+  const Compressor compressor = NewCompressor();
+  const size_t bound = libdeflate_deflate_compress_bound(compressor.get(), size);
+  Piece piece{std::unique_ptr<uint8_t[]>(new uint8_t[bound + 4])};
+  piece.size = libdeflate_deflate_compress(compressor.get(), in, size, piece.data.get(), bound);
+  if (piece.size == 0) throw Error("PNG の圧縮に失敗しました");
+  return piece;
+}
+
+void PutBigEndianAt(uint8_t* at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+// Filters every row into `filtered` and compresses them, as the pieces of one zlib stream. A large
+// picture is done by two threads, when the machine has a second processor and a thread can be
+// started: the upper rows by zlib on the second thread, the rest by libdeflate on this one (a
+// deflate stream cannot be cut into pieces that libdeflate compresses apart: it always ends with
+// a final block). Each thread filters its own rows first.
+std::vector<Piece> FilterAndCompress(const Dib& src24, uint8_t* filtered, size_t filteredSize) {
   const auto height = static_cast<size_t>(src24.Height());
-  size_t split = height;
-  std::exception_ptr helperFailure;
-  std::jthread helper;  // joined when it goes out of scope, also if this thread throws
-  if (filteredSize >= kTwoThreadsFrom && height >= 2 && std::thread::hardware_concurrency() >= 2) {
+  const size_t rowSize = filteredSize / height;
+  std::vector<Piece> pieces;
+  const size_t split = height / kZlibRowsOneIn;
+  if (filteredSize >= kTwoThreadsFrom && filteredSize <= kTwoThreadsUpTo && split > 0 &&
+      std::thread::hardware_concurrency() >= 2) {
+    Piece upper;
+    uint32_t upperAdler = 1;
+    std::exception_ptr helperFailure;
+    std::jthread helper;  // joined when it goes out of scope, also if this thread throws
     try {
-      helper = std::jthread([&src24, filtered, height, &helperFailure, half = height / 2] {
+      helper = std::jthread([&] {
         try {
-          FilterRows(src24, half, height, filtered);
+          FilterRows(src24, 0, split, filtered);
+          upperAdler = libdeflate_adler32(1, filtered, split * rowSize);
+          upper = ZlibStart(filtered, split * rowSize);
         } catch (...) {
           helperFailure = std::current_exception();
         }
       });
-      split = height / 2;
     } catch (const std::system_error&) {
-      // No thread to be had: this one filters every row.
+      // No thread to be had: this one does it all, below.
+    }
+    if (helper.joinable()) {
+      const uint8_t* lower = filtered + split * rowSize;
+      const size_t lowerSize = filteredSize - split * rowSize;
+      FilterRows(src24, split, height, filtered);
+      Piece rest = ZlibEnd(lower, lowerSize);
+      const uint32_t lowerAdler = libdeflate_adler32(1, lower, lowerSize);
+      helper.join();
+      if (helperFailure) std::rethrow_exception(helperFailure);
+      PutBigEndianAt(rest.data.get() + rest.size,
+                     static_cast<uint32_t>(adler32_combine(upperAdler, lowerAdler,
+                                                           static_cast<z_off_t>(lowerSize))));
+      rest.size += 4;
+      pieces.push_back(std::move(upper));
+      pieces.push_back(std::move(rest));
+      return pieces;
     }
   }
-  FilterRows(src24, 0, split, filtered);
-  if (helper.joinable()) helper.join();
-  if (helperFailure) std::rethrow_exception(helperFailure);
+  FilterRows(src24, 0, height, filtered);
+  pieces.push_back(ZlibWhole(filtered, filteredSize));
+  return pieces;
 }
 
 void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
@@ -247,10 +354,6 @@ void PutChunk(std::vector<uint8_t>& out, std::string_view type, const uint8_t* d
   PutBigEndian(out, libdeflate_crc32(0, out.data() + typeAt, 4 + size));
 }
 
-struct CompressorDeleter {
-  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
-
 }  // namespace
 
 std::vector<uint8_t> EncodePng(const Dib& src24) {
@@ -262,22 +365,14 @@ std::vector<uint8_t> EncodePng(const Dib& src24) {
 
   std::vector<uint8_t> file;
   try {
-    std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
-        libdeflate_alloc_compressor(kDeflateLevel));
-    if (!compressor) throw std::bad_alloc();
-    // The large buffers are left uninitialised: every byte used is written first, and pages that
-    // the compressed data never reaches are never touched.
+    // The filtered rows are left uninitialised: every byte is written before it is read.
     std::unique_ptr<uint8_t[]> filtered(new uint8_t[filteredSize]);
-    FilterPicture(src24, filtered.get(), filteredSize);
-
-    const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filteredSize);
-    std::unique_ptr<uint8_t[]> compressed(new uint8_t[bound]);
-    const size_t compressedSize =
-        libdeflate_zlib_compress(compressor.get(), filtered.get(), filteredSize, compressed.get(), bound);
-    if (compressedSize == 0) throw Error("PNG の圧縮に失敗しました");
+    const std::vector<Piece> idat = FilterAndCompress(src24, filtered.get(), filteredSize);
     filtered.reset();
 
-    file.reserve(8 + 25 + 21 + 12 + compressedSize + 12);
+    size_t compressedSize = 0;
+    for (const Piece& piece : idat) compressedSize += piece.size;
+    file.reserve(8 + 25 + 21 + 12 * idat.size() + compressedSize + 12);
     static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     file.insert(file.end(), kSignature, kSignature + 8);
 
@@ -295,9 +390,9 @@ std::vector<uint8_t> EncodePng(const Dib& src24) {
       density.push_back(1);  // the unit is the metre
       PutChunk(file, "pHYs", density.data(), density.size());
     }
-    // One IDAT chunk: a chunk may hold up to 2^31 - 1 bytes, far more than the largest picture
-    // compresses to, and one chunk spares a copy.
-    PutChunk(file, "IDAT", compressed.get(), compressedSize);
+    // One IDAT chunk per piece of the zlib stream: a chunk may hold up to 2^31 - 1 bytes, far more
+    // than the largest picture compresses to, and a chunk per piece spares a copy.
+    for (const Piece& piece : idat) PutChunk(file, "IDAT", piece.data.get(), piece.size);
     PutChunk(file, "IEND", nullptr, 0);
   } catch (const std::bad_alloc&) {
     throw Error("メモリが足りないため PNG を書けません");

@@ -107,15 +107,16 @@ TEST(PngEncoder, WritesEverySizeAndContentLosslessly) {
                                          pngtest::FromDib(source)),
               0);
   }
-  // Large enough to be filtered on two threads, with runs of equal rows at the top (equal to the
-  // zeros above the picture) and on both sides of the row where the halves meet. Those rows fade
-  // from 255 by halves, pixel by pixel: taken alone (without the row above) the Average filter
-  // would fit them best, so a half filtered against the wrong row above would not read back.
+  // Large enough to be filtered and compressed by two threads, each a part of the rows, with runs
+  // of equal rows at the top (equal to the zeros above the picture) and from a third to two thirds
+  // down, where the parts meet. Those rows fade from 255 by halves, pixel by pixel: taken alone
+  // (without the row above) the Average filter would fit them best, so a part filtered against the
+  // wrong row above would not read back.
   core::Dib banded = Pattern(1201, 301);
   const size_t rowBytes = 1201 * 3;
-  uint8_t* fading = banded.Row(140);
+  uint8_t* fading = banded.Row(100);
   for (size_t i = 0; i < rowBytes; ++i) fading[i] = static_cast<uint8_t>(255 >> (i / 3 % 9));
-  for (int y = 141; y < 170; ++y) std::memcpy(banded.Row(y), fading, rowBytes);
+  for (int y = 101; y < 201; ++y) std::memcpy(banded.Row(y), fading, rowBytes);
   for (int y = 0; y < 3; ++y) std::memset(banded.Row(y), 0, rowBytes);
   EXPECT_EQ(pngtest::LargestDifference(
                 pngtest::FromDib(pngplugin::DecodePng(core::EncodePng(banded))),

@@ -67,8 +67,8 @@ std::array<int, 64> ExpectedQuantTable(int quality) {
 
 class Save : public FormFixture {
  protected:
-  void StartWithPicture() {
-    winetest::WriteBmpFile(PathIn(L"source.bmp"), winetest::PatternDib(64, 48));
+  void StartWithPicture(int width = 64, int height = 48) {
+    winetest::WriteBmpFile(PathIn(L"source.bmp"), winetest::PatternDib(width, height));
     Start({PathIn(L"source.bmp")});
     ASSERT_EQ(form->PictureState(), 2);
   }
@@ -122,7 +122,7 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
 }
 
 TEST_F(Save, ThePngTypeWritesTheExactPixelsWhateverTheNameSays) {
-  StartWithPicture();
+  StartWithPicture(800, 500);  // large enough for the writer's two threads
   SaveAs(L"shot.bmp", kPng);  // the typed extension is kept and not corrected
   EXPECT_TRUE(IsPng(Bytes(L"shot.bmp")));
   SaveAs(L"plain", kPng);

@@ -1,4 +1,4 @@
-// capslate_bench: our BMP, conversion and JPEG code against the bound each one chases, measured in
+// capslate_bench: our BMP, conversion, JPEG and PNG code against the bound each one chases, measured in
 // the same run on the same pixels. Run by hand (about half a minute); it takes Google Benchmark's
 // flags, e.g. --benchmark_filter=jpeg or --benchmark_repetitions=9.
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/Pairs.h"
+#include "bench/PngBench.h"
 #include "bench/RawJpeg.h"
 #include "bench/TestPictures.h"
 #include "core/BmpCodec.h"
@@ -212,6 +213,7 @@ int main(int argc, char** argv) {
   std::printf("BMP %zu bytes; JPEG at quality %d: screenshot %zu bytes, photo %zu bytes\n",
               in->bmp.size(), kQuality, in->jpegScreenshot.size(), in->jpegPhoto.size());
   RegisterAll(*in);
+  bench::AddPngPairs(in->screenshot, in->photo);
 
   bench::PairReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

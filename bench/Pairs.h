@@ -11,11 +11,16 @@
 
 namespace bench {
 
+// How a pair is timed: the calling thread's CPU time, or elapsed time for code that hands work to
+// other threads.
+enum class Clock { kThreadCpu, kElapsed };
+
 // Registers the benchmark `name`: every iteration calls `ours`, then `bound`, then `allocation`
 // (when given: only what `ours` allocates for its result, to tell how much of its time that is),
-// timing each on the thread's CPU clock. `target` is the largest acceptable ratio ours / bound.
+// timing each on `clock`. `target` is the largest acceptable ratio ours / bound.
 void AddPair(const std::string& name, double target, std::function<void()> ours,
-             std::function<void()> bound, std::function<void()> allocation = {});
+             std::function<void()> bound, std::function<void()> allocation = {},
+             Clock clock = Clock::kThreadCpu);
 
 class PairReporter : public benchmark::ConsoleReporter {
  public:

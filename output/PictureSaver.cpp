@@ -8,18 +8,37 @@
 #include "core/Convert24.h"
 #include "core/JpegCodec.h"
 #include "core/PathRules.h"
+#include "core/PngCodec.h"
 #include "win/Files.h"
 
 namespace output {
 namespace {
 
-constexpr wchar_t kSaveFilter[] = L"jpegﾌｧｲﾙ\0*.jpg\0bmpﾌｧｲﾙ\0*.bmp\0";
+constexpr wchar_t kSaveFilter[] = L"jpegﾌｧｲﾙ\0*.jpg\0bmpﾌｧｲﾙ\0*.bmp\0pngﾌｧｲﾙ\0*.png\0";
+// The filter's entries, counted from 1 as the dialog counts them.
 constexpr DWORD kJpegEntry = 1;
+constexpr DWORD kPngEntry = 3;
 
 std::vector<uint8_t> EncodeAsJpeg(const core::Dib& pixels, int32_t comp) {
   const int quality = core::JpegQualityFromSetting(comp);
   if (pixels.BitCount() == 24) return core::EncodeJpeg(pixels, quality);
   return core::EncodeJpeg(core::ConvertTo24(pixels), quality);
+}
+
+std::vector<uint8_t> EncodeAsPng(const core::Dib& pixels) {
+  if (pixels.BitCount() == 24) return core::EncodePng(pixels);
+  return core::EncodePng(core::ConvertTo24(pixels));
+}
+
+// The file's bytes in the format of the chosen entry, and the extension a name without one gets.
+struct Format {
+  const wchar_t* extension;
+  std::vector<uint8_t> (*encode)(const core::Dib& pixels, int32_t comp);
+};
+Format FormatOfEntry(DWORD entry) {
+  if (entry == kJpegEntry) return {L".jpg", EncodeAsJpeg};
+  if (entry == kPngEntry) return {L".png", [](const core::Dib& p, int32_t) { return EncodeAsPng(p); }};
+  return {L".bmp", [](const core::Dib& p, int32_t) { return core::WriteBmp(p); }};
 }
 
 }  // namespace
@@ -45,13 +64,11 @@ void PictureSaver::Save() {
   dialogFilterIndex_ = request.nFilterIndex;
 
   std::wstring fileName = buffer;
-  const bool jpeg = request.nFilterIndex == kJpegEntry;
-  if (!core::HasExtension(fileName)) fileName += jpeg ? L".jpg" : L".bmp";
+  const Format format = FormatOfEntry(request.nFilterIndex);
+  if (!core::HasExtension(fileName)) fileName += format.extension;
   host_.SetCurrentFileName(fileName);
   GdiFlush();
-  const core::Dib& pixels = host_.Picture().Pixels();
-  win::WriteFileReplacing(
-      fileName, jpeg ? EncodeAsJpeg(pixels, host_.Settings().comp) : core::WriteBmp(pixels));
+  win::WriteFileReplacing(fileName, format.encode(host_.Picture().Pixels(), host_.Settings().comp));
   host_.SetStatusText(L"ファイル保存が完了しました。");
 }
 

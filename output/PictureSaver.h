@@ -1,7 +1,7 @@
 #pragma once
-// The Save command: the picture as JPEG at the configured quality or as BMP in its own format, the
-// type chosen in the save dialog. The dialog keeps its name and type from one save to the next
-// during a run.
+// The Save command: the picture as JPEG at the configured quality, as BMP in its own format or as
+// lossless 24-bit PNG, the type chosen in the save dialog. The dialog keeps its name and type from
+// one save to the next during a run.
 
 #include <windows.h>
 

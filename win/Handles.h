@@ -193,7 +193,7 @@ class LocalLockView {
   }
   LocalLockView(const LocalLockView&) = delete;
   LocalLockView& operator=(const LocalLockView&) = delete;
-  const uint8_t* get() const { return data_; }
+  uint8_t* get() const { return data_; }
   size_t Size() const { return data_ ? LocalSize(memory_) : 0; }
 
  private:

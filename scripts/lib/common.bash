@@ -8,7 +8,7 @@ WINESERVER64=/usr/lib/wine/wineserver64
 # 32-bit build in its WoW64 mode.
 WOW64_DLLS=$top/build/wow64
 
-# Runs scripts/setup when a tool, the Japanese locale or the libjpeg-turbo source is missing.
+# Runs scripts/setup when a tool, the Japanese locale or a library's source is missing.
 # Each check is a file test or a PATH lookup, so a ready machine pays nothing.
 EnsureSetup() {
   local missing=()
@@ -20,12 +20,16 @@ EnsureSetup() {
   local file
   for file in "$WINE64" "$WINESERVER64" /usr/src/googletest/CMakeLists.txt \
               /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/tahoma.ttf \
-              /usr/include/benchmark/benchmark.h /usr/include/jpeglib.h \
+              /usr/include/benchmark/benchmark.h /usr/include/jpeglib.h /usr/include/png.h \
+              /usr/include/zlib.h /usr/include/libdeflate.h \
               /usr/lib/cups/backend/cups-pdf /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd; do
     [ -e "$file" ] || missing+=("$file")
   done
   locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || missing+=(ja_JP.UTF-8)
-  compgen -G "$top/third_party/libjpeg-turbo-*/CMakeLists.txt" >/dev/null || missing+=(libjpeg-turbo source)
+  local library
+  for library in libjpeg-turbo zlib libpng1.6 libdeflate; do
+    compgen -G "$top/third_party/$library-[0-9]*/" >/dev/null || missing+=("$library source")
+  done
   [ "$(cat "$WOW64_DLLS/version" 2>/dev/null)" = "$(dpkg-query -W -f='${Version}' wine64 2>/dev/null)" ] ||
     missing+=("Wine's 32-bit DLLs")
   if [ ${#missing[@]} -gt 0 ]; then

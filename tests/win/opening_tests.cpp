@@ -20,6 +20,7 @@
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
 #include "core/JpegCodec.h"
+#include "core/PngCodec.h"
 
 namespace {
 
@@ -470,6 +471,42 @@ TEST_F(Opening, OnlyImportPluginsStayAndAllFilesPatternsAreNotRegistered) {
   const std::wstring plugin = PathIn(std::wstring(L"patterns") + winetest::kPluginExtension);
   Close();
   EXPECT_EQ(GetModuleHandleW(plugin.c_str()), nullptr) << "unloaded with the window";
+}
+
+TEST_F(Opening, PngOpensThroughTheProgramsOwnPluginByCommandLineOpenAndDrop) {
+  // ifpng beside the program, as the package installs it: the start-up search loads it.
+  CopyPlugin(L"ifpng", dir.Path());
+  winetest::WriteFileBytes(PathIn(L"start.png"), core::EncodePng(winetest::PatternDib(33, 17)));
+  winetest::WriteFileBytes(PathIn(L"opened.png"), core::EncodePng(winetest::PatternDib(70, 5)));
+  winetest::WriteFileBytes(PathIn(L"dropped.PNG"), core::EncodePng(winetest::PatternDib(6, 90)));
+  Start({PathIn(L"start.png")});
+  ASSERT_EQ(form->Plugins().Count(), 1);
+  EXPECT_TRUE(prompts.errors.empty());
+  ExpectPixelsOf(winetest::PatternDib(33, 17));
+  EXPECT_EQ(form->CurrentFileName(), PathIn(L"start.png"));
+  EXPECT_EQ(Utf8(form->StatusText()), Utf8(kLoaded));
+
+  Open(PathIn(L"opened.png"));
+  const std::wstring patterns = std::wstring(kBuiltIn) + L";*.png";
+  EXPECT_EQ(Utf8(prompts.openDialogs.back().filter),
+            Utf8(L"画像ﾌｧｲﾙ" + patterns + L"|" + patterns));
+  ExpectPixelsOf(winetest::PatternDib(70, 5));
+  EXPECT_EQ(form->CurrentFileName(), PathIn(L"opened.png"));
+
+  Drop(form->Handle(), {PathIn(L"dropped.PNG")});
+  winetest::PumpMessages(20);
+  ExpectPixelsOf(winetest::PatternDib(6, 90));
+  EXPECT_TRUE(prompts.errors.empty());
+
+  // A file whose checksum does not match is refused, and the picture stays as it was.
+  std::vector<uint8_t> broken = core::EncodePng(winetest::PatternDib(20, 20));
+  broken[broken.size() - 20] ^= 0x40;  // inside the last IDAT chunk
+  winetest::WriteFileBytes(PathIn(L"broken.png"), broken);
+  form->SetStatusText(L"前の状態");
+  Open(PathIn(L"broken.png"));
+  EXPECT_EQ(TakeError(), "認識できない画像形式です");
+  ExpectPixelsOf(winetest::PatternDib(6, 90));
+  EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"前の状態"));
 }
 
 }  // namespace

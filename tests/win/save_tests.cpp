@@ -1,16 +1,19 @@
-// Saving: the file type chosen in the dialog decides the format, the extension rule, the JPEG
-// quality from the settings, the remembered dialog state, and that a failed save destroys nothing.
+// Saving: the file type chosen in the dialog decides the format (JPEG, BMP or PNG), the extension
+// rule, the JPEG quality from the settings, the remembered dialog state, and that a failed save
+// destroys nothing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
 #include "core/BmpCodec.h"
 #include "core/JpegCodec.h"
+#include "pngplugin/PngDecoder.h"
 
 namespace {
 
@@ -21,10 +24,12 @@ namespace ids = app::ids;
 
 constexpr DWORD kJpeg = 1;
 constexpr DWORD kBmp = 2;
+constexpr DWORD kPng = 3;
 
 bool IsJpeg(const std::vector<uint8_t>& bytes) {
   return bytes.size() > 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
 }
+bool IsPng(const std::vector<uint8_t>& bytes) { return pngplugin::HasPngSignature(bytes); }
 bool IsBmp(const std::vector<uint8_t>& bytes) {
   return bytes.size() > 54 && bytes[0] == 'B' && bytes[1] == 'M';
 }
@@ -62,8 +67,8 @@ std::array<int, 64> ExpectedQuantTable(int quality) {
 
 class Save : public FormFixture {
  protected:
-  void StartWithPicture() {
-    winetest::WriteBmpFile(PathIn(L"source.bmp"), winetest::PatternDib(64, 48));
+  void StartWithPicture(int width = 64, int height = 48) {
+    winetest::WriteBmpFile(PathIn(L"source.bmp"), winetest::PatternDib(width, height));
     Start({PathIn(L"source.bmp")});
     ASSERT_EQ(form->PictureState(), 2);
   }
@@ -116,6 +121,25 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
   EXPECT_EQ(decoded.Height(), 48);
 }
 
+TEST_F(Save, ThePngTypeWritesTheExactPixelsWhateverTheNameSays) {
+  StartWithPicture(800, 500);  // large enough for the writer's two threads
+  SaveAs(L"shot.bmp", kPng);  // the typed extension is kept and not corrected
+  EXPECT_TRUE(IsPng(Bytes(L"shot.bmp")));
+  SaveAs(L"plain", kPng);
+  EXPECT_EQ(form->CurrentFileName(), PathIn(L"plain.png"));
+  EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"ファイル保存が完了しました。"));
+  const std::vector<uint8_t> png = Bytes(L"plain.png");
+  ASSERT_TRUE(IsPng(png));
+  const core::Dib back = pngplugin::DecodePng(png);
+  const core::Dib& shown = form->Picture().Pixels();
+  ASSERT_EQ(shown.BitCount(), 24);
+  ASSERT_EQ(back.Width(), shown.Width());
+  ASSERT_EQ(back.Height(), shown.Height());
+  for (int y = 0; y < shown.Height(); ++y) {
+    ASSERT_EQ(std::memcmp(back.Row(y), shown.Row(y), size_t(shown.Width()) * 3), 0) << "row " << y;
+  }
+}
+
 TEST_F(Save, QualityComesFromTheSettingAsAnEightBitValueClampedToOneToHundred) {
   StartWithPicture();
   for (const auto& [comp, quality] :
@@ -134,13 +158,14 @@ TEST_F(Save, QualityComesFromTheSettingAsAnEightBitValueClampedToOneToHundred) {
   }
 }
 
-TEST_F(Save, TheDialogOffersBothTypesAndRemembersTheLastChoice) {
+TEST_F(Save, TheDialogOffersTheThreeTypesAndRemembersTheLastChoice) {
   StartWithPicture();
   SaveAs(L"first", kBmp);
-  SaveAs(L"second.jpg", kJpeg);
-  ASSERT_EQ(prompts.saveDialogs.size(), 2u);
+  SaveAs(L"second.jpg", kPng);
+  SaveAs(L"third", kJpeg);
+  ASSERT_EQ(prompts.saveDialogs.size(), 3u);
   const auto& opened = prompts.saveDialogs[0];
-  EXPECT_EQ(Utf8(opened.filter), Utf8(L"jpegﾌｧｲﾙ|*.jpg|bmpﾌｧｲﾙ|*.bmp"));
+  EXPECT_EQ(Utf8(opened.filter), Utf8(L"jpegﾌｧｲﾙ|*.jpg|bmpﾌｧｲﾙ|*.bmp|pngﾌｧｲﾙ|*.png"));
   EXPECT_EQ(opened.initialFileName, L"");
   EXPECT_EQ(opened.initialFilterIndex, kJpeg);
   EXPECT_EQ(opened.defaultExtension, L"") << "the program adds the extension itself";
@@ -148,6 +173,8 @@ TEST_F(Save, TheDialogOffersBothTypesAndRemembersTheLastChoice) {
       << "an existing file is replaced without asking";
   EXPECT_EQ(prompts.saveDialogs[1].initialFileName, PathIn(L"first"));
   EXPECT_EQ(prompts.saveDialogs[1].initialFilterIndex, kBmp);
+  EXPECT_EQ(prompts.saveDialogs[2].initialFileName, PathIn(L"second.jpg"));
+  EXPECT_EQ(prompts.saveDialogs[2].initialFilterIndex, kPng);
 }
 
 TEST_F(Save, CancelChangesNothing) {

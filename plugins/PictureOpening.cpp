@@ -1,9 +1,11 @@
 #include "plugins/PictureOpening.h"
 
 #include <cwchar>
+#include <optional>
 
 #include "core/PathRules.h"
 #include "plugins/SPIRules.h"
+#include "win/FileDialogs.h"
 #include "win/Handles.h"
 
 namespace plugins {
@@ -36,21 +38,12 @@ void PictureOpening::OpenFile(const std::wstring& fileName) {
 
 void PictureOpening::Open() {
   const std::wstring patterns = BuildPatternList();
-  // Description and pattern, each ended by a NUL, the whole ended by another.
-  std::wstring filter = L"画像ﾌｧｲﾙ" + patterns + L'\0' + patterns + L'\0';
-  std::wstring buffer(32768, L'\0');
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = host_.Owner();
-  request.lpstrFilter = filter.c_str();
-  request.nFilterIndex = 1;
-  request.lpstrFile = buffer.data();
-  request.nMaxFile = static_cast<DWORD>(buffer.size());
-  request.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!host_.Prompts().GetOpenFileName(request)) return;
-  buffer.resize(wcslen(buffer.c_str()));
-  host_.SetCurrentFileName(buffer);
-  OpenFile(buffer);
+  const std::wstring description = L"画像ﾌｧｲﾙ" + patterns;
+  const std::optional<std::wstring> chosen =
+      win::ChooseFileToOpen(host_.Owner(), host_.Prompts(), {{description, patterns}});
+  if (!chosen) return;
+  host_.SetCurrentFileName(*chosen);
+  OpenFile(*chosen);
 }
 
 void PictureOpening::DropFiles(HDROP drop) {

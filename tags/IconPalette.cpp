@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/Error.h"
-#include "tags/FileChoice.h"
 #include "tags/IconFile.h"
+#include "win/FileDialogs.h"
 #include "win/Text.h"
 
 namespace tags {
@@ -142,7 +142,8 @@ void IconPalette::Register(int slot) {
   const int position = Position();
   const int first = FirstEntryOf(position);
   if (first < 0 || slot < 0 || slot >= kSlots) return;
-  const std::optional<std::wstring> chosen = ChooseFileToOpen(host_, L"ｱｲｺﾝﾌｧｲﾙ(*.ico)|*.ico");
+  const std::optional<std::wstring> chosen =
+      win::ChooseFileToOpen(host_.Owner(), host_.Prompts(), {{L"ｱｲｺﾝﾌｧｲﾙ(*.ico)", L"*.ico"}});
   if (!chosen) return;
   host_.SetCurrentFileName(*chosen);
   if (!LoadIconFile(*chosen)) throw core::Error(IconFileError(*chosen));

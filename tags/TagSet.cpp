@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "core/Error.h"
-#include "tags/FileChoice.h"
 #include "tags/IconTag.h"
 #include "tags/ShapeTag.h"
 #include "tags/TagPicture.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
+#include "win/FileDialogs.h"
 
 namespace tags {
 namespace {
@@ -413,7 +413,8 @@ void TagSet::Image11DblClick(HWND sender) { palette_.Register(palette_.SlotOf(se
 
 void TagSet::Button21Click() {
   const std::optional<std::wstring> chosen =
-      ChooseFileToOpen(host_, L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)|*.bmp|ﾒﾀﾌｧｲﾙ(*.wmf)|*.wmf");
+      win::ChooseFileToOpen(host_.Owner(), host_.Prompts(),
+                            {{L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)", L"*.bmp"}, {L"ﾒﾀﾌｧｲﾙ(*.wmf)", L"*.wmf"}});
   if (chosen) {
     host_.SetCurrentFileName(*chosen);
     // A file that cannot be read ends the command here: the preview keeps its picture.

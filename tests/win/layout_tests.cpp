@@ -231,9 +231,16 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
     GetWindowTextW(control, text, 64);
     EXPECT_EQ(Utf8(text), Utf8(c.caption)) << c.id;
     EXPECT_EQ(Place(RectIn(control, c.page)), c.place) << c.id;
+    // The pages behind the first tab are made after the window is shown, in the same font.
+    if (*c.caption) {
+      EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0),
+                SendMessageW(form->Controls().Button1, WM_GETFONT, 0, 0))
+          << c.id;
+    }
   }
   HWND shapes = GetDlgItem(form->Controls().TabSheet4, ids::ComboBox1);
   EXPECT_EQ(SendMessageW(shapes, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(SendMessageW(shapes, CB_GETCURSEL, 0, 0), 0) << "the first shape is chosen at start";
 
   // Choosing another tab shows its page.
   TabCtrl_SetCurSel(form->Controls().PageControl1, 3);

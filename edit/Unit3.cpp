@@ -97,18 +97,14 @@ bool TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resu
       switch (GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
         case Panel2:
         case Panel3:
-          SetTextColor(dc, RGB(255, 255, 255));
-          SetBkColor(dc, kNavy);
-          result = reinterpret_cast<INT_PTR>(navy_.get());
+          result = win::StaticColors(dc, RGB(255, 255, 255), kNavy, navy_.get());
           return true;
         case Panel1:
           result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_HIGHLIGHT));
           return true;
         case Label1:
         case Label2:
-          SetTextColor(dc, RGB(0, 0, 0));
-          SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-          result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+          result = win::StaticColorsOnFace(dc, RGB(0, 0, 0));
           return true;
         default:
           return false;

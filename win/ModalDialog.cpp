@@ -159,4 +159,14 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wPara
   return self->Dispatch(message, wParam, lParam);
 }
 
+INT_PTR StaticColors(HDC dc, COLORREF text, COLORREF background, HBRUSH brush) {
+  SetTextColor(dc, text);
+  SetBkColor(dc, background);
+  return reinterpret_cast<INT_PTR>(brush);
+}
+
+INT_PTR StaticColorsOnFace(HDC dc, COLORREF text) {
+  return StaticColors(dc, text, GetSysColor(COLOR_BTNFACE), GetSysColorBrush(COLOR_BTNFACE));
+}
+
 }  // namespace win

@@ -68,4 +68,10 @@ class ModalDialog {
   DialogFrame frame_;
 };
 
+// The answer to WM_CTLCOLORSTATIC for a static control drawn in `text` on `background`: sets both
+// colours in `dc` and returns `brush`, which paints that background, as the message's result.
+INT_PTR StaticColors(HDC dc, COLORREF text, COLORREF background, HBRUSH brush);
+// The same on the dialog's own face colour.
+INT_PTR StaticColorsOnFace(HDC dc, COLORREF text);
+
 }  // namespace win

@@ -322,17 +322,13 @@ bool TForm2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resu
       const HDC dc = reinterpret_cast<HDC>(wParam);
       switch (GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
         case kPanel1:  // the editor's name: white on navy
-          SetTextColor(dc, RGB(255, 255, 255));
-          SetBkColor(dc, kNavy);
-          result = reinterpret_cast<INT_PTR>(navy_.get());
+          result = win::StaticColors(dc, RGB(255, 255, 255), kNavy, navy_.get());
           return true;
         case kLabel1:
         case kLabel8:
         case kLabel4:
-          SetTextColor(dc,
-                       GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kLabel4 ? kPurple : kNavy);
-          SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-          result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+          result = win::StaticColorsOnFace(
+              dc, GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kLabel4 ? kPurple : kNavy);
           return true;
         default:
           return false;

@@ -41,8 +41,8 @@ void TNkClipDetector::SetOnClipChange(NotifyEvent handler) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterViewerClass(instance, ViewerWndProc);
   // A hidden top-level window: it is never shown, it only takes part in the viewer chain.
-  HWND viewer = CreateWindowExW(0, kViewerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                instance, this);
+  HWND viewer =
+      CreateWindowExW(0, kViewerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
   if (!viewer) throw core::Error("TNkClipDetector.SetOnClipChange: Cannot Allocate HWnd");
   viewerWindow_.reset(viewer);
   onClipChange_ = std::move(handler);

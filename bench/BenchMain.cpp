@@ -1,6 +1,6 @@
-// capslate_bench: our BMP, conversion, JPEG and PNG code against the bound each one chases, measured in
-// the same run on the same pixels. Run by hand (about half a minute); it takes Google Benchmark's
-// flags, e.g. --benchmark_filter=jpeg or --benchmark_repetitions=9.
+// capslate_bench: our BMP, conversion, JPEG and PNG code against the bound each one chases,
+// measured in the same run on the same pixels. Run by hand (about half a minute); it takes Google
+// Benchmark's flags, e.g. --benchmark_filter=jpeg or --benchmark_repetitions=9.
 
 #include <benchmark/benchmark.h>
 

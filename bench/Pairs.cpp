@@ -94,8 +94,9 @@ void PairReporter::ReportRuns(const std::vector<Run>& runs) {
 }
 
 void PairReporter::PrintSummary() const {
-  std::printf("\nSummary: CPU time of the calling thread per call (elapsed time where marked), "
-              "averaged over all repetitions; ours and its bound ran in turn, call for call.\n");
+  std::printf(
+      "\nSummary: CPU time of the calling thread per call (elapsed time where marked), "
+      "averaged over all repetitions; ours and its bound ran in turn, call for call.\n");
   for (const Target& target : Targets()) {
     const auto found = totals_.find(target.name);
     if (found == totals_.end() || found->second.boundMs <= 0) continue;  // filtered out
@@ -111,9 +112,10 @@ void PairReporter::PrintSummary() const {
                 t.ratios.size());
     if (t.allocationMs > 0) {
       const double allocation = t.allocationMs / t.iterations;
-      std::printf("    allocating and freeing the result alone: %.2f ms = %.2f of the ratio; "
-                  "ratio without it %.2f\n",
-                  allocation, allocation / bound, (ours - allocation) / bound);
+      std::printf(
+          "    allocating and freeing the result alone: %.2f ms = %.2f of the ratio; "
+          "ratio without it %.2f\n",
+          allocation, allocation / bound, (ours - allocation) / bound);
     }
   }
 }

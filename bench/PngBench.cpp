@@ -36,9 +36,9 @@ std::vector<uint8_t> LibpngEncode(const core::Dib& dib) {
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png)) != 0) std::abort();
   png_set_write_fn(png, &out, Append, NoFlush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(dib.Width()), static_cast<png_uint_32>(dib.Height()), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(dib.Width()),
+               static_cast<png_uint_32>(dib.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_bgr(png);
   png_write_info(png, info);
   for (int y = 0; y < dib.Height(); ++y) png_write_row(png, dib.Row(y));
@@ -84,7 +84,8 @@ bool SamePixels(const core::Dib& a, const core::Dib& b) {
 }  // namespace
 
 void AddPngPairs(const core::Dib& screenshot, const core::Dib& photo) {
-  for (const auto& [name, picture] : {std::pair{"screenshot", &screenshot}, std::pair{"photo", &photo}}) {
+  for (const auto& [name, picture] :
+       {std::pair{"screenshot", &screenshot}, std::pair{"photo", &photo}}) {
     // Same pixels both ways, and the sizes the ratios are judged with.
     const auto ours = std::make_shared<std::vector<uint8_t>>(core::EncodePng(*picture));
     const auto libpng = std::make_shared<std::vector<uint8_t>>(LibpngEncode(*picture));
@@ -92,31 +93,34 @@ void AddPngPairs(const core::Dib& screenshot, const core::Dib& photo) {
     const auto target = std::make_shared<core::Dib>(picture->Width(), picture->Height(), 24);
     LibpngDecode(*libpng, *target);
     Require(SamePixels(*target, *picture), "libpng reads its own file back");
-    Require(SamePixels(pngplugin::DecodePng(*libpng), *picture), "the plug-in's decoder reads libpng's file");
+    Require(SamePixels(pngplugin::DecodePng(*libpng), *picture),
+            "the plug-in's decoder reads libpng's file");
     std::printf("PNG %s: ours %zu bytes, libpng %zu bytes, size ratio %.3f (target %s)\n", name,
                 ours->size(), libpng->size(), double(ours->size()) / double(libpng->size()),
                 picture == &screenshot ? "1.10" : "1.05");
 
-    AddPair(std::string("png_write_") + name, 1.0 / 3.0,
-            [picture] {
-              std::vector<uint8_t> file = core::EncodePng(*picture);
-              benchmark::DoNotOptimize(file.data());
-            },
-            [picture] {
-              std::vector<uint8_t> file = LibpngEncode(*picture);
-              benchmark::DoNotOptimize(file.data());
-            },
-            {}, Clock::kElapsed);  // EncodePng filters a large picture on two threads
-    AddPair(std::string("png_read_") + name, 1.3,
-            [libpng, target] {
-              pngplugin::PngDecoder decoder(*libpng);
-              decoder.DecodeInto(*target);
-              benchmark::DoNotOptimize(target->Bits());
-            },
-            [libpng, target] {
-              LibpngDecode(*libpng, *target);
-              benchmark::DoNotOptimize(target->Bits());
-            });
+    AddPair(
+        std::string("png_write_") + name, 1.0 / 3.0,
+        [picture] {
+          std::vector<uint8_t> file = core::EncodePng(*picture);
+          benchmark::DoNotOptimize(file.data());
+        },
+        [picture] {
+          std::vector<uint8_t> file = LibpngEncode(*picture);
+          benchmark::DoNotOptimize(file.data());
+        },
+        {}, Clock::kElapsed);  // EncodePng filters a large picture on two threads
+    AddPair(
+        std::string("png_read_") + name, 1.3,
+        [libpng, target] {
+          pngplugin::PngDecoder decoder(*libpng);
+          decoder.DecodeInto(*target);
+          benchmark::DoNotOptimize(target->Bits());
+        },
+        [libpng, target] {
+          LibpngDecode(*libpng, *target);
+          benchmark::DoNotOptimize(target->Bits());
+        });
   }
 }
 

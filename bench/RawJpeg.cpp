@@ -41,7 +41,8 @@ size_t RawEncodeJpeg(const core::Dib& src24, int quality, std::span<uint8_t> out
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
   if (buffer != out.data()) {  // libjpeg outgrew `out` and allocated a buffer of its own
-    std::fprintf(stderr, "RawEncodeJpeg: the output buffer of %zu bytes is too small\n", out.size());
+    std::fprintf(stderr, "RawEncodeJpeg: the output buffer of %zu bytes is too small\n",
+                 out.size());
     std::abort();
   }
   return size;

@@ -118,8 +118,9 @@ class Canvas {
   template <class Distance>
   void Stroke(float left, float top, float right, float bottom, float half, Rgb c,
               const Distance& distance) {
-    const Rect box = Clip({static_cast<int>(std::floor(left)) - 1, static_cast<int>(std::floor(top)) - 1,
-                           static_cast<int>(std::ceil(right)) + 1, static_cast<int>(std::ceil(bottom)) + 1});
+    const Rect box =
+        Clip({static_cast<int>(std::floor(left)) - 1, static_cast<int>(std::floor(top)) - 1,
+              static_cast<int>(std::ceil(right)) + 1, static_cast<int>(std::ceil(bottom)) + 1});
     for (int y = box.y0; y < box.y1; ++y) {
       for (int x = box.x0; x < box.x1; ++x) {
         const float d = distance(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f);
@@ -143,23 +144,26 @@ struct Glyph {
   GlyphStroke strokes[4];
 };
 constexpr Glyph kGlyphs[] = {
-    {1, {{false, .40f, 0, .40f, 1}}},                                                  // l
-    {1, {{true, .50f, .65f, .38f, 0}}},                                                // o
-    {4, {{false, .15f, .3f, .15f, 1}, {false, .15f, .45f, .55f, .3f},
-         {false, .55f, .3f, .85f, .5f}, {false, .85f, .5f, .85f, 1}}},                 // n
-    {2, {{false, .50f, .3f, .50f, 1}, {false, .50f, .08f, .50f, .14f}}},               // i
-    {2, {{false, .10f, .3f, .50f, 1}, {false, .50f, 1, .90f, .3f}}},                   // v
-    {2, {{false, .10f, .3f, .90f, 1}, {false, .90f, .3f, .10f, 1}}},                   // x
-    {2, {{true, .45f, .65f, .35f, 0}, {false, .85f, 0, .85f, 1}}},                     // d
-    {2, {{true, .55f, .65f, .35f, 0}, {false, .15f, 0, .15f, 1}}},                     // b
-    {2, {{false, .45f, .05f, .45f, 1}, {false, .15f, .3f, .80f, .3f}}},                // t
-    {2, {{true, .50f, .65f, .38f, 0}, {false, .15f, .65f, .85f, .65f}}},               // e
-    {2, {{true, .45f, .68f, .33f, 0}, {false, .80f, .35f, .80f, 1}}},                  // a
-    {3, {{false, .15f, 0, .15f, 1}, {false, .15f, .7f, .80f, .3f},
-         {false, .35f, .6f, .85f, 1}}},                                                // k
-    {2, {{false, .05f, 0, .95f, 0}, {false, .50f, 0, .50f, 1}}},                       // T
-    {3, {{false, .12f, 0, .12f, 1}, {false, .88f, 0, .88f, 1},
-         {false, .12f, .5f, .88f, .5f}}},                                              // H
+    {1, {{false, .40f, 0, .40f, 1}}},    // l
+    {1, {{true, .50f, .65f, .38f, 0}}},  // o
+    {4,
+     {{false, .15f, .3f, .15f, 1},
+      {false, .15f, .45f, .55f, .3f},
+      {false, .55f, .3f, .85f, .5f},
+      {false, .85f, .5f, .85f, 1}}},                                      // n
+    {2, {{false, .50f, .3f, .50f, 1}, {false, .50f, .08f, .50f, .14f}}},  // i
+    {2, {{false, .10f, .3f, .50f, 1}, {false, .50f, 1, .90f, .3f}}},      // v
+    {2, {{false, .10f, .3f, .90f, 1}, {false, .90f, .3f, .10f, 1}}},      // x
+    {2, {{true, .45f, .65f, .35f, 0}, {false, .85f, 0, .85f, 1}}},        // d
+    {2, {{true, .55f, .65f, .35f, 0}, {false, .15f, 0, .15f, 1}}},        // b
+    {2, {{false, .45f, .05f, .45f, 1}, {false, .15f, .3f, .80f, .3f}}},   // t
+    {2, {{true, .50f, .65f, .38f, 0}, {false, .15f, .65f, .85f, .65f}}},  // e
+    {2, {{true, .45f, .68f, .33f, 0}, {false, .80f, .35f, .80f, 1}}},     // a
+    {3,
+     {{false, .15f, 0, .15f, 1}, {false, .15f, .7f, .80f, .3f}, {false, .35f, .6f, .85f, 1}}},  // k
+    {2, {{false, .05f, 0, .95f, 0}, {false, .50f, 0, .50f, 1}}},                                // T
+    {3,
+     {{false, .12f, 0, .12f, 1}, {false, .88f, 0, .88f, 1}, {false, .12f, .5f, .88f, .5f}}},  // H
 };
 constexpr int kGlyphCount = static_cast<int>(std::size(kGlyphs));
 
@@ -177,7 +181,8 @@ void DrawGlyph(Canvas& canvas, const Glyph& glyph, float x, float y, float size,
 }
 
 // One line of random words starting at (x, y), at most `maxWidth` wide; `size` is the glyph height.
-void DrawWords(Canvas& canvas, float x, float y, float maxWidth, float size, Rgb c, Random& random) {
+void DrawWords(Canvas& canvas, float x, float y, float maxWidth, float size, Rgb c,
+               Random& random) {
   const float advance = size * 0.55f + std::max(1.5f, size * 0.12f);
   const float end = x + maxWidth * (0.45f + 0.55f * random.Unit());  // ragged right edge
   while (true) {
@@ -254,8 +259,8 @@ void PaintPhoto(core::Dib& dib, Rect r, uint64_t seed) {
       const uint64_t noise = random.Next();
       // Texture and grain are shared by the three channels, as brightness; each channel adds its
       // own smaller grain.
-      const float shared = 30.0f * coarse.At(x, y) + 18.0f * fine.At(x, y) +
-                           static_cast<float>(noise & 15) - 7.5f;
+      const float shared =
+          30.0f * coarse.At(x, y) + 18.0f * fine.At(x, y) + static_cast<float>(noise & 15) - 7.5f;
       for (int c = 0; c < 3; ++c) {
         const float own = 0.7f * (static_cast<float>((noise >> (8 + 8 * c)) & 15) - 7.5f);
         const float v = 110.0f + light + 60.0f * across[c][x] * down[c][y] +
@@ -325,12 +330,13 @@ void DrawWindow(Canvas& canvas, Rect frame, bool active, Content content, Random
     case Content::kCode: {
       canvas.Fill(client, {30, 30, 30});
       canvas.Fill({client.x0, client.y0, client.x0 + 60, client.y1}, {37, 37, 38});
-      constexpr Rgb kColours[] = {{212, 212, 212}, {86, 156, 214}, {206, 145, 120},
+      constexpr Rgb kColours[] = {{212, 212, 212}, {86, 156, 214},  {206, 145, 120},
                                   {106, 153, 85},  {197, 134, 192}, {78, 201, 176}};
       for (int y = client.y0 + 10; y + 16 < client.y1; y += 22) {
         const float indent = static_cast<float>(client.x0 + 80 + 28 * random.Below(4));
-        DrawWords(canvas, indent, static_cast<float>(y), static_cast<float>(client.x1) - indent - 40,
-                  14.0f, kColours[random.Below(6)], random);
+        DrawWords(canvas, indent, static_cast<float>(y),
+                  static_cast<float>(client.x1) - indent - 40, 14.0f, kColours[random.Below(6)],
+                  random);
       }
       break;
     }
@@ -384,10 +390,10 @@ core::Dib MakeScreenshot(int width, int height) {
   const Rect taskbar{0, height - 48, width, height};
   canvas.Fill(taskbar, {32, 32, 32});
   for (int x = width / 2 - 300, i = 0; i < 12; x += 52, ++i) {
-    canvas.Fill({x + 10, taskbar.y0 + 10, x + 38, taskbar.y0 + 38},
-                {static_cast<uint8_t>(80 + random.Below(170)),
-                 static_cast<uint8_t>(80 + random.Below(170)),
-                 static_cast<uint8_t>(80 + random.Below(170))});
+    canvas.Fill(
+        {x + 10, taskbar.y0 + 10, x + 38, taskbar.y0 + 38},
+        {static_cast<uint8_t>(80 + random.Below(170)), static_cast<uint8_t>(80 + random.Below(170)),
+         static_cast<uint8_t>(80 + random.Below(170))});
   }
   DrawWords(canvas, static_cast<float>(width - 150), static_cast<float>(taskbar.y0 + 8), 140.0f,
             13.0f, {255, 255, 255}, random);
@@ -427,8 +433,9 @@ core::Dib ToPalette8(const core::Dib& src24) {
     const uint8_t* s = src24.Row(y);
     uint8_t* d = dib.Row(y);
     for (int x = 0; x < dib.Width(); ++x, s += 3) {
-      d[x] = static_cast<uint8_t>(
-          (nearest(s[2], kReds) * kGreens + nearest(s[1], kGreens)) * kBlues + nearest(s[0], kBlues));
+      d[x] =
+          static_cast<uint8_t>((nearest(s[2], kReds) * kGreens + nearest(s[1], kGreens)) * kBlues +
+                               nearest(s[0], kBlues));
     }
   }
   return dib;

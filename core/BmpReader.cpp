@@ -55,7 +55,8 @@ DibHeader ParseHeader(std::span<const uint8_t> data, size_t pos) {
   if (!h.os2Core && !h.os2v2 && !IsWindowsHeaderSize(h.headerSize)) {
     Corrupt("ヘッダーのサイズが不正です (" + std::to_string(h.headerSize) + " バイト)");
   }
-  if (static_cast<int64_t>(data.size() - pos) < h.headerSize) Corrupt("ヘッダーが途中で切れています");
+  if (static_cast<int64_t>(data.size() - pos) < h.headerSize)
+    Corrupt("ヘッダーが途中で切れています");
   const uint8_t* p = &data[pos];
   if (h.os2Core) {
     h.width = Get16(p + 4);
@@ -175,7 +176,8 @@ Layout LocateParts(std::span<const uint8_t> data, size_t headerPos, const DibHea
   return layout;
 }
 
-std::vector<RgbQuad> ReadPalette(std::span<const uint8_t> data, const Layout& layout, bool os2Core) {
+std::vector<RgbQuad> ReadPalette(std::span<const uint8_t> data, const Layout& layout,
+                                 bool os2Core) {
   if (layout.paletteEntries == 0) return {};
   std::vector<RgbQuad> palette(static_cast<size_t>(layout.paletteEntries));
   const size_t entrySize = os2Core ? 3 : 4;
@@ -204,7 +206,8 @@ void CopyRows(std::span<const uint8_t> bits, int64_t srcStride, int bitCount, bo
       continue;
     }
     for (int64_t x = 0; x < width; x += 2) {
-      const uint8_t pair = static_cast<uint8_t>(src[x / 4] << ((x % 4) * 2));  // next two pixels on top
+      const uint8_t pair =
+          static_cast<uint8_t>(src[x / 4] << ((x % 4) * 2));  // next two pixels on top
       dst[x / 2] = static_cast<uint8_t>(((pair >> 6) << 4) | ((pair >> 4) & 0x3));
     }
   }
@@ -232,8 +235,8 @@ BmpDecoder::BmpDecoder(std::span<const uint8_t> data, size_t headerPos,
   const int outBits = OutputBitCount(h.bitCount);
   if (h.width > kMaxDimension || h.height > kMaxDimension ||
       DibImageSize(h.width, h.height, outBits) < 0) {
-    throw Error("画像が大きすぎます (" + std::to_string(h.width) + " x " + std::to_string(h.height) +
-                ")");
+    throw Error("画像が大きすぎます (" + std::to_string(h.width) + " x " +
+                std::to_string(h.height) + ")");
   }
   const Layout layout = LocateParts(data, headerPos, h, fileBitsOffset);
   bits_ = data.subspan(static_cast<size_t>(layout.bitsStart));
@@ -258,7 +261,8 @@ BmpDecoder BmpDecoder::File(std::span<const uint8_t> file) {
   // An OS/2 bitmap array holds several versions of a picture; the first one will do.
   if (file.size() >= kFileHeaderSize && file[0] == 'B' && file[1] == 'A') pos = kFileHeaderSize;
   if (file.size() - pos < kFileHeaderSize + 4 || file[pos] != 'B' || file[pos + 1] != 'M') {
-    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') Corrupt("ヘッダーが途中で切れています");
+    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M')
+      Corrupt("ヘッダーが途中で切れています");
     throw Error("BMPファイルではありません");
   }
   const int64_t bitsOffset = Get32(&file[pos + 10]);

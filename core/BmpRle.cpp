@@ -9,7 +9,9 @@ namespace core::bmp {
 
 namespace {
 
-[[noreturn]] void Truncated() { throw Error("BMPファイルが壊れています: RLEデータが途中で切れています"); }
+[[noreturn]] void Truncated() {
+  throw Error("BMPファイルが壊れています: RLEデータが途中で切れています");
+}
 
 // Writes pixels at a moving position; anything outside the picture is dropped.
 class RleCanvas {
@@ -33,7 +35,8 @@ class RleCanvas {
   }
   void Put(uint8_t index) {
     if (x_ < width_ && y_ < height_) {
-      uint8_t* row = dib_.Bits() + dib_.Stride() * static_cast<size_t>(y_);  // y_ counts from the bottom
+      uint8_t* row =
+          dib_.Bits() + dib_.Stride() * static_cast<size_t>(y_);  // y_ counts from the bottom
       if (four_) {
         uint8_t& byte = row[x_ >> 1];
         byte = (x_ & 1) != 0 ? static_cast<uint8_t>((byte & 0xF0) | index)

@@ -19,7 +19,8 @@ std::vector<RgbQuad> TableToWrite(const Dib& dib) {
   const size_t full = size_t{1} << dib.BitCount();
   const std::vector<RgbQuad>& palette = dib.Palette();
   if (!palette.empty()) {
-    return {palette.begin(), palette.begin() + static_cast<std::ptrdiff_t>(std::min(full, palette.size()))};
+    return {palette.begin(),
+            palette.begin() + static_cast<std::ptrdiff_t>(std::min(full, palette.size()))};
   }
   std::vector<RgbQuad> ramp(full);
   for (size_t i = 0; i < full; ++i) {

@@ -141,7 +141,8 @@ void ConvertTo24(const Dib& src, Dib& dst) {
   const uint8_t* srcRow = src.Bits();
   uint8_t* dstRow = dst.Bits();
   auto eachRow = [&](auto&& convertRow) {
-    for (int y = 0; y < height; ++y, srcRow += srcStride, dstRow += dstStride) convertRow(srcRow, dstRow);
+    for (int y = 0; y < height; ++y, srcRow += srcStride, dstRow += dstStride)
+      convertRow(srcRow, dstRow);
   };
 
   switch (src.BitCount()) {
@@ -150,19 +151,22 @@ void ConvertTo24(const Dib& src, Dib& dst) {
     case 8: {
       const IndexTable table = MakeIndexTable(src);
       const int bitCount = src.BitCount();
-      eachRow([&](const uint8_t* s, uint8_t* d) { ConvertIndexedRow(s, d, width, bitCount, table); });
+      eachRow(
+          [&](const uint8_t* s, uint8_t* d) { ConvertIndexedRow(s, d, width, bitCount, table); });
       break;
     }
     case 16: {
       const MaskReader reader(src.Masks());
       eachRow([&](const uint8_t* s, uint8_t* d) {
-        for (int x = 0; x < width; ++x, s += 2, d += 3) reader.Store(uint32_t{s[0]} | (uint32_t{s[1]} << 8), d);
+        for (int x = 0; x < width; ++x, s += 2, d += 3)
+          reader.Store(uint32_t{s[0]} | (uint32_t{s[1]} << 8), d);
       });
       break;
     }
     case 24:
       if (src.Bits() == dst.Bits()) return;
-      eachRow([&](const uint8_t* s, uint8_t* d) { std::memcpy(d, s, static_cast<size_t>(width) * 3); });
+      eachRow(
+          [&](const uint8_t* s, uint8_t* d) { std::memcpy(d, s, static_cast<size_t>(width) * 3); });
       break;
     case 32:
       if (!src.HasCustomMasks()) {  // blue, green, red, unused: drop every fourth byte
@@ -179,7 +183,8 @@ void ConvertTo24(const Dib& src, Dib& dst) {
       }
       break;
     default:
-      throw Error("24ビットに変換できない画像形式です (" + std::to_string(src.BitCount()) + " bpp)");
+      throw Error("24ビットに変換できない画像形式です (" + std::to_string(src.BitCount()) +
+                  " bpp)");
   }
 }
 

@@ -60,7 +60,8 @@ class Dib {
   Dib() = default;
   // Allocates the pixels; throws core::Error when the size is invalid or too large.
   Dib(int width, int height, int bitCount, Fill fill = Fill::Zero);
-  // A view of pixels owned elsewhere (bottom-up rows at DibStride). The memory must outlive the view.
+  // A view of pixels owned elsewhere (bottom-up rows at DibStride). The memory must outlive the
+  // view.
   static Dib View(uint8_t* bits, int width, int height, int bitCount);
 
   Dib(Dib&&) noexcept = default;

@@ -57,7 +57,9 @@ class Session {
   const ErrorState& Errors() const { return error_; }
 
   template <class Body>
-  bool Run(const Body& body) { return Guarded(error_, body); }
+  bool Run(const Body& body) {
+    return Guarded(error_, body);
+  }
 
  private:
   Info info_{};

@@ -94,7 +94,7 @@ void RgbFromBgrBytewise(const uint8_t* __restrict bgr, uint8_t* __restrict rgb, 
 }
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("ssse3"))) void RgbFromBgrShuffled(const uint8_t* __restrict bgr,
-                                                          uint8_t* __restrict rgb, size_t size) {
+                                                         uint8_t* __restrict rgb, size_t size) {
   const Bytes16 order = {2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15};
   size_t i = 0;
   for (; i + 16 <= size; i += 15) {  // the 16th byte is written again by the next step
@@ -113,7 +113,9 @@ void RgbFromBgr(const uint8_t* bgr, uint8_t* rgb, size_t size) {
   }
 }
 #else
-void RgbFromBgr(const uint8_t* bgr, uint8_t* rgb, size_t size) { RgbFromBgrBytewise(bgr, rgb, size); }
+void RgbFromBgr(const uint8_t* bgr, uint8_t* rgb, size_t size) {
+  RgbFromBgrBytewise(bgr, rgb, size);
+}
 #endif
 
 // Writes the residues of one filter over a row of `size` bytes into `out`, 16 bytes at a time
@@ -149,8 +151,8 @@ void WriteFiltered(Filter filter, const uint8_t* __restrict raw, const uint8_t* 
       break;
   }
   for (; i + 8 <= size; i += 8) {
-    const Residues r = Filtered(Load8(raw + i), Load8(raw + i - 3), Load8(above + i),
-                                Load8(above + i - 3));
+    const Residues r =
+        Filtered(Load8(raw + i), Load8(raw + i - 3), Load8(above + i), Load8(above + i - 3));
     const Bytes8 bytes = __builtin_convertvector(r.of[kPaeth] & 0xFF, Bytes8);
     std::memcpy(out + i, &bytes, sizeof bytes);
   }
@@ -185,8 +187,8 @@ Filter FilterRow(const uint8_t* raw, const uint8_t* above, size_t size, uint8_t*
     sinceFlush = 0;
   };
   for (size_t i = 0; i + 8 <= size; i += 32) {
-    const Residues r = Filtered(Load8(raw + i), Load8(raw + i - 3), Load8(above + i),
-                                Load8(above + i - 3));
+    const Residues r =
+        Filtered(Load8(raw + i), Load8(raw + i - 3), Load8(above + i), Load8(above + i - 3));
     for (int f = 0; f < kFilters; ++f) sums[f] += Cost(r.of[f]);
     // Each 16-bit lane grows by at most 128 a step: empty them before they could overflow.
     if (++sinceFlush == 255) flush();
@@ -326,8 +328,8 @@ std::vector<Piece> FilterAndCompress(const Dib& src24, uint8_t* filtered, size_t
       helper.join();
       if (helperFailure) std::rethrow_exception(helperFailure);
       PutBigEndianAt(rest.data.get() + rest.size,
-                     static_cast<uint32_t>(adler32_combine(upperAdler, lowerAdler,
-                                                           static_cast<z_off_t>(lowerSize))));
+                     static_cast<uint32_t>(
+                         adler32_combine(upperAdler, lowerAdler, static_cast<z_off_t>(lowerSize))));
       rest.size += 4;
       pieces.push_back(std::move(upper));
       pieces.push_back(std::move(rest));
@@ -357,7 +359,8 @@ void PutChunk(std::vector<uint8_t>& out, std::string_view type, const uint8_t* d
 }  // namespace
 
 std::vector<uint8_t> EncodePng(const Dib& src24) {
-  if (src24.BitCount() != 24 || src24.Empty()) throw Error("PNG に書けるのは 24 ビットの画像だけです");
+  if (src24.BitCount() != 24 || src24.Empty())
+    throw Error("PNG に書けるのは 24 ビットの画像だけです");
   const auto width = static_cast<size_t>(src24.Width());
   const auto height = static_cast<size_t>(src24.Height());
   const size_t rowBytes = width * 3;

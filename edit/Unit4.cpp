@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "core/Convert24.h"
-#include "win/controls/Preview.h"
 #include "win/controls/Panel.h"
+#include "win/controls/Preview.h"
 #include "win/controls/SpeedButton.h"
 
 namespace edit {

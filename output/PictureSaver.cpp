@@ -37,7 +37,8 @@ struct Format {
 };
 Format FormatOfEntry(DWORD entry) {
   if (entry == kJpegEntry) return {L".jpg", EncodeAsJpeg};
-  if (entry == kPngEntry) return {L".png", [](const core::Dib& p, int32_t) { return EncodeAsPng(p); }};
+  if (entry == kPngEntry)
+    return {L".png", [](const core::Dib& p, int32_t) { return EncodeAsPng(p); }};
   return {L".bmp", [](const core::Dib& p, int32_t) { return core::WriteBmp(p); }};
 }
 

@@ -76,7 +76,8 @@ core::Dib DecodePluginDib(std::span<const uint8_t> info, std::span<const uint8_t
   }
   if (bitCount <= 8) {
     dib.Palette().resize(static_cast<size_t>(colors));
-    std::memcpy(dib.Palette().data(), info.data() + kInfoHeaderSize, static_cast<size_t>(4 * colors));
+    std::memcpy(dib.Palette().data(), info.data() + kInfoHeaderSize,
+                static_cast<size_t>(4 * colors));
   }
   dib.xPelsPerMeter = static_cast<int32_t>(Get32(&info[24]));
   dib.yPelsPerMeter = static_cast<int32_t>(Get32(&info[28]));

@@ -139,8 +139,10 @@ PngDecoder::PngDecoder(std::span<const uint8_t> file) {
   });
   if (!ok) throw s.Failure();
 
-  header_.width = static_cast<int>(std::min<png_uint_32>(png_get_image_width(s.png, s.info), 0x7FFFFFFF));
-  header_.height = static_cast<int>(std::min<png_uint_32>(png_get_image_height(s.png, s.info), 0x7FFFFFFF));
+  header_.width =
+      static_cast<int>(std::min<png_uint_32>(png_get_image_width(s.png, s.info), 0x7FFFFFFF));
+  header_.height =
+      static_cast<int>(std::min<png_uint_32>(png_get_image_height(s.png, s.info), 0x7FFFFFFF));
   header_.bitDepth = png_get_bit_depth(s.png, s.info);
   header_.colourType = png_get_color_type(s.png, s.info);
   header_.interlaced = png_get_interlace_type(s.png, s.info) != PNG_INTERLACE_NONE;
@@ -178,7 +180,8 @@ void PngDecoder::DecodeInto(core::Dib& target, const PngProgress& progress) {
   }
   const int width = header_.width;
   const int height = header_.height;
-  const size_t expected = size_t(width) * (alpha ? 4 : 3) * (header_.bitDepth == 16 && alpha ? 2 : 1);
+  const size_t expected =
+      size_t(width) * (alpha ? 4 : 3) * (header_.bitDepth == 16 && alpha ? 2 : 1);
   if (rowBytes != expected) throw core::Error("PNG の変換結果が想定と異なります");
 
   // Pictures with alpha are decoded into rows of their own and blended into the target: one row,
@@ -208,14 +211,15 @@ void PngDecoder::DecodeInto(core::Dib& target, const PngProgress& progress) {
   int reportedPercent = -1;
   for (int pass = 0; pass < passes; ++pass) {
     for (int y = 0; y < height; ++y, ++done) {
-      uint8_t* row = !alpha ? target.Row(y)
-                            : decoded.data() + (passes > 1 ? rowBytes * size_t(y) : 0);
+      uint8_t* row =
+          !alpha ? target.Row(y) : decoded.data() + (passes > 1 ? rowBytes * size_t(y) : 0);
       if (!s.Guarded([&] { png_read_row(s.png, row, nullptr); })) throw s.Failure();
       if (alpha && passes == 1) blend(row, y);
       const int percent = static_cast<int>(int64_t{done} * 100 / total);
       if (progress && percent != reportedPercent) {
         reportedPercent = percent;
-        if (!progress(done, total)) throw PngError(PngFailure::kStopped, "PNG の読み込みを中止しました");
+        if (!progress(done, total))
+          throw PngError(PngFailure::kStopped, "PNG の読み込みを中止しました");
       }
     }
   }

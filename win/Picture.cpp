@@ -40,7 +40,8 @@ std::vector<uint8_t> MakeBitmapInfo(int width, int height, int bitCount,
   header->biPlanes = 1;
   header->biBitCount = static_cast<WORD>(bitCount);
   header->biCompression = masks ? BI_BITFIELDS : BI_RGB;
-  header->biSizeImage = static_cast<DWORD>(std::max<int64_t>(0, core::DibImageSize(width, height, bitCount)));
+  header->biSizeImage =
+      static_cast<DWORD>(std::max<int64_t>(0, core::DibImageSize(width, height, bitCount)));
   header->biXPelsPerMeter = xPelsPerMeter;
   header->biYPelsPerMeter = yPelsPerMeter;
   header->biClrUsed = masks ? 0 : static_cast<DWORD>(palette.size());

@@ -1,6 +1,7 @@
 #pragma once
-// Window classes registered once, and the object a window procedure serves: passed as the creation parameter, attached to the window
-// at WM_NCCREATE and detached at WM_NCDESTROY, so no message after that reaches a dead object.
+// Window classes registered once, and the object a window procedure serves: passed as the creation
+// parameter, attached to the window at WM_NCCREATE and detached at WM_NCDESTROY, so no message
+// after that reaches a dead object.
 
 #include <windows.h>
 

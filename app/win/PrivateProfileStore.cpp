@@ -26,9 +26,9 @@ std::optional<std::wstring> PrivateProfileStore::Read(std::wstring_view section,
   constexpr const wchar_t* kMissing = L"\x01\x02missing\x02\x01";
   std::wstring buffer(256, L'\0');
   for (;;) {
-    const DWORD n = GetPrivateProfileStringW(sectionText.c_str(), keyText.c_str(), kMissing,
-                                             buffer.data(), static_cast<DWORD>(buffer.size()),
-                                             fileName_.c_str());
+    const DWORD n =
+        GetPrivateProfileStringW(sectionText.c_str(), keyText.c_str(), kMissing, buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), fileName_.c_str());
     if (n + 1 < buffer.size()) {
       buffer.resize(n);
       break;

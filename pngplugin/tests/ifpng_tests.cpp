@@ -62,8 +62,12 @@ fs::path FromEnvironment(const char* name, const char* built) {
   return value[0] == '/' ? fs::path(std::string("Z:") + value) : fs::path(value);
 }
 fs::path PluginFile() { return FromEnvironment("CAPSLATE_IFPNG", CAPSLATE_IFPNG); }
-fs::path LibpngSource() { return FromEnvironment("CAPSLATE_LIBPNG_SOURCE", CAPSLATE_LIBPNG_SOURCE); }
-fs::path References() { return FromEnvironment("CAPSLATE_PNG_REFERENCES", CAPSLATE_PNG_REFERENCES); }
+fs::path LibpngSource() {
+  return FromEnvironment("CAPSLATE_LIBPNG_SOURCE", CAPSLATE_LIBPNG_SOURCE);
+}
+fs::path References() {
+  return FromEnvironment("CAPSLATE_PNG_REFERENCES", CAPSLATE_PNG_REFERENCES);
+}
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -175,14 +179,16 @@ std::vector<uint8_t> RgbRows(const Decoded& d) {
   std::vector<uint8_t> rgb;
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = d.bits.data() + stride * size_t(height - 1 - y);
-    for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+    for (int x = 0; x < width; ++x)
+      rgb.insert(rgb.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
   }
   return rgb;
 }
 
 std::vector<uint8_t> PpmRows(const fs::path& path, int& width, int& height) {
   const std::vector<uint8_t> bytes = ReadBytes(path);
-  std::istringstream fields(std::string(bytes.begin(), bytes.begin() + std::min<long>(64, long(bytes.size()))));
+  std::istringstream fields(
+      std::string(bytes.begin(), bytes.begin() + std::min<long>(64, long(bytes.size()))));
   std::string magic;
   int maxValue = 0;
   fields >> magic >> width >> height >> maxValue;
@@ -209,9 +215,7 @@ class PngPlugin : public testing::Test {
     ASSERT_NE(Plugin::Get().module, nullptr) << "the plug-in does not load";
     ASSERT_NE(Plugin::Get().getPicture, nullptr);
   }
-  static fs::path Suite(const char* name) {
-    return LibpngSource() / "contrib/pngsuite" / name;
-  }
+  static fs::path Suite(const char* name) { return LibpngSource() / "contrib/pngsuite" / name; }
 };
 
 TEST_F(PngPlugin, ExportsTheImportInterfaceUndecoratedAndDescribesItself) {
@@ -267,7 +271,8 @@ TEST_F(PngPlugin, DecodesEveryLibpngTestImageToImageMagicksPixels) {
       const std::vector<uint8_t> actual = RgbRows(d);
       ASSERT_EQ(actual.size(), expected.size());
       int largest = 0;
-      for (size_t i = 0; i < actual.size(); ++i) largest = std::max(largest, std::abs(actual[i] - expected[i]));
+      for (size_t i = 0; i < actual.size(); ++i)
+        largest = std::max(largest, std::abs(actual[i] - expected[i]));
       const int depth = png[24], colourType = png[25];  // from IHDR
       const bool approximate = depth == 16 || (colourType & 4) || HasChunk(png, "tRNS");
       EXPECT_LE(largest, approximate ? 1 : 0);
@@ -353,9 +358,11 @@ TEST_F(PngPlugin, ReadsAFileByNameFromAnOffsetAndChecksAnOpenFile) {
   EXPECT_EQ(plugin.getPictureInfo("C:\\no such folder\\x.png", 0, 0, &info), 6) << "read error";
 
   // A host may hand IsSupported an open file instead of its first bytes.
-  HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle =
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(plugin.isSupported(name.c_str(), reinterpret_cast<const void*>(handle)), 0) << "junk first";
+  EXPECT_EQ(plugin.isSupported(name.c_str(), reinterpret_cast<const void*>(handle)), 0)
+      << "junk first";
   SetFilePointer(handle, 128, nullptr, FILE_BEGIN);
   EXPECT_EQ(plugin.isSupported(name.c_str(), reinterpret_cast<const void*>(handle)), 1);
   EXPECT_EQ(SetFilePointer(handle, 0, nullptr, FILE_CURRENT), 128u) << "position kept";

@@ -200,7 +200,6 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   EXPECT_EQ(back.iconFiles, s.iconFiles);
 }
 
-
 TEST(PathRules, ExtensionIsTextAfterTheLastDotBehindTheLastFolder) {
   EXPECT_FALSE(core::HasExtension(L"C:\\a.b\\shot"));
   EXPECT_TRUE(core::HasExtension(L"shot."));
@@ -244,7 +243,7 @@ TEST(PathRules, QuotedArgumentsSurviveTheCommandLineRules) {
       {L"C:\\plain\\tmp$$$.bmp", L"C:\\plain\\tmp$$$.bmp"},
       {L"C:\\dir with blanks\\tmp$$$.bmp", L"\"C:\\dir with blanks\\tmp$$$.bmp\""},
       {L"", L"\"\""},
-      {L"a b\\", L"\"a b\\\\\""},           // a final backslash is doubled before the quote
+      {L"a b\\", L"\"a b\\\\\""},  // a final backslash is doubled before the quote
       {L"say \"hi\"", L"\"say \\\"hi\\\"\""},
   };
   for (const auto& [argument, quoted] : cases) EXPECT_EQ(core::QuoteArgument(argument), quoted);

@@ -54,11 +54,14 @@ Bytes RunToRgb(const std::string& pipeline) {
   if (pipe == nullptr) return {};
   Bytes rgb;
   uint8_t buffer[65536];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) rgb.insert(rgb.end(), buffer, buffer + n);
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    rgb.insert(rgb.end(), buffer, buffer + n);
   pclose(pipe);
   return rgb;
 }
-Bytes ImageMagickRgb(const fs::path& path) { return RunToRgb(std::string(kImageMagick) + " '" + path.string() + "'"); }
+Bytes ImageMagickRgb(const fs::path& path) {
+  return RunToRgb(std::string(kImageMagick) + " '" + path.string() + "'");
+}
 Bytes NetpbmRgb(const fs::path& path) {
   return RunToRgb("bmptopnm '" + path.string() + "' 2>/dev/null | " + kImageMagick + " pnm:-");
 }
@@ -70,8 +73,8 @@ using Tolerance = std::array<int, 3>;
 std::string CompareWithRgb(const Dib& ours, const Bytes& rgb, Tolerance tolerance = {}) {
   const size_t w = static_cast<size_t>(ours.Width());
   if (rgb.size() != w * static_cast<size_t>(ours.Height()) * 3) {
-    return "size differs: ours " + std::to_string(ours.Width()) + "x" + std::to_string(ours.Height()) +
-           ", reference " + std::to_string(rgb.size()) + " bytes";
+    return "size differs: ours " + std::to_string(ours.Width()) + "x" +
+           std::to_string(ours.Height()) + ", reference " + std::to_string(rgb.size()) + " bytes";
   }
   for (int y = 0; y < ours.Height(); ++y) {
     for (size_t x = 0; x < w; ++x) {
@@ -89,7 +92,9 @@ std::string CompareWithRgb(const Dib& ours, const Bytes& rgb, Tolerance toleranc
 }
 
 // 5- and 6-bit channels: both decoders replicate bits, but allow the rounding variant (±1) too.
-Tolerance WideningTolerance(const Dib& dib) { return dib.BitCount() == 16 ? Tolerance{1, 1, 1} : Tolerance{}; }
+Tolerance WideningTolerance(const Dib& dib) {
+  return dib.BitCount() == 16 ? Tolerance{1, 1, 1} : Tolerance{};
+}
 
 // ImageMagick widens channels of other widths by its own scaling: a full 3-bit channel becomes 224
 // and a full 1-bit one 128 where we give 255 (bit replication), and a full 10- or 11-bit channel
@@ -130,14 +135,21 @@ struct Witness {
 const std::map<std::string, Witness> kOtherWitness = {
     {"pal2.bmp", {"ImageMagick does not read 2-bit files", NetpbmRgb, nullptr}},
     {"pal2color.bmp", {"ImageMagick does not read 2-bit files", NetpbmRgb, nullptr}},
-    {"pal8oversizepal.bmp", {"both decoders refuse 300 colours at 8 bits", ImageMagickRgb, "g/pal8.bmp"}},
-    {"pal8os2v2.bmp", {"ImageMagick misplaces the pixels after a 64-byte OS/2 header", ImageMagickRgb, "g/pal8.bmp"}},
-    {"pal8os2v2-sz.bmp", {"ImageMagick misplaces the pixels after a 64-byte OS/2 header", ImageMagickRgb, "g/pal8.bmp"}},
-    {"rgba32abf.bmp", {"neither decoder reads BI_ALPHABITFIELDS", ImageMagickRgb, "q/rgba32-1.bmp"}},
+    {"pal8oversizepal.bmp",
+     {"both decoders refuse 300 colours at 8 bits", ImageMagickRgb, "g/pal8.bmp"}},
+    {"pal8os2v2.bmp",
+     {"ImageMagick misplaces the pixels after a 64-byte OS/2 header", ImageMagickRgb,
+      "g/pal8.bmp"}},
+    {"pal8os2v2-sz.bmp",
+     {"ImageMagick misplaces the pixels after a 64-byte OS/2 header", ImageMagickRgb,
+      "g/pal8.bmp"}},
+    {"rgba32abf.bmp",
+     {"neither decoder reads BI_ALPHABITFIELDS", ImageMagickRgb, "q/rgba32-1.bmp"}},
 };
-const std::set<std::string> kOddChannelWidths = {"rgb16-231.bmp",      "rgb16-3103.bmp",    "rgb32-111110.bmp",
-                                                 "rgb32-7187.bmp",     "rgba16-1924.bmp",   "rgba16-4444.bmp",
-                                                 "rgba32-1010102.bmp", "rgba32-61754.bmp",  "rgba32-81284.bmp"};
+const std::set<std::string> kOddChannelWidths = {
+    "rgb16-231.bmp",      "rgb16-3103.bmp",   "rgb32-111110.bmp",
+    "rgb32-7187.bmp",     "rgba16-1924.bmp",  "rgba16-4444.bmp",
+    "rgba32-1010102.bmp", "rgba32-61754.bmp", "rgba32-81284.bmp"};
 
 TEST(BmpSuite, QuestionableFilesDecodeLikeAnIndependentDecoderOrAreRefusedClearly) {
   // Files we refuse on purpose: compressions and depths we do not support.
@@ -150,11 +162,14 @@ TEST(BmpSuite, QuestionableFilesDecodeLikeAnIndependentDecoderOrAreRefusedClearl
       const Dib dib = ReadBmp(ReadFile(file));
       EXPECT_FALSE(refused.contains(name)) << "decoded a file we mean to refuse";
       const auto other = kOtherWitness.find(name);
-      const Bytes reference = other == kOtherWitness.end() ? ImageMagickRgb(file)
-                              : other->second.decode(other->second.sameAs ? kSuite / other->second.sameAs : file);
+      const Bytes reference =
+          other == kOtherWitness.end()
+              ? ImageMagickRgb(file)
+              : other->second.decode(other->second.sameAs ? kSuite / other->second.sameAs : file);
       ASSERT_FALSE(reference.empty()) << "no independent decoding";
-      const Tolerance tolerance =
-          kOddChannelWidths.contains(name) ? ImageMagickOddChannelTolerance(dib) : WideningTolerance(dib);
+      const Tolerance tolerance = kOddChannelWidths.contains(name)
+                                      ? ImageMagickOddChannelTolerance(dib)
+                                      : WideningTolerance(dib);
       EXPECT_EQ(CompareWithRgb(ConvertTo24(dib), reference, tolerance), "");
     } catch (const Error& e) {
       EXPECT_TRUE(refused.contains(name)) << "refused: " << e.what();
@@ -165,9 +180,9 @@ TEST(BmpSuite, QuestionableFilesDecodeLikeAnIndependentDecoderOrAreRefusedClearl
 
 TEST(BmpSuite, BadFilesAreRefusedOrDecodeSanely) {
   // These cannot be read as any sensible picture.
-  const std::set<std::string> mustRefuse = {"badbitcount.bmp", "badheadersize.bmp", "badplanes.bmp",
-                                            "badwidth.bmp",    "reallybig.bmp",     "rletopdown.bmp",
-                                            "shortfile.bmp"};
+  const std::set<std::string> mustRefuse = {
+      "badbitcount.bmp", "badheadersize.bmp", "badplanes.bmp", "badwidth.bmp",
+      "reallybig.bmp",   "rletopdown.bmp",    "shortfile.bmp"};
   for (const fs::path& file : BmpFilesIn("b")) {
     const std::string name = file.filename().string();
     SCOPED_TRACE(name);
@@ -253,7 +268,8 @@ TEST(BmpSizeLimits, HugeDimensionsAreRefusedBeforeAllocation) {
     Bytes packed = InfoHeader(c.width, c.height, 32, bmp::kRgb);
     packed.resize(packed.size() + 16);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_NE(RefusalOf(AsFile(packed, 16)).find("大きすぎ"), std::string::npos) << RefusalOf(AsFile(packed, 16));
+    EXPECT_NE(RefusalOf(AsFile(packed, 16)).find("大きすぎ"), std::string::npos)
+        << RefusalOf(AsFile(packed, 16));
     EXPECT_NE(RefusalOf(packed, true).find("大きすぎ"), std::string::npos);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
   }
@@ -275,18 +291,24 @@ TEST(BmpHostileHeaders, AreRefusedWithTheirReason) {
   Bytes png = InfoHeader(4, 4, 0, bmp::kPng);
   Bytes holeyMask = InfoHeader(1, 1, 16, bmp::kBitFields);
   for (uint32_t m : {0xF00Fu, 0x0F0u, 0x00Fu, 0u}) Append32(holeyMask, m);
-  Bytes paletteLie = InfoHeader(1, 1, 8, bmp::kRgb, 200);  // 800 bytes of palette announced, 4 given
+  Bytes paletteLie =
+      InfoHeader(1, 1, 8, bmp::kRgb, 200);  // 800 bytes of palette announced, 4 given
   Append(paletteLie, {1, 2, 3, 0, 0, 0, 0, 0});
   const Case cases[] = {
-      {"zero width", zeroWidth, "0 以下"},       {"two planes", twoPlanes, "プレーン数"},
-      {"7 bits per pixel", bitCount7, "ビット数"}, {"RLE8 at 24 bits", rle8At24, "圧縮形式とビット数"},
-      {"100-byte header", oddHeader, "ヘッダーのサイズ"}, {"JPEG inside", jpeg, "JPEG"},
-      {"PNG inside", png, "PNG"},                  {"mask with a hole", holeyMask, "カラーマスク"},
+      {"zero width", zeroWidth, "0 以下"},
+      {"two planes", twoPlanes, "プレーン数"},
+      {"7 bits per pixel", bitCount7, "ビット数"},
+      {"RLE8 at 24 bits", rle8At24, "圧縮形式とビット数"},
+      {"100-byte header", oddHeader, "ヘッダーのサイズ"},
+      {"JPEG inside", jpeg, "JPEG"},
+      {"PNG inside", png, "PNG"},
+      {"mask with a hole", holeyMask, "カラーマスク"},
       {"palette longer than the data", paletteLie, "途中で切れて"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_NE(RefusalOf(c.packed, true).find(c.reasonPart), std::string::npos) << RefusalOf(c.packed, true);
+    EXPECT_NE(RefusalOf(c.packed, true).find(c.reasonPart), std::string::npos)
+        << RefusalOf(c.packed, true);
   }
 }
 
@@ -325,8 +347,8 @@ TEST(BmpReader, TopDownRowsComeOutBottomUp) {
 
 TEST(BmpReader, Os2CoreHeaderWithThreeByteColours) {
   Bytes packed = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0};  // 2 x 1, 1 bit
-  Append(packed, {10, 20, 30, 40, 50, 60});          // two RGBTRIPLEs
-  Append(packed, {0x40, 0, 0, 0});                    // pixels 0, 1
+  Append(packed, {10, 20, 30, 40, 50, 60});              // two RGBTRIPLEs
+  Append(packed, {0x40, 0, 0, 0});                       // pixels 0, 1
   const Dib dib = ConvertTo24(ReadPackedDib(packed));
   EXPECT_EQ(Bgr(dib, 0, 0), (std::array<int, 3>{10, 20, 30}));
   EXPECT_EQ(Bgr(dib, 1, 0), (std::array<int, 3>{40, 50, 60}));
@@ -408,21 +430,21 @@ Bytes RleFile(int width, int height, int bitCount, std::initializer_list<uint8_t
 
 TEST(BmpRle, Rle8RunsLiteralsDeltaAndEarlyEnds) {
   const Dib dib = ReadBmp(RleFile(5, 3, 8,
-                                  {3, 7,           // bottom row: 7 7 7
-                                   0, 0,           // end of line
+                                  {3, 7,              // bottom row: 7 7 7
+                                   0, 0,              // end of line
                                    0, 3, 1, 2, 3, 0,  // literal 1 2 3, padded
-                                   0, 2, 1, 1,     // delta right 1, up 1
-                                   2, 9,           // top row from x=4: 9 (second one clipped)
-                                   0, 1}));        // end of bitmap
-  const std::vector<std::vector<int>> expected = {{0, 0, 0, 0, 9}, {1, 2, 3, 0, 0}, {7, 7, 7, 0, 0}};
+                                   0, 2, 1, 1,        // delta right 1, up 1
+                                   2, 9,              // top row from x=4: 9 (second one clipped)
+                                   0, 1}));           // end of bitmap
+  const std::vector<std::vector<int>> expected = {
+      {0, 0, 0, 0, 9}, {1, 2, 3, 0, 0}, {7, 7, 7, 0, 0}};
   EXPECT_EQ(Indices(dib), expected);
 }
 
 TEST(BmpRle, Rle4NibblesAndOddLiterals) {
   const Dib dib = ReadBmp(RleFile(5, 2, 4,
-                                  {5, 0x12,              // 1 2 1 2 1
-                                   0, 0,
-                                   0, 3, 0xAB, 0xC0,     // literal A B C
+                                  {5, 0x12,                 // 1 2 1 2 1
+                                   0, 0, 0, 3, 0xAB, 0xC0,  // literal A B C
                                    0, 1}));
   const std::vector<std::vector<int>> expected = {{10, 11, 12, 0, 0}, {1, 2, 1, 2, 1}};
   EXPECT_EQ(Indices(dib), expected);
@@ -435,8 +457,10 @@ TEST(BmpRle, DeltaPastTheTopEndsThePicture) {
 }
 
 TEST(BmpRle, DataEndingBeforeTheLastRowIsRefused) {
-  EXPECT_NE(RefusalOf(RleFile(2, 2, 8, {2, 5, 0, 0, 1})).find("RLEデータが途中で切れて"), std::string::npos);
-  EXPECT_NE(RefusalOf(RleFile(8, 1, 8, {0, 6, 1, 2})).find("RLEデータが途中で切れて"), std::string::npos);
+  EXPECT_NE(RefusalOf(RleFile(2, 2, 8, {2, 5, 0, 0, 1})).find("RLEデータが途中で切れて"),
+            std::string::npos);
+  EXPECT_NE(RefusalOf(RleFile(8, 1, 8, {0, 6, 1, 2})).find("RLEデータが途中で切れて"),
+            std::string::npos);
 }
 
 // ---- Writing and round trips ----
@@ -461,7 +485,8 @@ std::vector<Dib> SamplePictures() {
     Dib dib(7, 5, f.bits);
     for (size_t i = 0; i < dib.ImageSize(); ++i) dib.Bits()[i] = static_cast<uint8_t>(i * 37 + 11);
     for (size_t i = 0; i < f.paletteSize; ++i) {
-      dib.Palette().push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i * 3), static_cast<uint8_t>(255 - i), 0});
+      dib.Palette().push_back(
+          {static_cast<uint8_t>(i), static_cast<uint8_t>(i * 3), static_cast<uint8_t>(255 - i), 0});
     }
     dib.Masks() = f.masks;
     dib.xPelsPerMeter = 3780;
@@ -484,7 +509,8 @@ void ExpectSameDib(const Dib& a, const Dib& b) {
 
 TEST(BmpWriter, RoundTripKeepsEveryFormat) {
   for (const Dib& dib : SamplePictures()) {
-    SCOPED_TRACE(std::to_string(dib.BitCount()) + " bpp, " + std::to_string(dib.Palette().size()) + " colours");
+    SCOPED_TRACE(std::to_string(dib.BitCount()) + " bpp, " + std::to_string(dib.Palette().size()) +
+                 " colours");
     ExpectSameDib(ReadBmp(WriteBmp(dib)), dib);
     ExpectSameDib(ReadPackedDib(WritePackedDib(dib)), dib);
   }
@@ -615,7 +641,8 @@ TEST(Convert24, NarrowChannelsAreWidenedByBitReplication) {
   for (int i = 0; i < 3; ++i) bmp::Put16(dib.Bits() + i * 2, pixels[i]);
   const Dib rgb = ConvertTo24(dib);
   EXPECT_EQ(Bgr(rgb, 0, 0), (std::array<int, 3>{255, 255, 255}));
-  EXPECT_EQ(Bgr(rgb, 1, 0), (std::array<int, 3>{132, 130, 132}));  // (16<<3)|(16>>2), (32<<2)|(32>>4)
+  EXPECT_EQ(Bgr(rgb, 1, 0),
+            (std::array<int, 3>{132, 130, 132}));  // (16<<3)|(16>>2), (32<<2)|(32>>4)
   EXPECT_EQ(Bgr(rgb, 2, 0), (std::array<int, 3>{8, 8, 8}));
 }
 
@@ -633,7 +660,8 @@ TEST(Convert24, FillsAPreallocatedPictureAndRefusesAMismatch) {
   const std::vector<Dib> dibs = SamplePictures();
   Dib dst(7, 5, 24);
   ConvertTo24(dibs[7], dst);  // 32 bits, default masks: blue, green, red of each pixel
-  EXPECT_EQ(Bgr(dst, 1, 4), (std::array<int, 3>{dibs[7].Bits()[4], dibs[7].Bits()[5], dibs[7].Bits()[6]}));
+  EXPECT_EQ(Bgr(dst, 1, 4),
+            (std::array<int, 3>{dibs[7].Bits()[4], dibs[7].Bits()[5], dibs[7].Bits()[6]}));
   Dib wrongSize(7, 4, 24);
   Dib wrongDepth(7, 5, 32);
   EXPECT_THROW(ConvertTo24(dibs[0], wrongSize), Error);

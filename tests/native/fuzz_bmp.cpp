@@ -55,7 +55,8 @@ namespace fs = std::filesystem;
 
 std::vector<std::vector<uint8_t>> SuiteFiles() {
   std::vector<fs::path> paths;
-  for (const auto& entry : fs::recursive_directory_iterator(fs::path(CAPSLATE_CORPORA_DIR) / "bmpsuite")) {
+  for (const auto& entry :
+       fs::recursive_directory_iterator(fs::path(CAPSLATE_CORPORA_DIR) / "bmpsuite")) {
     if (entry.path().extension() == ".bmp") paths.push_back(entry.path());
   }
   std::sort(paths.begin(), paths.end());
@@ -81,8 +82,9 @@ struct Random {
 
 // Changes a few bytes, mostly in the headers, where the reader makes its decisions.
 std::vector<uint8_t> Mutate(std::vector<uint8_t> data, Random& random) {
-  static constexpr uint32_t kInteresting[] = {0, 1, 2, 3, 4, 12, 16, 40, 0x7F, 0x80, 0xFF, 0xFFFF,
-                                              0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x40000001};
+  static constexpr uint32_t kInteresting[] = {
+      0,    1,    2,    3,      4,          12,         16,         40,
+      0x7F, 0x80, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x40000001};
   const int edits = 1 + static_cast<int>(random.Below(4));
   for (int i = 0; i < edits && !data.empty(); ++i) {
     const size_t pos = random.Below(4) != 0 ? random.Below(std::min<size_t>(data.size(), 160))
@@ -96,7 +98,8 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> data, Random& random) {
         break;
       case 2: {  // an interesting 32-bit value at any byte position
         const uint32_t v = kInteresting[random.Below(std::size(kInteresting))];
-        for (size_t b = 0; b < 4 && pos + b < data.size(); ++b) data[pos + b] = static_cast<uint8_t>(v >> (8 * b));
+        for (size_t b = 0; b < 4 && pos + b < data.size(); ++b)
+          data[pos + b] = static_cast<uint8_t>(v >> (8 * b));
         break;
       }
       default:

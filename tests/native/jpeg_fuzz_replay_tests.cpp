@@ -33,7 +33,8 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> data, std::mt19937& rng) {
   const auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
   switch (rng() % 4) {
     case 0:
-      for (size_t i = 0, n = 1 + pick(8); i < n; ++i) data[pick(data.size())] = static_cast<uint8_t>(rng());
+      for (size_t i = 0, n = 1 + pick(8); i < n; ++i)
+        data[pick(data.size())] = static_cast<uint8_t>(rng());
       break;
     case 1:
       data.resize(pick(data.size()));

@@ -11,7 +11,9 @@
 
 namespace jpegtest {
 
-std::string TestImage(const std::string& name) { return std::string(CAPSLATE_JPEG_TESTIMAGES) + "/" + name; }
+std::string TestImage(const std::string& name) {
+  return std::string(CAPSLATE_JPEG_TESTIMAGES) + "/" + name;
+}
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -29,7 +31,8 @@ core::Dib ReadPpm(const std::string& path) {
   core::Dib dib(width, height, 24);
   std::vector<char> rgb(static_cast<size_t>(width) * 3);
   for (int y = 0; y < height; ++y) {
-    if (!in.read(rgb.data(), static_cast<std::streamsize>(rgb.size()))) throw std::runtime_error("short PPM");
+    if (!in.read(rgb.data(), static_cast<std::streamsize>(rgb.size())))
+      throw std::runtime_error("short PPM");
     uint8_t* row = dib.Row(y);
     for (size_t x = 0; x < rgb.size(); x += 3) {
       row[x] = static_cast<uint8_t>(rgb[x + 2]);
@@ -51,7 +54,9 @@ std::vector<uint8_t> EncodeWithLibjpeg(const RawImage& image, int jpegSpace, boo
   cinfo.image_width = static_cast<JDIMENSION>(image.width);
   cinfo.image_height = static_cast<JDIMENSION>(image.height);
   cinfo.input_components = image.components;
-  cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE : image.components == 3 ? JCS_RGB : JCS_CMYK;
+  cinfo.in_color_space = image.components == 1   ? JCS_GRAYSCALE
+                         : image.components == 3 ? JCS_RGB
+                                                 : JCS_CMYK;
   jpeg_set_defaults(&cinfo);
   jpeg_set_colorspace(&cinfo, static_cast<J_COLOR_SPACE>(jpegSpace));
   jpeg_set_quality(&cinfo, 90, TRUE);

@@ -17,7 +17,7 @@ core::Dib ReadPpm(const std::string& path);  // binary P6 with maxval 255, into 
 struct RawImage {
   int width = 0;
   int height = 0;
-  int components = 0;    // 1 (grey), 3 (RGB) or 4 (CMYK)
+  int components = 0;            // 1 (grey), 3 (RGB) or 4 (CMYK)
   std::vector<uint8_t> samples;  // top-down rows, no padding
 };
 // Encodes with raw libjpeg at quality 90; `jpegSpace` is the colour space stored in the file

@@ -50,7 +50,8 @@ TEST(JpegEncode, RoundTripsOddSizesAtQuality100) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     core::Dib src(w, h, 24);
     for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w * 3; ++x) src.Row(y)[x] = static_cast<uint8_t>(40 + (x % 3) * 60 + y * 4);
+      for (int x = 0; x < w * 3; ++x)
+        src.Row(y)[x] = static_cast<uint8_t>(40 + (x % 3) * 60 + y * 4);
     }
     const core::Dib back = core::DecodeJpeg(core::EncodeJpeg(src, 100));
     ASSERT_EQ(back.Width(), w);
@@ -79,7 +80,8 @@ TEST(JpegQuality, SettingIsTakenAsOneByteClampedTo1To100) {
 TEST(JpegQuality, SettingReachesTheWrittenQuantisationTables) {
   for (const auto& [setting, entry] : {std::pair{0, 255}, {150, 1}}) {
     SCOPED_TRACE("setting " + std::to_string(setting));
-    const auto file = core::EncodeJpeg(core::Dib(16, 16, 24), core::JpegQualityFromSetting(setting));
+    const auto file =
+        core::EncodeJpeg(core::Dib(16, 16, 24), core::JpegQualityFromSetting(setting));
     jpeg_error_mgr err{};
     jpeg_decompress_struct written{};
     written.err = jpeg_std_error(&err);
@@ -138,10 +140,13 @@ TEST(JpegDecode, GreyscaleBecomesGreyRgb) {
 
 // Adobe's inverted convention: a stored 255 means no ink, so R = C * K / 255 and so on.
 TEST(JpegDecode, CmykAndYcckAreConvertedAsInvertedCmyk) {
-  struct Patch { uint8_t c, m, y, k; uint8_t b, g, r; };
-  const Patch patches[] = {{255, 0, 255, 255, 255, 0, 255},   // full magenta ink
-                           {255, 255, 255, 128, 128, 128, 128},  // half black
-                           {0, 255, 255, 255, 255, 255, 0},    // full cyan ink
+  struct Patch {
+    uint8_t c, m, y, k;
+    uint8_t b, g, r;
+  };
+  const Patch patches[] = {{255, 0, 255, 255, 255, 0, 255},       // full magenta ink
+                           {255, 255, 255, 128, 128, 128, 128},   // half black
+                           {0, 255, 255, 255, 255, 255, 0},       // full cyan ink
                            {255, 255, 255, 255, 255, 255, 255}};  // paper
   jpegtest::RawImage cmyk{64, 16, 4, {}};
   for (int y = 0; y < 16; ++y) {
@@ -184,8 +189,8 @@ TEST(JpegHostile, TruncatedFileDecodesWithGreyRestAndWarning) {
   const auto file = ReadBytes(TestImage("testorig.jpg"));
   const core::Dib whole = core::DecodeJpeg(file);
   std::string warning;
-  const core::Dib cut =
-      core::DecodeJpeg(std::vector<uint8_t>(file.begin(), file.begin() + file.size() * 6 / 10), &warning);
+  const core::Dib cut = core::DecodeJpeg(
+      std::vector<uint8_t>(file.begin(), file.begin() + file.size() * 6 / 10), &warning);
   EXPECT_NE(warning, "");
   ASSERT_EQ(cut.Width(), 227);
   ASSERT_EQ(cut.Height(), 149);

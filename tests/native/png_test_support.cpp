@@ -57,13 +57,15 @@ fs::path ReferenceFor(const fs::path& png) {
 
 Rgb8 ReadPpm(const fs::path& path) {
   const std::vector<uint8_t> bytes = ReadBytes(path);
-  std::string header(bytes.begin(), bytes.begin() + static_cast<long>(std::min<size_t>(64, bytes.size())));
+  std::string header(bytes.begin(),
+                     bytes.begin() + static_cast<long>(std::min<size_t>(64, bytes.size())));
   std::istringstream fields(header);
   std::string magic;
   int maxValue = 0;
   Rgb8 picture;
   fields >> magic >> picture.width >> picture.height >> maxValue;
-  if (magic != "P6" || maxValue != 255) throw std::runtime_error("not an 8-bit P6: " + path.string());
+  if (magic != "P6" || maxValue != 255)
+    throw std::runtime_error("not an 8-bit P6: " + path.string());
   const size_t start = static_cast<size_t>(fields.tellg()) + 1;  // one whitespace byte
   const size_t size = size_t(picture.width) * picture.height * 3;
   if (bytes.size() < start + size) throw std::runtime_error("short PPM: " + path.string());
@@ -100,8 +102,11 @@ std::vector<Chunk> SplitChunks(const std::vector<uint8_t>& png) {
     const uint32_t length = (uint32_t{png[at]} << 24) | (uint32_t{png[at + 1]} << 16) |
                             (uint32_t{png[at + 2]} << 8) | png[at + 3];
     if (length > png.size() - at - 12) break;
-    Chunk chunk{std::string(png.begin() + static_cast<long>(at + 4), png.begin() + static_cast<long>(at + 8)), {}};
-    chunk.data.assign(png.begin() + static_cast<long>(at + 8), png.begin() + static_cast<long>(at + 8 + length));
+    Chunk chunk{std::string(png.begin() + static_cast<long>(at + 4),
+                            png.begin() + static_cast<long>(at + 8)),
+                {}};
+    chunk.data.assign(png.begin() + static_cast<long>(at + 8),
+                      png.begin() + static_cast<long>(at + 8 + length));
     chunks.push_back(std::move(chunk));
     at += 12 + length;
   }
@@ -115,7 +120,8 @@ std::vector<uint8_t> JoinChunks(const std::vector<Chunk>& chunks) {
     const size_t typeAt = png.size();
     png.insert(png.end(), chunk.type.begin(), chunk.type.end());
     png.insert(png.end(), chunk.data.begin(), chunk.data.end());
-    PutBigEndian(png, static_cast<uint32_t>(crc32(0, png.data() + typeAt, static_cast<uInt>(4 + chunk.data.size()))));
+    PutBigEndian(png, static_cast<uint32_t>(
+                          crc32(0, png.data() + typeAt, static_cast<uInt>(4 + chunk.data.size()))));
   }
   return png;
 }

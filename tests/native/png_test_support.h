@@ -37,7 +37,7 @@ struct Chunk {
   std::string type;
   std::vector<uint8_t> data;
 };
-std::vector<Chunk> SplitChunks(const std::vector<uint8_t>& png);  // after the signature
+std::vector<Chunk> SplitChunks(const std::vector<uint8_t>& png);    // after the signature
 std::vector<uint8_t> JoinChunks(const std::vector<Chunk>& chunks);  // with correct CRCs
 
 }  // namespace pngtest

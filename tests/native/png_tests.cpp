@@ -31,7 +31,8 @@ bool HasChunk(const std::vector<uint8_t>& png, const std::string& type) {
 }
 
 // What decoding `png` throws, or nothing.
-std::optional<PngFailure> FailureOf(const std::vector<uint8_t>& png, std::string* message = nullptr) {
+std::optional<PngFailure> FailureOf(const std::vector<uint8_t>& png,
+                                    std::string* message = nullptr) {
   try {
     pngplugin::DecodePng(png);
   } catch (const PngError& error) {
@@ -67,10 +68,10 @@ TEST(PngConformance, EveryLibpngTestImageDecodesToImageMagicksPixels) {
     ASSERT_NO_THROW(decoded = pngplugin::DecodePng(png));
     const PngDecoder header(png);
     // Exact, except where 16-bit samples are rounded or a colour is blended with white.
-    const bool approximate = header.Header().bitDepth == 16 || (header.Header().colourType & 4) ||
-                             HasChunk(png, "tRNS");
-    const int difference = pngtest::LargestDifference(pngtest::FromDib(decoded),
-                                                      pngtest::ReadPpm(pngtest::ReferenceFor(file)));
+    const bool approximate =
+        header.Header().bitDepth == 16 || (header.Header().colourType & 4) || HasChunk(png, "tRNS");
+    const int difference = pngtest::LargestDifference(
+        pngtest::FromDib(decoded), pngtest::ReadPpm(pngtest::ReferenceFor(file)));
     EXPECT_GE(difference, 0) << "size differs";
     EXPECT_LE(difference, approximate ? 1 : 0);
   }
@@ -118,10 +119,10 @@ TEST(PngEncoder, WritesEverySizeAndContentLosslessly) {
   for (size_t i = 0; i < rowBytes; ++i) fading[i] = static_cast<uint8_t>(255 >> (i / 3 % 9));
   for (int y = 101; y < 201; ++y) std::memcpy(banded.Row(y), fading, rowBytes);
   for (int y = 0; y < 3; ++y) std::memset(banded.Row(y), 0, rowBytes);
-  EXPECT_EQ(pngtest::LargestDifference(
-                pngtest::FromDib(pngplugin::DecodePng(core::EncodePng(banded))),
-                pngtest::FromDib(banded)),
-            0);
+  EXPECT_EQ(
+      pngtest::LargestDifference(pngtest::FromDib(pngplugin::DecodePng(core::EncodePng(banded))),
+                                 pngtest::FromDib(banded)),
+      0);
 
   core::Dib grey(8, 8, 8);
   EXPECT_THROW(core::EncodePng(grey), core::Error) << "only 24-bit pictures";
@@ -129,11 +130,12 @@ TEST(PngEncoder, WritesEverySizeAndContentLosslessly) {
 
 TEST(PngEncoder, ImageMagickReadsAScreenShotBackPixelForPixel) {
   const core::Dib shot = bench::MakeScreenshot(800, 600);
-  const fs::path file = fs::temp_directory_path() / ("capslate-shot-" + std::to_string(::getpid()) + ".png");
+  const fs::path file =
+      fs::temp_directory_path() / ("capslate-shot-" + std::to_string(::getpid()) + ".png");
   {
     const std::vector<uint8_t> png = core::EncodePng(shot);
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
-                                                static_cast<std::streamsize>(png.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   }
   const fs::path ppm = file.string() + ".ppm";
   const std::string command = "/usr/bin/convert '" + file.string() + "' ppm:'" + ppm.string() + "'";
@@ -156,11 +158,14 @@ TEST(PngDecoder, TruncatedAndCorruptFilesAreRefusedWithAClearError) {
     const char* inMessage;
   };
   std::vector<Case> cases;
-  cases.push_back({"no signature", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, PngFailure::kNotPng, ""});
-  for (size_t cut : {size_t{8}, size_t{20}, size_t{33}, good.size() / 2, good.size() - 13,
-                     good.size() - 1}) {
-    cases.push_back({"truncated", {good.begin(), good.begin() + static_cast<long>(cut)},
-                     PngFailure::kBroken, "途中で切れています"});
+  cases.push_back(
+      {"no signature", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, PngFailure::kNotPng, ""});
+  for (size_t cut :
+       {size_t{8}, size_t{20}, size_t{33}, good.size() / 2, good.size() - 13, good.size() - 1}) {
+    cases.push_back({"truncated",
+                     {good.begin(), good.begin() + static_cast<long>(cut)},
+                     PngFailure::kBroken,
+                     "途中で切れています"});
   }
   // A byte of IHDR's data, IDAT's CRC, IEND's CRC.
   for (size_t at : {size_t{8 + 8 + 2}, good.size() - 12 - 2, good.size() - 2}) {
@@ -207,8 +212,9 @@ TEST(PngDecoder, ADeclaredSizeBeyondTheLimitsIsRefusedBeforeAnyPixelIsRead) {
     }
     return pngtest::JoinChunks(chunks);
   };
-  for (const auto& [width, height] : {std::pair{65536u, 1u}, std::pair{1u, 70000u},
-                                      std::pair{20000u, 20000u}, std::pair{0x7FFFFFFFu, 0x7FFFFFFFu}}) {
+  for (const auto& [width, height] :
+       {std::pair{65536u, 1u}, std::pair{1u, 70000u}, std::pair{20000u, 20000u},
+        std::pair{0x7FFFFFFFu, 0x7FFFFFFFu}}) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
     try {
       PngDecoder decoder(withSize(width, height));  // the header alone decides
@@ -227,7 +233,8 @@ TEST(PngDecoder, ADeclaredSizeBeyondTheLimitsIsRefusedBeforeAnyPixelIsRead) {
 TEST(PngDecoder, ProgressRisesToTheEndAndCanStopTheDecode) {
   for (const char* name : {"basn6a16.png", "interlaced/ibasn3p04.png"}) {
     SCOPED_TRACE(name);
-    const auto png = pngtest::ReadBytes(fs::path(CAPSLATE_LIBPNG_SOURCE) / "contrib/pngsuite" / name);
+    const auto png =
+        pngtest::ReadBytes(fs::path(CAPSLATE_LIBPNG_SOURCE) / "contrib/pngsuite" / name);
     PngDecoder decoder(png);
     core::Dib dib(decoder.Header().width, decoder.Header().height, 24);
     std::vector<std::pair<int, int>> calls;

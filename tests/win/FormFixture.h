@@ -38,7 +38,7 @@ class FormFixture : public testing::Test {
   void Command(int id);  // WM_COMMAND from a menu item or control
   RECT WindowRect() const;
   void WriteIni(const std::wstring& utf16Text) const;  // a settings file written as UTF-16LE
-  std::wstring ReadIni() const;                         // the settings file as text
+  std::wstring ReadIni() const;                        // the settings file as text
 
   void TearDown() override;
 };

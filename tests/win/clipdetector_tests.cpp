@@ -59,7 +59,8 @@ class RecorderWindow {
       ++self->changeChain;
       self->lastRemoved = wParam;
       self->lastNext = lParam;
-      if (reinterpret_cast<HWND>(wParam) == self->next_) self->next_ = reinterpret_cast<HWND>(lParam);
+      if (reinterpret_cast<HWND>(wParam) == self->next_)
+        self->next_ = reinterpret_cast<HWND>(lParam);
       return kChainResult;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -183,7 +184,7 @@ TEST(ClipDetector, ChainNoticesAreTakenOrPassedOnAsTheChainRequires) {
 
 TEST(ClipDetector, ChangesReachTheRestOfTheChainAfterTheHandlerAndAcrossProcesses) {
   winetest::TempDir dir;
-  winetest::ViewerProcess last(dir.Path().wstring());   // joined first: end of the chain
+  winetest::ViewerProcess last(dir.Path().wstring());    // joined first: end of the chain
   winetest::ViewerProcess middle(dir.Path().wstring());  // joined second
   ASSERT_NE(middle.Window(), nullptr);
   TNkClipDetector detector;

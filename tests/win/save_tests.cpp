@@ -123,7 +123,7 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
 
 TEST_F(Save, ThePngTypeWritesTheExactPixelsWhateverTheNameSays) {
   StartWithPicture(800, 500);  // large enough for the writer's two threads
-  SaveAs(L"shot.bmp", kPng);  // the typed extension is kept and not corrected
+  SaveAs(L"shot.bmp", kPng);   // the typed extension is kept and not corrected
   EXPECT_TRUE(IsPng(Bytes(L"shot.bmp")));
   SaveAs(L"plain", kPng);
   EXPECT_EQ(form->CurrentFileName(), PathIn(L"plain.png"));

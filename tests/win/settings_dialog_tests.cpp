@@ -158,7 +158,8 @@ TEST_F(SettingsDialog, OkLoadsThePluginsOfTheFolderAndAnEmptyFolderLoadsNothing)
     Press(dialog, IDOK);
   });
   EXPECT_EQ(form->Settings().susiePath, folder.wstring());
-  EXPECT_NE(openFilter().find(L";*.ppm"), std::wstring::npos) << Utf8(prompts.openDialogs.back().filter);
+  EXPECT_NE(openFilter().find(L";*.ppm"), std::wstring::npos)
+      << Utf8(prompts.openDialogs.back().filter);
 }
 
 TEST_F(SettingsDialog, APrinterPastTheListIsNotSelectedAndOkStoresNone) {

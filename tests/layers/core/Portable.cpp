@@ -1,3 +1,3 @@
 // A core file that stays in its layer; the check must not complain about it.
-#include "core/Dib.h"
 #include <vector>
+#include "core/Dib.h"

@@ -204,6 +204,12 @@ std::wstring TForm1::StatusText() const {
 
 void TForm1::Refuse() { win::Refuse(prompts_); }
 
+bool TForm1::RequirePicture() {
+  if (state_.PictureState == host::PictureState::Present) return true;
+  Refuse();
+  return false;
+}
+
 void TForm1::SetCurrentFileName(std::wstring fileName) {
   state_.CurrentFileName = std::move(fileName);
 }
@@ -246,8 +252,8 @@ void TForm1::FormCreate() {
   // What DragAcceptFiles(TRUE) does, without loading the shell at start-up.
   SetWindowLongPtrW(window_.get(), GWL_EXSTYLE,
                     GetWindowLongPtrW(window_.get(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
-  state_.PictureState = 0;
-  state_.CropState = 0;
+  state_.PictureState = host::PictureState::Start;
+  state_.CropState = host::CropState::Idle;
   {
     PrivateProfileStore store(SettingsFileName());
     settings_ = LoadSettings(store);
@@ -329,7 +335,8 @@ void TForm1::FitWindowToPicture() {
 }
 
 void TForm1::AfterPictureLoad() {
-  state_.PictureState = 2;  // before the clipboard changes, so the watcher ignores our own copy
+  // Before the clipboard changes, so the watcher ignores our own copy.
+  state_.PictureState = host::PictureState::Present;
   FitWindowToPicture();
   GdiFlush();
   win::PutPictureOnClipboard(window_.get(), picture_.Pixels());

@@ -14,6 +14,14 @@
 #include "WineTestSupport.h"
 #include "app/win/Unit1.h"
 #include "core/Dib.h"
+#include "host/States.h"
+
+// The window's states print as their numbers in failure messages.
+namespace host {
+inline void PrintTo(PictureState state, std::ostream* out) { *out << static_cast<int>(state); }
+inline void PrintTo(CropState state, std::ostream* out) { *out << static_cast<int>(state); }
+inline void PrintTo(ActiveTag tag, std::ostream* out) { *out << static_cast<int>(tag); }
+}  // namespace host
 
 namespace winetest {
 

@@ -316,7 +316,7 @@ TEST_F(Layout, ClickOnTheBareToolBarLoadsTheWorkFile) {
   winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(64, 48));
   SendMessageW(form->Controls().Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
   SendMessageW(form->Controls().Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 }
 

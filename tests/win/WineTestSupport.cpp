@@ -63,6 +63,20 @@ bool WaitPumping(HANDLE handle, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
+HWND FindDescendant(HWND parent, int id) {
+  std::pair<int, HWND> want{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM p) -> BOOL {
+        auto* w = reinterpret_cast<std::pair<int, HWND>*>(p);
+        if (GetDlgCtrlID(child) != w->first) return TRUE;
+        w->second = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&want));
+  return want.second;
+}
+
 std::wstring WindowText(HWND window) {
   int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');

@@ -156,6 +156,9 @@ void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t
 
 // A window's text (GetWindowTextW).
 std::wstring WindowText(HWND window);
+// The descendant of `parent` with the control ID `id`, at any depth (controls on panels); null when
+// there is none.
+HWND FindDescendant(HWND parent, int id);
 
 // UTF-8 for test messages (gtest prints std::string as is).
 std::string Utf8(const std::wstring& text);

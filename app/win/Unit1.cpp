@@ -278,9 +278,10 @@ void TForm1::FormCreate() {
   if (!settings_.susiePath.empty()) {
     RunAtStart([this] { SearchConfiguredPlugins(); });
   }
-  // A command-line file that can't be loaded is reported in the error box; the steps after it
-  // still run, so the program starts in its usual state with the start picture.
-  Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
+  // A command-line file that can't be loaded is reported in the error box once the window is up,
+  // as the box's owner; the steps after it still run, so the program starts in its usual state
+  // with the start picture.
+  RunAtStart([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
   // Every tag on its track box at the picture area's corner, the first icon (which shows the icon
   // tag while a picture is present), no tag shown. The first shape is chosen with its page.

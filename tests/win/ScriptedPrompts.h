@@ -54,6 +54,7 @@ class ScriptedPrompts : public win::Prompts {
 
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
+  std::vector<HWND> errorOwners;        // the window each error box was shown over
   std::vector<bool> errorOwnerVisible;  // whether the owner window was up when each was shown
   std::vector<HelpCall> helpCalls;
   std::vector<ShellCall> startedPrograms;  // programs started
@@ -75,6 +76,7 @@ class ScriptedPrompts : public win::Prompts {
   void Beep(UINT type) override { beeps.push_back(type); }
   void ShowError(HWND owner, const std::wstring& text) override {
     errors.push_back(text);
+    errorOwners.push_back(owner);
     errorOwnerVisible.push_back(owner && IsWindowVisible(owner));
   }
   bool GetSaveFileName(OPENFILENAMEW& request) override {

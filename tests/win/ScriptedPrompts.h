@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "win/FolderBrowser.h"
 #include "win/Prompts.h"
 
 namespace winetest {
@@ -60,8 +61,9 @@ class ScriptedPrompts : public win::Prompts {
   std::vector<ShellCall> startedPrograms;  // programs started
   bool startProgramsForReal = true;        // false: only record them
   int printDialogs = 0;
-  bool printerListFails = false;                  // PrinterNames throws as an unreadable list would
-  std::deque<std::wstring> folderAnswers;         // the folders the user chooses; none: Cancel
+  bool printerListFails = false;           // PrinterNames throws as an unreadable list would
+  std::deque<std::wstring> folderAnswers;  // the folders the user chooses; none: Cancel
+  bool realFolderBrowser = false;          // true: the shell's browser, which the test drives
   std::vector<std::wstring> folderPreselections;  // what each folder browser started from
   std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel
   std::vector<FileDialogCall> saveDialogs;
@@ -100,8 +102,9 @@ class ScriptedPrompts : public win::Prompts {
     if (printerListFails) throw core::Error("プリンタの一覧を読めません。");
     return win::SystemPrompts().PrinterNames();
   }
-  bool ChooseFolder(HWND, const std::wstring&, std::wstring& folder) override {
+  bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) override {
     folderPreselections.push_back(folder);
+    if (realFolderBrowser) return win::BrowseForFolder(owner, title, folder);
     if (folderAnswers.empty()) return false;
     folder = folderAnswers.front();
     folderAnswers.pop_front();

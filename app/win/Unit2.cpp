@@ -11,6 +11,7 @@
 #include "core/Error.h"
 #include "core/PathRules.h"
 #include "win/Text.h"
+#include "win/ToolTips.h"
 
 namespace app {
 namespace {
@@ -92,15 +93,7 @@ HWND TForm2::Add(const wchar_t* className, const wchar_t* text, DWORD style, int
                  int width, int height, int page, const wchar_t* hint) {
   HWND control = AddControl(className, text, style, id, x, y, width, height);
   if (page >= 0) pageControls_.emplace_back(control, page);
-  if (hint) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(hint);
-    SendMessageW(ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  if (hint) win::AddToolTip(ToolTips, Handle(), control, hint);
   return control;
 }
 
@@ -123,9 +116,7 @@ HWND TForm2::AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, i
 void TForm2::OnCreate() {
   HWND dialog = Handle();
   FolderDialog1.Owner = dialog;
-  ToolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  ToolTips = win::CreateToolTips(dialog);
   bold_ = MakeFont(12, FW_BOLD, false, false);
   large_ = MakeFont(37, FW_BOLD, true, false);
   siteName_ = MakeFont(16, FW_BOLD, false, false);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "win/FolderBrowser.h"
 #include "win/Prompts.h"
 
 namespace winetest {
@@ -54,13 +55,15 @@ class ScriptedPrompts : public win::Prompts {
 
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
+  std::vector<HWND> errorOwners;        // the window each error box was shown over
   std::vector<bool> errorOwnerVisible;  // whether the owner window was up when each was shown
   std::vector<HelpCall> helpCalls;
   std::vector<ShellCall> startedPrograms;  // programs started
   bool startProgramsForReal = true;        // false: only record them
   int printDialogs = 0;
-  bool printerListFails = false;                  // PrinterNames throws as an unreadable list would
-  std::deque<std::wstring> folderAnswers;         // the folders the user chooses; none: Cancel
+  bool printerListFails = false;           // PrinterNames throws as an unreadable list would
+  std::deque<std::wstring> folderAnswers;  // the folders the user chooses; none: Cancel
+  bool realFolderBrowser = false;          // true: the shell's browser, which the test drives
   std::vector<std::wstring> folderPreselections;  // what each folder browser started from
   std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel
   std::vector<FileDialogCall> saveDialogs;
@@ -75,6 +78,7 @@ class ScriptedPrompts : public win::Prompts {
   void Beep(UINT type) override { beeps.push_back(type); }
   void ShowError(HWND owner, const std::wstring& text) override {
     errors.push_back(text);
+    errorOwners.push_back(owner);
     errorOwnerVisible.push_back(owner && IsWindowVisible(owner));
   }
   bool GetSaveFileName(OPENFILENAMEW& request) override {
@@ -98,8 +102,9 @@ class ScriptedPrompts : public win::Prompts {
     if (printerListFails) throw core::Error("プリンタの一覧を読めません。");
     return win::SystemPrompts().PrinterNames();
   }
-  bool ChooseFolder(HWND, const std::wstring&, std::wstring& folder) override {
+  bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) override {
     folderPreselections.push_back(folder);
+    if (realFolderBrowser) return win::BrowseForFolder(owner, title, folder);
     if (folderAnswers.empty()) return false;
     folder = folderAnswers.front();
     folderAnswers.pop_front();

@@ -80,12 +80,14 @@ void Printing::Print() {
   const std::wstring printer = ConfiguredPrinter(window_.Prompts(), settings.printNum);
   win::UniqueDc dc = win::OpenPrinterDc(printer);
   const core::Dib& pixels = picture_.Picture().Pixels();
+  // Checked before the job starts: a rectangle no printer can take prints nothing.
   const PrintRect rect = ComputePrintRect(pixels.Width(), pixels.Height(),
                                           PrintOptions{settings.printManual, settings.printMulti,
                                                        settings.printLeft, settings.printTop},
                                           GetDeviceCaps(dc.get(), HORZRES));
   const std::vector<uint8_t> info = win::MakeBitmapInfo(pixels);
   PrintJob job(dc.get(), printer);
+  // ComputePrintRect keeps every edge and side within 32 bits.
   if (StretchDIBits(dc.get(), static_cast<int>(rect.left), static_cast<int>(rect.top),
                     static_cast<int>(rect.right - rect.left),
                     static_cast<int>(rect.bottom - rect.top), 0, 0, pixels.Width(), pixels.Height(),

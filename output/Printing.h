@@ -13,8 +13,9 @@ class Printing {
       : picture_(picture), window_(window) {}
 
   // Refused without a picture or without a usable printer (Print/Num = -1, or no printer list at
-  // start-up). A printer that cannot be found or used ends the command with an error naming it;
-  // nothing is reported as printed.
+  // start-up). A printer that cannot be found or used, or a magnification or offsets that leave
+  // no printable rectangle, end the command with an error saying so; nothing is printed or
+  // reported as printed.
   void Print();
 
  private:

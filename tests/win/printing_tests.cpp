@@ -49,9 +49,14 @@ fs::path WindowsPath(const std::wstring& unixPath) {
   return path;
 }
 
+// The folder into which the printer writes its jobs as PDF files.
+std::wstring PdfFolder(const std::wstring& printer) {
+  return Environment(L"CAPSLATE_TEST_PDF_DIR") + L"/" + printer;
+}
+
 // The one complete PDF that the printer has written, waiting for it up to 30 s.
 std::wstring WaitForPdf(const std::wstring& printer) {
-  const std::wstring folder = Environment(L"CAPSLATE_TEST_PDF_DIR") + L"/" + printer;
+  const std::wstring folder = PdfFolder(printer);
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (std::chrono::steady_clock::now() < end) {
     for (const auto& entry : fs::directory_iterator(WindowsPath(folder))) {
@@ -154,6 +159,10 @@ class Printing : public FormFixture {
       const auto found = std::find(names.begin(), names.end(), printer);
       ASSERT_NE(found, names.end()) << Utf8(printer) << " is not among the system's printers";
       numbers.push_back(static_cast<int>(found - names.begin()));
+      // Each test finds only the PDFs of its own jobs.
+      for (const auto& entry : fs::directory_iterator(WindowsPath(PdfFolder(printer)))) {
+        fs::remove(entry.path());
+      }
     }
   }
   void StartWith(const core::Dib& picture, const std::wstring& printSettings) {
@@ -202,6 +211,41 @@ TEST_F(Printing, FitModeFillsTheWidthOfThePaperOfThePrinterThatPrints) {
   EXPECT_NEAR(ink.left, 0, 1);
   EXPECT_NEAR(ink.right, page.width, 1) << "scaled for other paper";
   EXPECT_NEAR(ink.bottom - ink.top, page.width * 3 / 4, 2);
+}
+
+// A magnification that leaves no rectangle to print in, or one past the printer's coordinates,
+// ends the command with an error saying so before anything is printed: no job reaches the
+// printer, and the one printed after them is the first it makes.
+TEST_F(Printing, MagnificationsWithoutAPrintableRectangleAreRefusedWithAnError) {
+  for (const wchar_t* multi : {L"0", L"-50", L"2147483647"}) {
+    SCOPED_TRACE(Utf8(multi));
+    StartWith(SolidPicture(101, 33),
+              L"Num=" + std::to_wstring(numbers[0]) + L"\r\nManual=1\r\nMulti=" + multi + L"\r\n");
+    const std::wstring status = form->StatusText();
+    prompts.printAnswers.push_back(true);
+    Command(ids::mnuPrint);
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    const std::string error = Utf8(prompts.errors[0]);
+    EXPECT_TRUE(error.find(Utf8(L"ﾌﾟﾘﾝﾀ倍率")) != std::string::npos) << error;
+    EXPECT_TRUE(error.find(Utf8(L"設定ﾀﾞｲｱﾛｸﾞ")) != std::string::npos) << error;
+    EXPECT_EQ(form->StatusText(), status);
+    Close();
+    prompts.errors.clear();
+  }
+  StartWith(SolidPicture(101, 33),
+            L"Num=" + std::to_wstring(numbers[0]) + L"\r\nManual=1\r\nMulti=100\r\n");
+  prompts.printAnswers.push_back(true);
+  Command(ids::mnuPrint);
+  ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
+  const std::wstring pdf = WaitForPdf(printers[0]);
+  ASSERT_FALSE(pdf.empty());
+  int pdfs = 0;
+  for (const auto& entry : fs::directory_iterator(WindowsPath(pdf).parent_path())) {
+    pdfs += entry.path().extension() == L".pdf";
+  }
+  EXPECT_EQ(pdfs, 1);
+  const RECT ink = InkBounds(Render(pdf, 300, 200, 100));
+  EXPECT_NEAR(ink.right - ink.left, 101, 1);
 }
 
 TEST_F(Printing, RefusalsCancelAndAMissingPrinterPrintNothing) {

@@ -1,7 +1,8 @@
 #pragma once
-// The Print command: the picture on one page of the configured printer, fitted to the page width
-// or at a fixed magnification, shifted by the configured offsets. On the way the work file is
-// refreshed with the picture and the picture is read back from it.
+// The Print command: the picture on one page of the configured printer, with the paper,
+// orientation and copies chosen in the print dialog, fitted to the page width or at a fixed
+// magnification, shifted by the configured offsets. On the way the work file is refreshed with
+// the picture and the picture is read back from it.
 
 #include "host/Roles.h"
 

@@ -14,7 +14,8 @@ EnsureSetup() {
   local missing=()
   local tool
   for tool in cmake ninja g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix nasm \
-              Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat pdftoppm clang-format; do
+              Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat ipptool pdftoppm pdfinfo \
+              clang-format; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
   local file

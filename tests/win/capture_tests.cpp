@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "ClipboardChildren.h"
 #include "FormFixture.h"
@@ -99,6 +100,27 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   }
   EXPECT_EQ(wrongInPicture, 0);
   EXPECT_EQ(wrongOnClipboard, 0);
+}
+
+// Input and a close request that wait in the queue when Capture is chosen are not handled inside
+// the command, which ends with the window there and the capture pending; the main loop handles
+// them after it.
+TEST_F(Capture, QueuedInputAndACloseRequestWaitForTheMainLoop) {
+  Start();
+  HWND clipboardButton = GetDlgItem(GetDlgItem(form->Handle(), ids::Panel1), ids::SpeedButton9);
+  ASSERT_NE(clipboardButton, nullptr);
+  PostMessageW(clipboardButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(clipboardButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  Command(ids::mnuCaputure);
+  ASSERT_NE(form->Handle(), nullptr) << "closed inside the command";
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
+  EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"取込中です。"));
+  EXPECT_TRUE(prompts.beeps.empty()) << "the click ran inside the command";
+
+  winetest::PumpMessages(50);
+  EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "the click: nothing to load";
+  EXPECT_EQ(form->Handle(), nullptr) << "the close request";
 }
 
 TEST_F(Capture, ReplacesAPictureAlreadyPresent) {

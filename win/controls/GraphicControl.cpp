@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "win/Handles.h"
 #include "win/controls/ScrollBox.h"
@@ -100,6 +101,8 @@ void GraphicControl::MouseMove(int, int) {}
 
 void GraphicControl::MouseUp(MouseButton, int, int) {}
 
+void GraphicControl::MouseCaptureLost() {}
+
 // --- GraphicSurface ---
 
 GraphicSurface::GraphicSurface(HWND container) : container_(container) {
@@ -126,8 +129,7 @@ void GraphicSurface::AddUnderlay(HWND image) {
 
 bool GraphicSurface::OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CAPTURECHANGED) {
-    // The system or another window took the mouse (a menu, a dialog): the press is over.
-    if (reinterpret_cast<HWND>(lParam) != image) pressed_ = nullptr;
+    CaptureChanged(image, reinterpret_cast<HWND>(lParam));
     return false;
   }
   return HandleMouse(image, message, wParam, lParam);
@@ -259,6 +261,13 @@ bool GraphicSurface::HandleMouse(HWND window, UINT message, WPARAM wParam, LPARA
   return true;
 }
 
+void GraphicSurface::CaptureChanged(HWND window, HWND newHolder) {
+  if (!pressed_ || newHolder == window) return;
+  // The system or another window took the mouse (a menu, Alt+Tab, a dialog): the press is over.
+  GraphicControl* lost = std::exchange(pressed_, nullptr);
+  lost->MouseCaptureLost();
+}
+
 bool GraphicSurface::HandleSetCursor() const {
   POINT client{};
   GetCursorPos(&client);
@@ -284,10 +293,7 @@ LRESULT CALLBACK GraphicSurface::SubclassProc(HWND window, UINT message, WPARAM 
       if (surface->HandleMouse(window, message, wParam, lParam)) return 0;
       break;
     case WM_CAPTURECHANGED:
-      // The system or another window took the mouse (a menu, a dialog): the press is over.
-      if (surface->pressed_ && reinterpret_cast<HWND>(lParam) != window) {
-        surface->pressed_ = nullptr;
-      }
+      surface->CaptureChanged(window, reinterpret_cast<HWND>(lParam));
       break;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && surface->HandleSetCursor()) return TRUE;

@@ -61,6 +61,9 @@ class GraphicControl {
   virtual void MouseDown(MouseButton button, int x, int y);
   virtual void MouseMove(int x, int y);
   virtual void MouseUp(MouseButton button, int x, int y);
+  // The system or another window took the mouse while the control held it (a menu, Alt+Tab, a
+  // dialog): no release will follow.
+  virtual void MouseCaptureLost();
 
  private:
   friend class GraphicSurface;
@@ -109,6 +112,8 @@ class GraphicSurface : private ImageOverlay {
   void PaintControls(HWND window, HDC dc) const;
   bool HandleMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleSetCursor() const;
+  // WM_CAPTURECHANGED in one of the windows: when the mouse went elsewhere, the press is over.
+  void CaptureChanged(HWND window, HWND newHolder);
   // ImageOverlay: the picture control's side.
   bool OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OverlayCursor(HWND image) override;

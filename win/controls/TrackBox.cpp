@@ -75,6 +75,12 @@ void TTrackBox::MouseDown(MouseButton button, int x, int y) {
 
 void TTrackBox::MouseUp(MouseButton button, int x, int y) {
   GraphicControl::MouseUp(button, x, y);
+  EndDrag();
+}
+
+void TTrackBox::MouseCaptureLost() { EndDrag(); }
+
+void TTrackBox::EndDrag() {
   dragMode_ = DragMode::Idle;
   zone_ = core::kNoTrackZone;
 }

@@ -41,10 +41,15 @@ class TTrackBox : public GraphicControl {
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override;
   void MouseUp(MouseButton button, int x, int y) override;
+  // Ends the drag as a release does.
+  void MouseCaptureLost() override;
   void TrackChanged(bool SZf);
 
  private:
   enum class DragMode { Idle, Sizing, Moving };
+
+  // Back to idle, with no handle kept.
+  void EndDrag();
 
   COLORREF trackColor_ = RGB(0, 0, 0);
   bool trackLineVisible_ = true;

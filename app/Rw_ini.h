@@ -31,6 +31,10 @@ std::optional<int32_t> ParseInteger(std::wstring_view text);
 // ParseInteger, with `fallback` for anything it does not accept.
 int32_t ParseSettingsInt(std::wstring_view text, int32_t fallback);
 
+// The largest undo limit taken from the file, in megabytes; a larger or negative one, like one that
+// is no number, leaves the default.
+inline constexpr int32_t kMaxUndoLimitMb = 1 << 20;
+
 Settings LoadSettings(IniStore& store);
 // Writes every key, one by one, in the order of the file's layout.
 void SaveSettings(IniStore& store, const Settings& settings);

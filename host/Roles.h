@@ -31,9 +31,13 @@ class PictureHost {
   // Puts `picture` in place of the current one without the after-load routine: Image1 shows it
   // and takes its size; state, clipboard and window stay as they are.
   virtual void ReplacePicture(win::Picture picture) = 0;
-  // Makes `picture` the current picture: Image1 takes it and its size, then the after-load routine
-  // runs (picture state Present, the window fitted, a copy on the clipboard, 24 bits per pixel).
+  // Makes `picture` the current picture: the picture it replaces becomes one undo step, Image1
+  // takes the new one and its size, then the after-load routine runs (picture state Present, the
+  // window fitted, a copy on the clipboard, 24 bits per pixel).
   virtual void InstallPicture(win::Picture picture) = 0;
+  // Before a subsystem draws into the picture for good (a tag's embedding): the pixels of `area`
+  // (right and bottom exclusive, clipped to the picture) become one undo step.
+  virtual void RecordPictureArea(const RECT& area) = 0;
   virtual host::PictureState PictureState() const = 0;
   virtual void SetPictureState(host::PictureState state) = 0;
   // The guard of every command that works on the picture: true when one is present; otherwise

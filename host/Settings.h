@@ -24,6 +24,7 @@ struct Settings {
   int32_t printLeft = 0;                  // Print/Left
   int32_t printTop = 0;                   // Print/Top
   std::array<std::wstring, 8> iconFiles;  // ICON/File0..File7
+  int32_t undoLimit = 512;  // Undo/Limit: megabytes the undo history may hold, 0 = off
 };
 
 }  // namespace host

@@ -255,6 +255,12 @@ void TagSet::Activate(TagKind kind) { frame_.SetActiveTag(AsActiveTag(kind)); }
 
 void TagSet::Embed(TagKind kind) {
   if (!IsShown(kind)) return;
+  picture_.RecordPictureArea(DrawnArea(kind));
+  EmbedRecorded(kind);
+}
+
+void TagSet::EmbedRecorded(TagKind kind) {
+  if (!IsShown(kind)) return;
   if (kind == TagKind::Icon) {
     // The icon is stamped on as it is; the clipboard is left alone.
     DrawTag(kind);
@@ -268,12 +274,23 @@ void TagSet::Embed(TagKind kind) {
   ReloadViaClipboard();
 }
 
-void TagSet::DrawTag(TagKind kind) {
-  const Controls& c = *controls_;
+RECT TagSet::TargetOf(TagKind kind) const {
   const RECT bounds = TagBounds(kind);
   const POINT at = ToPicture(bounds.left, bounds.top);
-  const RECT target{at.x, at.y, at.x + bounds.right - bounds.left,
-                    at.y + bounds.bottom - bounds.top};
+  return RECT{at.x, at.y, at.x + bounds.right - bounds.left, at.y + bounds.bottom - bounds.top};
+}
+
+RECT TagSet::DrawnArea(TagKind kind) {
+  const RECT target = TargetOf(kind);
+  if (kind != TagKind::Memo) return target;
+  win::BitmapDc dc(picture_.Picture().Bitmap());
+  return controls_->MemoTag.DrawnArea(dc.get(), target.left, target.top);
+}
+
+void TagSet::DrawTag(TagKind kind) {
+  const Controls& c = *controls_;
+  const RECT target = TargetOf(kind);
+  const POINT at{target.left, target.top};
   {
     win::BitmapDc dc(picture_.Picture().Bitmap());
     switch (kind) {
@@ -313,9 +330,16 @@ void TagSet::MoveToOrigin(TagKind kind) {
 }
 
 void TagSet::Button1Click() {
-  for (TagKind kind : {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image}) {
-    Embed(kind);
+  constexpr TagKind kOrder[] = {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image};
+  // One step of the history for all of them: the area they cover together.
+  RECT all{};
+  for (TagKind kind : kOrder) {
+    if (!IsShown(kind)) continue;
+    const RECT area = DrawnArea(kind);
+    UnionRect(&all, &all, &area);
   }
+  if (!IsRectEmpty(&all)) picture_.RecordPictureArea(all);
+  for (TagKind kind : kOrder) EmbedRecorded(kind);
 }
 
 void TagSet::smnuHideClick() {

@@ -118,6 +118,11 @@ class TagSet {
   void IconTagMouseDown() { Activate(TagKind::Icon); }
   void ImageTagMouseDown() { Activate(TagKind::Image); }
   void Activate(TagKind kind);
+  // Embeds a shown tag whose area the history has recorded already.
+  void EmbedRecorded(TagKind kind);
+  // Where the tag lies on the picture, in picture pixels, and what its embedding may change.
+  RECT TargetOf(TagKind kind) const;
+  RECT DrawnArea(TagKind kind);
   // Draws the tag into the picture at its picture coordinates.
   void DrawTag(TagKind kind);
   // The shape list's current entry; -1 when typed text leaves none chosen.

@@ -231,8 +231,11 @@ void TForm1::ReplacePicture(win::Picture picture) {
 }
 
 void TForm1::InstallPicture(win::Picture picture) {
-  // A crop under way ends first: its backup must not come back over the new picture.
+  // A crop under way ends first: its backup must not come back over the new picture, and the
+  // undo step is the picture without the band.
   cropping_.CancelDrag();
+  GdiFlush();
+  history_.RecordPicture(picture_.Pixels());
   ReplacePicture(std::move(picture));
   AfterPictureLoad();
 }
@@ -260,6 +263,7 @@ void TForm1::FormCreate() {
     PrivateProfileStore store(SettingsFileName());
     settings_ = LoadSettings(store);
   }
+  history_.SetLimit(static_cast<uint64_t>(settings_.undoLimit) << 20);
   if (settings_.windowMode != 0) {
     SetMenu(window_.get(), nullptr);
     state_.FrameExtraHeight = kFrameExtraHeightWithoutMenu;
@@ -459,6 +463,9 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       }
       return 0;
     }
+    case WM_INITMENUPOPUP:
+      EnableHistoryItems(reinterpret_cast<HMENU>(wParam));
+      return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
         if (!image1PopupMenu_) return 0;

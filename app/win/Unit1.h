@@ -16,6 +16,7 @@
 
 #include "acquire/NkClipDetector.h"
 #include "acquire/PictureImport.h"
+#include "app/PictureHistory.h"
 #include "app/Rw_ini.h"
 #include "core/PictureFormats.h"
 #include "edit/Cropping.h"
@@ -107,6 +108,7 @@ class TForm1 final : public host::PictureHost,
   void InvalidatePicture(std::span<const RECT> areas) override;
   void ReplacePicture(win::Picture picture) override;
   void InstallPicture(win::Picture picture) override;
+  void RecordPictureArea(const RECT& area) override;
   host::PictureState PictureState() const override { return state_.PictureState; }
   void SetPictureState(host::PictureState state) override { state_.PictureState = state; }
   bool RequirePicture() override;
@@ -142,6 +144,12 @@ class TForm1 final : public host::PictureHost,
   // --- Routines every picture source uses ---
   void AfterPictureLoad();
   void FitWindowToPicture();
+
+  // The program's message loop offers every message here before it is translated and dispatched:
+  // true when it was a keyboard shortcut of this window, which is then carried out
+  // (Unit1History.cpp).
+  bool TranslateShortcut(const MSG& message);
+  const PictureHistory& History() const { return history_; }
 
  private:
   // --- Creation and closing ---
@@ -209,6 +217,14 @@ class TForm1 final : public host::PictureHost,
   void smnuHideClick() { tags_.smnuHideClick(); }
   void smnuDrawClick() { tags_.smnuDrawClick(); }
   void smnuMoveClick() { tags_.smnuMoveClick(); }
+  // The picture's history (Unit1History.cpp): "元に戻す" and "やり直し", refused while a crop or a
+  // capture is under way and when there is no step.
+  void mnuUndoClick();
+  void mnuRedoClick();
+  // Puts a picture from the history in place as every new picture is, and says so.
+  void RestoreFromHistory(core::Dib picture, const wchar_t* message);
+  // Greys the history's items of a menu about to open when there is nothing to undo or redo.
+  void EnableHistoryItems(HMENU menu);
   // Only picture import plug-ins stay loaded.
   void SPIs1Search(plugins::TSPIs&, plugins::TSPI& ASPI, bool& Accept) {
     Accept = dynamic_cast<plugins::TInSPI*>(&ASPI) != nullptr;
@@ -265,7 +281,8 @@ class TForm1 final : public host::PictureHost,
   win::Prompts& prompts_;
   FormState state_;
   host::Settings settings_;
-  win::Picture picture_;  // the picture of Image1
+  win::Picture picture_;    // the picture of Image1
+  PictureHistory history_;  // its earlier states, for undo and redo
   core::PictureFormats formats_;
   FormControls controls_;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,11 @@ class FormFixture : public testing::Test {
   // Closes the window as the close box does and destroys the form.
   void Close();
   void Command(int id);  // WM_COMMAND from a menu item or control
+  // Real key presses through SendInput, the keys of `chord` down in order and up in reverse, with
+  // the window in front; the messages are then handled as the program's own loop handles them
+  // (the window's keyboard shortcuts first).
+  void PressKeys(std::initializer_list<WORD> chord);
+  void PumpAsTheProgram(int ms);
   RECT WindowRect() const;
   void WriteIni(const std::wstring& utf16Text) const;  // a settings file written as UTF-16LE
   std::wstring ReadIni() const;                        // the settings file as text

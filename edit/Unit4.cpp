@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 
 #include "core/Convert24.h"
 #include "win/ToolTips.h"
@@ -77,12 +78,12 @@ void TForm4::OnCreate() {
   AddControlIn(Panel1, WC_BUTTONW, L"縦", BS_AUTORADIOBUTTON, kRadioButton2, 8 + 48, 8 + 16, 41,
                17);
   AddControlIn(Panel1, WC_STATICW, L"指定ｄｏｔ", SS_LEFT, kLabel1, 112, 8, 60, 13);
-  HWND edit = AddControlIn(Panel1, WC_EDITW, L"640", WS_BORDER | ES_NUMBER | WS_TABSTOP, kEdit1,
-                           112, 24, 49, 20);
+  Edit1 = AddControlIn(Panel1, WC_EDITW, L"640", WS_BORDER | ES_NUMBER | WS_TABSTOP, kEdit1, 112,
+                       24, 49, 20);
   UpDown1 = AddControlIn(Panel1, UPDOWN_CLASSW, nullptr, UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
                          kUpDown1, 161, 24, 15, 20);
-  SendMessageW(UpDown1, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-  SendMessageW(UpDown1, UDM_SETRANGE32, 1, 2048);
+  SendMessageW(UpDown1, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Edit1), 0);
+  SendMessageW(UpDown1, UDM_SETRANGE32, kMinTypedPixels, kMaxTypedPixels);
   glyphs_.reset(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
   HWND specified = win::controls::CreateSpeedButton(Panel1, kBitBtn3, 184, 16, 25, 25,
@@ -100,13 +101,19 @@ void TForm4::OnCreate() {
   FormResize();
 }
 
-int TForm4::UpDownPosition() const {
-  // The up-down control reads a typed number from its buddy; text that is not one keeps the last
-  // valid position, and numbers outside 1 .. 2048 are held to that range.
-  BOOL failed = FALSE;
-  const int position =
-      static_cast<int>(SendMessageW(UpDown1, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
-  return std::clamp(position, 1, 2048);
+int TForm4::BoxPixels() {
+  // The up-down control would take a number outside its range as no number at all and keep its
+  // last position while the box goes on showing the typed one, so the dialog reads the box itself.
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Edit1)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(Edit1, text.data(), static_cast<int>(text.size()))));
+  const int last = static_cast<int>(SendMessageW(UpDown1, UDM_GETPOS32, 0, 0));
+  const TypedPixels typed =
+      ParseTypedPixels(text, std::clamp(last, kMinTypedPixels, kMaxTypedPixels));
+  if (typed.refused) DialogPrompts().Beep(MB_ICONQUESTION);
+  // Shown in the box as well, and the arrows step on from it.
+  SendMessageW(UpDown1, UDM_SETPOS32, 0, typed.value);
+  return typed.value;
 }
 
 PixelSize TForm4::PreviewAreaSize() const {
@@ -133,10 +140,10 @@ void TForm4::RadioButton1Click() {
   settings_.resizeMode = IsDlgButtonChecked(Panel1, kRadioButton1) == BST_CHECKED ? 0 : 1;
 }
 
-void TForm4::UpDown1Click() { settings_.resizeDot = UpDownPosition(); }
+void TForm4::UpDown1Click() { settings_.resizeDot = BoxPixels(); }
 
 void TForm4::BitBtn3Click() {
-  const int pixels = UpDownPosition();
+  const int pixels = BoxPixels();
   settings_.resizeDot = pixels;
   const std::optional<PixelSize> size = SpecifiedSize(
       PixelSize{preview_.Width(), preview_.Height()}, settings_.resizeMode != 0, pixels);
@@ -148,14 +155,16 @@ void TForm4::BitBtn3Click() {
   MoveWindow(Panel2, 0, 0, size->width, size->height, FALSE);
   MoveWindow(Image1, 0, 0, size->width, size->height, FALSE);
   const int width = size->width > kNarrowestWidth ? extraWidth + size->width : kNarrowestWidth;
-  // The new size makes the dialog lay itself out again, which refits the preview into its area.
   SetWindowPos(Handle(), nullptr, 0, 0, width, extraHeight + size->height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The dialog lays itself out again, which refits the preview into its area, also when its size
+  // stayed as it was (a second press) and no size change would make it.
+  FormResize();
 }
 
 void TForm4::BitBtn1Click() {
   RadioButton1Click();
-  settings_.resizeDot = UpDownPosition();
+  settings_.resizeDot = BoxPixels();
   RECT preview;
   GetWindowRect(Image1, &preview);
   choice_.size = PixelSize{preview.right - preview.left, preview.bottom - preview.top};

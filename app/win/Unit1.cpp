@@ -238,6 +238,9 @@ void TForm1::ReplacePicture(win::Picture picture) {
 }
 
 void TForm1::InstallPicture(win::Picture picture) {
+  // A crop under way ends first: its backup must not come back over the new picture, and the
+  // undo step is the picture without the band.
+  cropping_.CancelDrag();
   GdiFlush();
   history_.RecordPicture(picture_.Pixels());
   ReplacePicture(std::move(picture));
@@ -485,6 +488,11 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPFILES:
       Run([&] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); });
       return 0;
+    case WM_CANCELMODE:
+      // The system ends its modes (a dialog or message box opens): a part of the window that
+      // holds the mouse for a drag (the crop, a track box) loses it and ends that drag.
+      if (HWND holder = GetCapture(); holder && IsChild(window, holder)) ReleaseCapture();
+      break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         Minimize();

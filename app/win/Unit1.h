@@ -180,6 +180,7 @@ class TForm1 final : public host::PictureHost,
   void Image1MouseUp(win::controls::MouseButton button, POINT at) {
     cropping_.MouseUp(button, at.x, at.y);
   }
+  void Image1CaptureLost() { cropping_.CancelDrag(); }
   void Button13Click() { tags_.Show(tags::TagKind::Icon); }
   void Button9Click() { tags_.Show(tags::TagKind::Memo); }
   void Button17Click() { tags_.Show(tags::TagKind::Image); }

@@ -62,11 +62,11 @@ TSPI::TSPI(const std::wstring& fileName) : fileName_(fileName) {
   }
   if (!handle_) throw ESPIFOpenErrorSPI(fileName);
   if (std::wstring loaded = ModuleFileName(handle_.get()); !loaded.empty()) fileName_ = loaded;
-  api_.GetPluginInfo = GetProcAs<abi::GetPluginInfoProc>("GetPluginInfo");
+  api_.GetPluginInfo = GetProcAs<susie::GetPluginInfoProc>("GetPluginInfo");
   api_.ConfigurationDlg = GetProc("ConfigurationDlg");
-  api_.IsSupported = GetProcAs<abi::IsSupportedProc>("IsSupported");
-  api_.GetPictureInfo = GetProcAs<abi::GetPictureInfoProc>("GetPictureInfo");
-  api_.GetPicture = GetProcAs<abi::GetPictureProc>("GetPicture");
+  api_.IsSupported = GetProcAs<susie::IsSupportedProc>("IsSupported");
+  api_.GetPictureInfo = GetProcAs<susie::GetPictureInfoProc>("GetPictureInfo");
+  api_.GetPicture = GetProcAs<susie::GetPictureProc>("GetPicture");
   api_.GetPreview = GetProc("GetPreview");
   api_.GetArchiveInfo = GetProc("GetArchiveInfo");
   api_.GetFileInfo = GetProc("GetFileInfo");
@@ -128,7 +128,7 @@ void TLoaderSPI::CheckAPI() const {
   RequireAPI(reinterpret_cast<const void*>(Api().IsSupported), "IsSupported");
 }
 
-int TLoaderSPI::IsSupported(LPCSTR fileName, const void* data) const {
+int TLoaderSPI::IsSupported(LPSTR fileName, void* data) const {
   RequireAPI(reinterpret_cast<const void*>(Api().IsSupported), "IsSupported");
   return Api().IsSupported(fileName, data);
 }
@@ -143,14 +143,14 @@ void TInSPI::CheckAPI() const {
   RequireAPI(reinterpret_cast<const void*>(Api().GetPicture), "GetPicture");
 }
 
-int TInSPI::GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag,
-                           abi::PictureInfo* info) const {
+int TInSPI::GetPictureInfo(LPSTR buffer, LONG_PTR length, unsigned flag,
+                           susie::PictureInfo* info) const {
   RequireAPI(reinterpret_cast<const void*>(Api().GetPictureInfo), "GetPictureInfo");
   return Api().GetPictureInfo(buffer, length, flag, info);
 }
 
-int TInSPI::GetPicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
-                       HLOCAL* bitsHandle, abi::ProgressCallback progress, LONG_PTR data) const {
+int TInSPI::GetPicture(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                       HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) const {
   RequireAPI(reinterpret_cast<const void*>(Api().GetPicture), "GetPicture");
   return Api().GetPicture(buffer, length, flag, infoHandle, bitsHandle, progress, data);
 }

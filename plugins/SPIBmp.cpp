@@ -10,6 +10,7 @@
 #include "core/PathRules.h"
 #include "core/Utf8.h"
 #include "plugins/PluginDib.h"
+#include "susie/SusieAbi.h"
 #include "win/Files.h"
 #include "win/Handles.h"
 #include "win/Text.h"
@@ -101,14 +102,15 @@ bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
     if (length > 0) std::memcpy(padded.data(), data, length);
     data = padded.data();
   }
-  const auto* buffer = reinterpret_cast<LPCSTR>(data);
+  // The interface hands the buffer over as writable; this one may not be written yet.
+  auto* buffer = const_cast<LPSTR>(reinterpret_cast<LPCSTR>(data));
   const auto size = static_cast<LONG_PTR>(length);
-  const std::string name = win::NarrowAnsi(FileName);
-  if (spi.IsSupported(name.c_str(), data) == 0) return false;
+  std::string name = win::NarrowAnsi(FileName);
+  if (spi.IsSupported(name.data(), buffer) == 0) return false;
 
   TPictureInfoRec record;
-  abi::PictureInfo block{};
-  if (spi.GetPictureInfo(buffer, size, abi::kInputIsMemory, &block) == 0) {
+  susie::PictureInfo block{};
+  if (spi.GetPictureInfo(buffer, size, susie::kInputIsMemory, &block) == 0) {
     record.Left = block.left;
     record.Top = block.top;
     record.Width = block.width;
@@ -130,7 +132,7 @@ bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
   HLOCAL infoHandle = nullptr;
   HLOCAL bitsHandle = nullptr;
   callbackError_ = nullptr;
-  const int result = spi.GetPicture(buffer, size, abi::kInputIsMemory, &infoHandle, &bitsHandle,
+  const int result = spi.GetPicture(buffer, size, susie::kInputIsMemory, &infoHandle, &bitsHandle,
                                     ProgressCallback, reinterpret_cast<LONG_PTR>(this));
   // After a failure the handles are the plug-in's business: they may hold anything.
   if (result != 0) {

@@ -14,12 +14,11 @@
 
 #include "CapslateVersion.h"
 #include "pngplugin/PngDecoder.h"
-#include "pngplugin/SusieAbi.h"
+#include "susie/SusieAbi.h"
 #include "win/Handles.h"
 
 namespace {
 
-namespace susie = pngplugin::susie;
 using pngplugin::PngDecoder;
 using pngplugin::PngError;
 using pngplugin::PngFailure;
@@ -39,7 +38,7 @@ struct FileReadFailure {};
 // memory from the offset it gives.
 class Input {
  public:
-  Input(LPCSTR buffer, susie::Length length, unsigned flag) {
+  Input(LPCSTR buffer, LONG_PTR length, unsigned flag) {
     if ((flag & susie::kInputMask) == susie::kInputIsMemory) {
       if (buffer == nullptr || length < 0) throw PngError(PngFailure::kBroken, "no data");
       bytes_ = {reinterpret_cast<const uint8_t*>(buffer), static_cast<size_t>(length)};
@@ -51,7 +50,7 @@ class Input {
   std::span<const uint8_t> Bytes() const { return bytes_; }
 
  private:
-  void ReadFrom(LPCSTR fileName, susie::Length offset) {
+  void ReadFrom(LPCSTR fileName, LONG_PTR offset) {
     win::UniqueFile file(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
@@ -106,8 +105,8 @@ int Guarded(const Body& body) noexcept {
   }
 }
 
-int DecodePicture(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* infoHandle,
-                  HLOCAL* bitsHandle, susie::ProgressCallback progress, susie::Length data) {
+int DecodePicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                  HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) {
   if (infoHandle == nullptr || bitsHandle == nullptr) return susie::kInternalError;
   return Guarded([&] {
     const Input input(buffer, length, flag);
@@ -161,9 +160,9 @@ int WINAPI GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) {
 
 // `data` is either the first 2 KiB of the file, or, when its upper bits are 0, an open file
 // handle whose next bytes are the file's start.
-int WINAPI IsSupported(LPCSTR, susie::SupportData data) {
+int WINAPI IsSupported(LPSTR, void* data) {
   uint8_t head[8] = {};
-  const auto value = reinterpret_cast<uintptr_t>(reinterpret_cast<void*>(data));
+  const auto value = reinterpret_cast<uintptr_t>(data);
   if ((value >> 16) != 0) {
     std::memcpy(head, reinterpret_cast<const void*>(value), sizeof head);
   } else {
@@ -176,8 +175,7 @@ int WINAPI IsSupported(LPCSTR, susie::SupportData data) {
   return pngplugin::HasPngSignature(head) ? 1 : 0;
 }
 
-int WINAPI GetPictureInfo(LPCSTR buffer, susie::Length length, unsigned flag,
-                          susie::PictureInfo* info) {
+int WINAPI GetPictureInfo(LPSTR buffer, LONG_PTR length, unsigned flag, susie::PictureInfo* info) {
   if (info == nullptr) return susie::kInternalError;
   return Guarded([&] {
     const Input input(buffer, length, flag);
@@ -191,14 +189,14 @@ int WINAPI GetPictureInfo(LPCSTR buffer, susie::Length length, unsigned flag,
   });
 }
 
-int WINAPI GetPicture(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* infoHandle,
-                      HLOCAL* bitsHandle, susie::ProgressCallback progress, susie::Length data) {
+int WINAPI GetPicture(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                      HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) {
   return DecodePicture(buffer, length, flag, infoHandle, bitsHandle, progress, data);
 }
 
 // The preview is the picture itself.
-int WINAPI GetPreview(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* infoHandle,
-                      HLOCAL* bitsHandle, susie::ProgressCallback progress, susie::Length data) {
+int WINAPI GetPreview(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                      HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) {
   return DecodePicture(buffer, length, flag, infoHandle, bitsHandle, progress, data);
 }
 

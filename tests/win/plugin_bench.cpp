@@ -17,7 +17,7 @@
 #include "PluginTestSupport.h"
 #include "core/BmpCodec.h"
 #include "plugins/PictureOpening.h"
-#include "plugins/SPIAbi.h"
+#include "susie/SusieAbi.h"
 
 namespace {
 
@@ -68,11 +68,11 @@ TEST_F(PluginSpeed, LoadingThroughThePluginCostsAtMostHalfAgainItsBound) {
 
   HMODULE module = GetModuleHandleW(plugin.c_str());
   ASSERT_NE(module, nullptr);
-  const auto getPicture = reinterpret_cast<plugins::abi::GetPictureProc>(
+  const auto getPicture = reinterpret_cast<susie::GetPictureProc>(
       reinterpret_cast<void (*)()>(GetProcAddress(module, "GetPicture")));
   HLOCAL info = nullptr, bits = nullptr;
   Timed pluginAlone{[&] {
-                      getPicture(reinterpret_cast<LPCSTR>(ppm.data()),
+                      getPicture(reinterpret_cast<LPSTR>(ppm.data()),
                                  static_cast<LONG_PTR>(ppm.size()), 1, &info, &bits, nullptr, 0);
                     },
                     [&] {

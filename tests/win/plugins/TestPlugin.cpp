@@ -1,8 +1,8 @@
 // The Susie plug-ins the tests load: one source, built once per kind (PLUGIN_KIND) and for each
-// build, 32-bit with undecorated stdcall exports as real plug-ins have them. The interface is
-// declared here on its own, from the published convention, not shared with the program, so a
-// mistake in the program's declarations shows up as a failing test. Every plug-in records the
-// calls it receives and the memory it hands out (TestPluginJournal.h).
+// build, 32-bit with undecorated stdcall exports as real plug-ins have them. The exports are
+// defined against the interface's one declaration (susie/SusieAbi.h), whose layout is fixed there
+// by static assertions. Every plug-in records the calls it receives and the memory it hands out
+// (TestPluginJournal.h).
 //
 // Kinds: a Netpbm (PPM/PGM) decoder, the same with the version "00in", one lacking GetPicture, a
 // hostile one whose test files say what it does wrong, an archive plug-in, a "00XN" one, one with
@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "TestPluginJournal.h"
+#include "susie/SusieAbi.h"
 
 #define KIND_NETPBM 1
 #define KIND_LOWER_VERSION 2
@@ -36,30 +37,8 @@
 
 namespace {
 
-// --- The interface, as a plug-in of this build declares it ---
-
-#ifdef _WIN64
 using Length = LONG_PTR;
-using SupportData = void*;
-#else
-using Length = long;
-using SupportData = DWORD;
-#endif
-
-#pragma pack(push, 1)
-struct PictureInfo {
-  long left, top;
-  long width, height;
-  WORD x_density, y_density;
-  short colorDepth;
-#ifdef _WIN64
-  char padding[2];
-#endif
-  HLOCAL hInfo;
-};
-#pragma pack(pop)
-
-using ProgressCallback = int(WINAPI*)(int, int, Length);
+using susie::ProgressCallback;
 
 // --- What the plug-in says about itself ---
 
@@ -411,8 +390,8 @@ EXPORT const testplugin::Journal* WINAPI TestJournal() { return &journal; }
 EXPORT void WINAPI TestReset() { std::memset(&journal, 0, sizeof journal); }
 
 #if PLUGIN_KIND != KIND_XN
-EXPORT int WINAPI IsSupported(LPCSTR fileName, SupportData dw) {
-  const auto* p = reinterpret_cast<const unsigned char*>(dw);
+EXPORT int WINAPI IsSupported(LPSTR fileName, void* dw) {
+  const auto* p = static_cast<const unsigned char*>(dw);
   Record("IsSupported", fileName, -1, p);
 #if PLUGIN_KIND == KIND_HOSTILE
   return std::memcmp(p, "HOSTILE ", 8) == 0;
@@ -425,11 +404,12 @@ EXPORT int WINAPI IsSupported(LPCSTR fileName, SupportData dw) {
 #endif
 
 #if PLUGIN_KIND == KIND_ARCHIVE
-EXPORT int WINAPI GetArchiveInfo(LPCSTR, Length, unsigned, HLOCAL*) { return -1; }
-EXPORT int WINAPI GetFileInfo(LPCSTR, Length, LPCSTR, unsigned, void*) { return -1; }
-EXPORT int WINAPI GetFile(LPCSTR, Length, LPSTR, unsigned, ProgressCallback, Length) { return -1; }
+EXPORT int WINAPI GetArchiveInfo(LPSTR, Length, unsigned, HLOCAL*) { return -1; }
+EXPORT int WINAPI GetFileInfo(LPSTR, Length, LPSTR, unsigned, void*) { return -1; }
+EXPORT int WINAPI GetFile(LPSTR, Length, LPSTR, unsigned, ProgressCallback, Length) { return -1; }
 #elif PLUGIN_KIND != KIND_XN
-EXPORT int WINAPI GetPictureInfo(LPCSTR buffer, Length length, unsigned flag, PictureInfo* info) {
+EXPORT int WINAPI GetPictureInfo(LPSTR buffer, Length length, unsigned flag,
+                                 susie::PictureInfo* info) {
   const auto* p = reinterpret_cast<const unsigned char*>(buffer);
   Record("GetPictureInfo", nullptr, length, p);
   if ((flag & 7) != 1) return -1;  // only memory images are expected
@@ -446,11 +426,11 @@ EXPORT int WINAPI GetPictureInfo(LPCSTR buffer, Length length, unsigned flag, Pi
   height = pbm.height;
   depth = pbm.colour ? 24 : 8;
 #endif
-  *info = PictureInfo{};
+  *info = susie::PictureInfo{};
   info->width = width;
   info->height = height;
-  info->x_density = 72;
-  info->y_density = 72;
+  info->xDensity = 72;
+  info->yDensity = 72;
   info->colorDepth = depth;
   const char text[] = "test picture";
   info->hInfo = Allocate(sizeof text);
@@ -461,8 +441,8 @@ EXPORT int WINAPI GetPictureInfo(LPCSTR buffer, Length length, unsigned flag, Pi
 }
 
 #if PLUGIN_KIND != KIND_NO_GET_PICTURE
-EXPORT int WINAPI GetPicture(LPCSTR buffer, Length length, unsigned flag, HLOCAL* info,
-                             HLOCAL* bits, ProgressCallback progress, Length data) {
+EXPORT int WINAPI GetPicture(LPSTR buffer, Length length, unsigned flag, HLOCAL* info, HLOCAL* bits,
+                             ProgressCallback progress, Length data) {
   const auto* p = reinterpret_cast<const unsigned char*>(buffer);
   Record("GetPicture", nullptr, length, p);
   if ((flag & 7) != 1) return -1;
@@ -478,7 +458,7 @@ EXPORT int WINAPI GetPicture(LPCSTR buffer, Length length, unsigned flag, HLOCAL
 }
 #endif
 
-EXPORT int WINAPI GetPreview(LPCSTR, Length, unsigned, HLOCAL*, HLOCAL*, ProgressCallback, Length) {
+EXPORT int WINAPI GetPreview(LPSTR, Length, unsigned, HLOCAL*, HLOCAL*, ProgressCallback, Length) {
   return -1;
 }
 #endif

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -11,7 +12,6 @@
 #include "core/Utf8.h"
 #include "plugins/PluginDib.h"
 #include "susie/SusieAbi.h"
-#include "win/Files.h"
 #include "win/Handles.h"
 #include "win/Text.h"
 
@@ -32,17 +32,25 @@ std::string PluginName(const TSPI& spi) { return core::ToUtf8(spi.FileName()); }
 TInSPIAble::TInSPIAble(TSPIBitmap& owner, const TSPIs* manager) : Owner(owner), manager_(manager) {}
 
 void TInSPIAble::LoadFromFile(const std::wstring& fileName) {
-  // The file's image in memory, which every plug-in call is handed, is the file itself mapped.
-  const win::FileView image(fileName);
-  LoadFromStreamWithName(image.Bytes(), fileName);
+  // The file's image in memory, which every plug-in call is handed, is the file itself, mapped
+  // copy-on-write.
+  LoadNamed(win::CopyOnWriteImage::FromFile(fileName), fileName);
 }
 
 void TInSPIAble::LoadFromStreamWithName(std::span<const uint8_t> data,
                                         const std::wstring& fileName) {
+  LoadNamed(win::CopyOnWriteImage::FromBytes(data), fileName);
+}
+
+void TInSPIAble::LoadFromStream(std::span<const uint8_t> data) {
+  Load(win::CopyOnWriteImage::FromBytes(data));
+}
+
+void TInSPIAble::LoadNamed(const win::CopyOnWriteImage& image, const std::wstring& fileName) {
   Ext = core::ExtensionOf(fileName);
   FileName = fileName;
   try {
-    LoadFromStream(data);
+    Load(image);
   } catch (...) {
     Ext.clear();
     FileName.clear();
@@ -52,33 +60,33 @@ void TInSPIAble::LoadFromStreamWithName(std::span<const uint8_t> data,
   FileName.clear();
 }
 
-void TInSPIAble::LoadFromStream(std::span<const uint8_t> data) {
+void TInSPIAble::Load(const win::CopyOnWriteImage& image) {
   const bool nativeFirst =
       Ext.empty() || core::LowerAscii(Ext.substr(1)) == core::LowerAscii(NativeExt);
-  const bool loaded = nativeFirst ? LoadNative(data) || LoadWithPlugins(data)
-                                  : LoadWithPlugins(data) || LoadNative(data);
+  const bool loaded = nativeFirst ? LoadNative(image) || LoadWithPlugins(image)
+                                  : LoadWithPlugins(image) || LoadNative(image);
   if (!loaded) throw core::Error("認識できない画像形式です");
 }
 
-bool TInSPIAble::LoadNative(std::span<const uint8_t> data) {
+bool TInSPIAble::LoadNative(const win::CopyOnWriteImage& image) {
   try {
-    Owner.NativeLoadFromStream(data);
+    Owner.NativeLoadFromStream(image.NewView().Bytes());
     return true;
   } catch (const std::exception&) {
     return false;  // the other method's turn, or "認識できない画像形式です"
   }
 }
 
-bool TInSPIAble::LoadWithPlugins(std::span<const uint8_t> data) {
-  if (SPI) return LoadWithSPI(data, *SPI);
+bool TInSPIAble::LoadWithPlugins(const win::CopyOnWriteImage& image) {
+  if (SPI) return LoadWithSPI(image, *SPI);
   if (!manager_) return false;
   for (TInSPI* candidate : manager_->FindSPIs(Ext)) {
-    if (LoadWithSPI(data, *candidate)) return true;
+    if (LoadWithSPI(image, *candidate)) return true;
   }
   return false;
 }
 
-bool TInSPIAble::LoadWithSPI(std::span<const uint8_t> data, TInSPI& spi) {
+bool TInSPIAble::LoadWithSPI(const win::CopyOnWriteImage& image, TInSPI& spi) {
   Progress(TProgressStage::psStarting, 0);
   struct EndProgress {
     TInSPIAble& loader;
@@ -90,27 +98,27 @@ bool TInSPIAble::LoadWithSPI(std::span<const uint8_t> data, TInSPI& spi) {
       }
     }
   } end{*this};
-  if (LoadBuffer(data.data(), data.size(), spi)) return true;
-  return HeaderRetry && data.size() > kForeignHeader &&
-         LoadBuffer(data.data() + kForeignHeader, data.size() - kForeignHeader, spi);
+  if (LoadBuffer(image, 0, spi)) return true;
+  return HeaderRetry && image.Size() > kForeignHeader && LoadBuffer(image, kForeignHeader, spi);
 }
 
-bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
+bool TInSPIAble::LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, TInSPI& spi) {
+  const win::CopyOnWriteImage::View view = image.NewView();
+  std::span<uint8_t> data = view.Bytes().subspan(offset);
   std::vector<uint8_t> padded;
-  if (length < kMinimumBuffer) {
+  if (data.size() < kMinimumBuffer) {
     padded.assign(kMinimumBuffer, 0);
-    if (length > 0) std::memcpy(padded.data(), data, length);
-    data = padded.data();
+    std::copy(data.begin(), data.end(), padded.begin());
+    data = std::span<uint8_t>(padded.data(), data.size());
   }
-  // The interface hands the buffer over as writable; this one may not be written yet.
-  auto* buffer = const_cast<LPSTR>(reinterpret_cast<LPCSTR>(data));
-  const auto size = static_cast<LONG_PTR>(length);
+  auto* buffer = reinterpret_cast<LPSTR>(data.data());
+  const auto length = static_cast<LONG_PTR>(data.size());
   std::string name = win::NarrowAnsi(FileName);
   if (spi.IsSupported(name.data(), buffer) == 0) return false;
 
   TPictureInfoRec record;
   susie::PictureInfo block{};
-  if (spi.GetPictureInfo(buffer, size, susie::kInputIsMemory, &block) == 0) {
+  if (spi.GetPictureInfo(buffer, length, susie::kInputIsMemory, &block) == 0) {
     record.Left = block.left;
     record.Top = block.top;
     record.Width = block.width;
@@ -132,7 +140,7 @@ bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
   HLOCAL infoHandle = nullptr;
   HLOCAL bitsHandle = nullptr;
   callbackError_ = nullptr;
-  const int result = spi.GetPicture(buffer, size, susie::kInputIsMemory, &infoHandle, &bitsHandle,
+  const int result = spi.GetPicture(buffer, length, susie::kInputIsMemory, &infoHandle, &bitsHandle,
                                     ProgressCallback, reinterpret_cast<LONG_PTR>(this));
   // After a failure the handles are the plug-in's business: they may hold anything.
   if (result != 0) {

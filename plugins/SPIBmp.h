@@ -17,6 +17,7 @@
 #include "core/Dib.h"
 #include "host/FormHost.h"
 #include "plugins/SPIs.h"
+#include "win/CopyOnWriteImage.h"
 
 namespace plugins {
 
@@ -61,10 +62,15 @@ class TInSPIAble {
   void LoadFromStream(std::span<const uint8_t> data);
 
  private:
-  bool LoadNative(std::span<const uint8_t> data);
-  bool LoadWithPlugins(std::span<const uint8_t> data);
-  bool LoadWithSPI(std::span<const uint8_t> data, TInSPI& spi);
-  bool LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi);
+  void LoadNamed(const win::CopyOnWriteImage& image, const std::wstring& fileName);
+  void Load(const win::CopyOnWriteImage& image);
+  bool LoadNative(const win::CopyOnWriteImage& image);
+  bool LoadWithPlugins(const win::CopyOnWriteImage& image);
+  bool LoadWithSPI(const win::CopyOnWriteImage& image, TInSPI& spi);
+  // One try of the plug-in on the image from byte `offset` on, in a view of its own: plug-ins are
+  // handed a writable buffer and some write there, which must reach no other try, no reader and
+  // not the file.
+  bool LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, TInSPI& spi);
   void Progress(TProgressStage stage, int percent);
   // Handed to GetPicture with this loader as its data. An error of the progress notification
   // cannot pass through the plug-in: it is kept, the plug-in is asked to stop, and the error is

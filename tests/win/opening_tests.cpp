@@ -34,13 +34,19 @@ constexpr const wchar_t* kBuiltIn = L"*.bmp;*.dib;*.jpg;*.jpeg";
 
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-// A binary PPM of the pattern picture. With `slow`, the header's comment makes the test plug-in
-// wait 120 ms before each progress step.
-std::vector<uint8_t> PatternPpm(int width, int height, bool slow = false) {
+// A binary PPM of the pattern picture, with `comment` (a line such as "# slow", which makes the
+// test plug-in wait 120 ms before each progress step) first in its header, and, when `size` is
+// given, a second comment that makes the file that long.
+std::vector<uint8_t> PatternPpm(int width, int height, const std::string& comment = "",
+                                size_t size = 0) {
   const core::Dib dib = winetest::PatternDib(width, height);
-  std::vector<uint8_t> file =
-      Bytes("P6\n" + std::string(slow ? "# slow\n" : "") + std::to_string(width) + " " +
-            std::to_string(height) + "\n255\n");
+  const std::string first = comment.empty() ? "" : comment + "\n";
+  const std::string dimensions = std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+  const size_t pixels = size_t(width) * size_t(height) * 3;
+  const size_t unpadded = 3 + first.size() + dimensions.size() + pixels;
+  const std::string padding =
+      size >= unpadded + 2 ? "#" + std::string(size - unpadded - 2, 'x') + "\n" : "";
+  std::vector<uint8_t> file = Bytes("P6\n" + first + padding + dimensions);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const uint32_t rgb = winetest::PixelAt(dib, x, y);
@@ -343,6 +349,21 @@ TEST_F(Opening, AHostilePluginEndsInAnErrorWithThePictureIntactAndItsMemoryFreed
   }
 }
 
+// Plug-ins are handed a writable buffer, and some write there.
+TEST_F(Opening, APluginThatWritesIntoWhatItIsHandedDecodesAndTheFileStaysAsItWas) {
+  StartWithPicture({L"netpbm"});
+  for (const auto& [size, side] : {std::pair{size_t{100}, 5}, std::pair{size_t{5000}, 40}}) {
+    SCOPED_TRACE(size);
+    const std::vector<uint8_t> file = PatternPpm(side, side, "# scribble", size);
+    ASSERT_EQ(file.size(), size);
+    winetest::WriteFileBytes(PathIn(L"written.ppm"), file);
+    Open(PathIn(L"written.ppm"));
+    EXPECT_TRUE(prompts.errors.empty());
+    ExpectPixelsOf(winetest::PatternDib(side, side));
+    EXPECT_EQ(winetest::ReadFileBytes(PathIn(L"written.ppm")), file);
+  }
+}
+
 // What the main window's thread did during a load, in order: the progress bar's positions (and
 // whether it was visible then), paints, and the requests it took from its queue.
 std::vector<std::string> threadEvents;
@@ -369,7 +390,7 @@ LRESULT CALLBACK RecordTaken(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 std::vector<std::string> Opening::LoadTallPictureWithRequestsWaiting(const std::wstring& file) {
-  winetest::WriteFileBytes(file, PatternPpm(300, 1100, true));
+  winetest::WriteFileBytes(file, PatternPpm(300, 1100, "# slow"));
   HWND window = form->Handle();
   progressBar = form->Controls().ProgressBar1;
   threadEvents.clear();

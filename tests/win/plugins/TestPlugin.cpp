@@ -124,6 +124,9 @@ int Progress(ProgressCallback progress, int done, int total, Length data, bool s
 struct Netpbm {
   bool colour = false;
   bool slow = false;  // the header's comment says "# slow": each progress step waits 120 ms
+  // "# scribble": GetPicture writes over the whole buffer it was handed once it has decoded it, as
+  // plug-ins that decode in place do.
+  bool scribble = false;
   long width = 0;
   long height = 0;
   long maxValue = 0;
@@ -164,10 +167,18 @@ bool ParseNetpbm(const unsigned char* p, size_t size, Netpbm& out) {
     return false;
   }
   out.dataStart = at + 1;
-  for (size_t i = 0; i + 6 <= out.dataStart; ++i) {
-    out.slow = out.slow || std::memcmp(p + i, "# slow", 6) == 0;
+  for (size_t i = 0; i < out.dataStart; ++i) {
+    out.slow = out.slow || (i + 6 <= out.dataStart && std::memcmp(p + i, "# slow", 6) == 0);
+    out.scribble =
+        out.scribble || (i + 10 <= out.dataStart && std::memcmp(p + i, "# scribble", 10) == 0);
   }
   return true;
+}
+
+// Writes over the whole buffer a plug-in was handed: its length, and at least the 2048 bytes every
+// host offers.
+[[maybe_unused]] void ScribbleOver(LPSTR buffer, Length length) {
+  std::memset(buffer, 0xCC, static_cast<size_t>(length < 2048 ? 2048 : length));
 }
 
 size_t RowBytes(long width, int bitCount) {
@@ -453,7 +464,11 @@ EXPORT int WINAPI GetPicture(LPSTR buffer, Length length, unsigned flag, HLOCAL*
   (void)data;
   return DecodeJpegMark(p, static_cast<size_t>(length), info, bits);
 #else
-  return DecodeNetpbm(p, static_cast<size_t>(length), info, bits, progress, data);
+  Netpbm pbm;
+  const bool scribble = ParseNetpbm(p, static_cast<size_t>(length), pbm) && pbm.scribble;
+  const int result = DecodeNetpbm(p, static_cast<size_t>(length), info, bits, progress, data);
+  if (scribble) ScribbleOver(buffer, length);
+  return result;
 #endif
 }
 #endif

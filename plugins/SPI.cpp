@@ -12,9 +12,13 @@ namespace {
 
 constexpr int kMaxEntries = 1000;
 
-// The buffer size GetPluginInfo gets and the length the program announces.
-constexpr int kInfoBufferSize = 256;
+// The length GetPluginInfo is told, and the most of its text the program takes.
 constexpr int kInfoBufferLength = 255;
+constexpr size_t kInfoTextMax = 256;
+// The buffer it writes into is larger than it is told, zeroed, so that a plug-in that writes past
+// the length it was given (a whole description, or its NUL after 255 characters) writes into
+// memory of ours that nothing reads.
+constexpr size_t kInfoBufferSize = 1024;
 
 // Loading a file that is not a DLL, or one whose dependencies are missing, must not put up a
 // system error box: such a file is skipped silently.
@@ -102,7 +106,7 @@ int TSPI::GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) const {
 bool TSPI::ReadInfo(int infoNo, std::wstring& text) const {
   char buffer[kInfoBufferSize] = {};
   if (GetPluginInfo(infoNo, buffer, kInfoBufferLength) <= 0) return false;
-  text = win::WidenAnsi(std::string_view(buffer, strnlen(buffer, sizeof buffer)));
+  text = win::WidenAnsi(std::string_view(buffer, strnlen(buffer, kInfoTextMax)));
   return true;
 }
 

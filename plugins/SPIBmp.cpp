@@ -61,11 +61,14 @@ void TInSPIAble::LoadNamed(const win::CopyOnWriteImage& image, const std::wstrin
 }
 
 void TInSPIAble::Load(const win::CopyOnWriteImage& image) {
+  firstRefusal_ = nullptr;
   const bool nativeFirst =
       Ext.empty() || core::LowerAscii(Ext.substr(1)) == core::LowerAscii(NativeExt);
   const bool loaded = nativeFirst ? LoadNative(image) || LoadWithPlugins(image)
                                   : LoadWithPlugins(image) || LoadNative(image);
-  if (!loaded) throw core::Error("認識できない画像形式です");
+  if (loaded) return;
+  if (firstRefusal_) std::rethrow_exception(firstRefusal_);
+  throw core::Error("認識できない画像形式です");
 }
 
 bool TInSPIAble::LoadNative(const win::CopyOnWriteImage& image) {
@@ -117,8 +120,14 @@ bool TInSPIAble::LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, T
   if (spi.IsSupported(name.data(), buffer) == 0) return false;
 
   TPictureInfoRec record;
-  susie::PictureInfo block{};
-  if (spi.GetPictureInfo(buffer, length, susie::kInputIsMemory, &block) == 0) {
+  // Room to spare after the block, zeroed: a plug-in built with another packing writes a block
+  // larger than the interface's into memory of ours that nothing reads.
+  struct alignas(8) InfoBlock {
+    susie::PictureInfo block;
+    unsigned char slack[64];
+  } filled{};
+  if (spi.GetPictureInfo(buffer, length, susie::kInputIsMemory, &filled.block) == 0) {
+    const susie::PictureInfo& block = filled.block;
     record.Left = block.left;
     record.Top = block.top;
     record.Width = block.width;
@@ -137,6 +146,17 @@ bool TInSPIAble::LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, T
     record.Valid = true;
   }
 
+  try {
+    return DecodeWith(spi, buffer, length, record);
+  } catch (const RefusedPicture&) {
+    // As if GetPicture had failed: the next try goes on, and this is said only when none succeeds.
+    if (!firstRefusal_) firstRefusal_ = std::current_exception();
+    return false;
+  }
+}
+
+bool TInSPIAble::DecodeWith(TInSPI& spi, LPSTR buffer, LONG_PTR length,
+                            const TPictureInfoRec& record) {
   HLOCAL infoHandle = nullptr;
   HLOCAL bitsHandle = nullptr;
   callbackError_ = nullptr;
@@ -153,14 +173,12 @@ bool TInSPIAble::LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, T
   const win::UniqueLocal bits(bitsHandle != infoHandle ? bitsHandle : nullptr);
   if (callbackError_) std::rethrow_exception(callbackError_);
   if (!infoHandle || !bitsHandle || bitsHandle == infoHandle) {
-    throw core::Error("Susie Plugin [" + PluginName(spi) +
-                      "] の返した画像は使えません: 画像のメモリがありません");
+    throw RefusedPicture(PluginName(spi), "画像のメモリがありません");
   }
   const win::LocalLockView infoView(info.get());
   const win::LocalLockView bitsView(bits.get());
   if (!infoView.get() || !bitsView.get()) {
-    throw core::Error("Susie Plugin [" + PluginName(spi) +
-                      "] の返した画像は使えません: 画像のメモリを読めません");
+    throw RefusedPicture(PluginName(spi), "画像のメモリを読めません");
   }
   bool ok = false;
   Owner.ReceiveDIB({infoView.get(), infoView.Size()}, {bitsView.get(), bitsView.Size()}, ok, record,

@@ -317,7 +317,8 @@ TEST_F(Opening, AHostilePluginEndsInAnErrorWithThePictureIntactAndItsMemoryFreed
   const Case cases[] = {
       {"header-size", refused + "ヘッダーのサイズが 12 バイトです"},
       {"compressed", refused + "圧縮された画像です (圧縮形式 1)"},
-      {"bitfields", refused + "圧縮された画像です (圧縮形式 3)"},
+      {"bitfields-zero-masks", refused + "ビットフィールドのマスクがありません"},
+      {"bitfields-no-masks", refused + "ビットフィールドのマスクがありません"},
       {"bit-count", refused + "ビット数が不正です (7)"},
       {"colors", refused + "色数が不正です (300)"},
       {"huge", refused + "画像の大きさが不正か、大きすぎます (100000 x 100000)"},
@@ -362,6 +363,34 @@ TEST_F(Opening, APluginThatWritesIntoWhatItIsHandedDecodesAndTheFileStaysAsItWas
     ExpectPixelsOf(winetest::PatternDib(side, side));
     EXPECT_EQ(winetest::ReadFileBytes(PathIn(L"written.ppm")), file);
   }
+}
+
+// A plug-in that writes into the file and fails, or whose answer is refused, has failed like any
+// other: the next one gets the file as it is.
+TEST_F(Opening, AfterAPluginFailsOrIsRefusedTheNextOneDecodesTheFileAsItIs) {
+  StartWithPicture({L"hostile", L"netpbm"});
+  for (const char* hostile : {"scribble-fail", "bitfields-no-masks"}) {
+    SCOPED_TRACE(hostile);
+    // A PPM that the hostile plug-in, which claims the extension, tries first.
+    const std::vector<uint8_t> file = PatternPpm(40, 40, std::string("# HOSTILE ") + hostile, 5000);
+    winetest::WriteFileBytes(PathIn(L"both.bad"), file);
+    Open(PathIn(L"both.bad"));
+    EXPECT_TRUE(prompts.errors.empty());
+    ExpectPixelsOf(winetest::PatternDib(40, 40));
+  }
+}
+
+TEST_F(Opening, ABitFieldPictureWithItsMasksShowsItsColours) {
+  StartWithPicture({L"hostile"});
+  winetest::WriteFileBytes(PathIn(L"fields.bad"), Bytes("HOSTILE bitfields-565\n"));
+  Open(PathIn(L"fields.bad"));
+  EXPECT_TRUE(prompts.errors.empty());
+  ASSERT_EQ(form->Picture().Width(), 2);
+  const core::Dib& shown = form->Picture().Pixels();
+  EXPECT_EQ(winetest::PixelAt(shown, 0, 0), 0xFF0000u);
+  EXPECT_EQ(winetest::PixelAt(shown, 1, 0), 0x00FF00u);
+  EXPECT_EQ(winetest::PixelAt(shown, 0, 1), 0x0000FFu);
+  EXPECT_EQ(winetest::PixelAt(shown, 1, 1), 0xFFFFFFu);
 }
 
 // What the main window's thread did during a load, in order: the progress bar's positions (and

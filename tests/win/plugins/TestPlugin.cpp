@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "TestPluginJournal.h"
 #include "susie/SusieAbi.h"
@@ -298,24 +299,55 @@ bool JpegSize(const unsigned char* p, size_t size, long& width, long& height) {
 
 // --- Hostile: "HOSTILE <case>" says what is wrong with the answer ---
 
-bool IsCase(const unsigned char* p, size_t size, const char* name) {
-  const size_t n = std::strlen(name);
-  return size >= 8 + n && std::memcmp(p, "HOSTILE ", 8) == 0 && std::memcmp(p + 8, name, n) == 0 &&
-         (size == 8 + n || IsBlank(p[8 + n]));
+// Where the case's name starts: after "HOSTILE " at the start of the file, or in a PPM's first
+// comment ("P6\n# HOSTILE "), a file another plug-in decodes; 0 when there is none.
+size_t CaseStart(const unsigned char* p, size_t size) {
+  for (const char* prefix : {"HOSTILE ", "P6\n# HOSTILE "}) {
+    const size_t n = std::strlen(prefix);
+    if (size >= n && std::memcmp(p, prefix, n) == 0) return n;
+  }
+  return 0;
 }
 
-// A block holding `header` and then `extra` zero bytes.
-HLOCAL InfoBlock(const BITMAPINFOHEADER& header, size_t extra) {
+bool IsCase(const unsigned char* p, size_t size, const char* name) {
+  const size_t at = CaseStart(p, size);
+  const size_t n = std::strlen(name);
+  return at > 0 && size >= at + n && std::memcmp(p + at, name, n) == 0 &&
+         (size == at + n || IsBlank(p[at + n]));
+}
+
+// A block holding `header`, then `after` (`afterSize` bytes) and then zeros, `extra` bytes after
+// the header in all.
+HLOCAL InfoBlock(const BITMAPINFOHEADER& header, size_t extra, const void* after = nullptr,
+                 size_t afterSize = 0) {
   HLOCAL h = Allocate(sizeof header + extra);
-  std::memcpy(LocalLock(h), &header, sizeof header);
+  auto* block = static_cast<unsigned char*>(LocalLock(h));
+  std::memcpy(block, &header, sizeof header);
+  if (after) std::memcpy(block + sizeof header, after, afterSize);
   LocalUnlock(h);
   return h;
 }
+
+// The picture of the case "bitfields-565": 2 x 2 pixels of 16 bits, red and green over blue and
+// white, with the masks of 5-6-5 after the header.
+constexpr DWORD kMasks565[3] = {0xF800, 0x07E0, 0x001F};
+constexpr WORD kPixels565[4] = {0x001F, 0xFFFF, 0xF800, 0x07E0};  // bottom row first
 
 [[maybe_unused]] int DecodeHostile(const unsigned char* p, size_t size, HLOCAL* info, HLOCAL* bits,
                                    ProgressCallback progress, Length data) {
   if (IsCase(p, size, "fail")) return 2;
   if (IsCase(p, size, "null-handles")) return 0;
+  if (IsCase(p, size, "bitfields-565")) {
+    BITMAPINFOHEADER h = Header(2, 2, 16, 0);
+    h.biCompression = BI_BITFIELDS;
+    *info = InfoBlock(h, sizeof kMasks565, kMasks565, sizeof kMasks565);
+    *bits = Allocate(sizeof kPixels565);
+    std::memcpy(LocalLock(*bits), kPixels565, sizeof kPixels565);
+    LocalUnlock(*bits);
+    HandOut(*info);
+    HandOut(*bits);
+    return 0;
+  }
   if (IsCase(p, size, "abort")) {
     HLOCAL a = Allocate(64), b = Allocate(64);
     Progress(progress, 1, 2, data);
@@ -338,11 +370,15 @@ HLOCAL InfoBlock(const BITMAPINFOHEADER& header, size_t extra) {
     h.biCompression = BI_RLE8;
     extra = 1024;
     bitsBytes = 8;
-  } else if (IsCase(p, size, "bitfields")) {
+  } else if (IsCase(p, size, "bitfields-zero-masks")) {
     h = Header(4, 4, 32, 0);
     h.biCompression = BI_BITFIELDS;
     extra = 12;
     bitsBytes = 64;
+  } else if (IsCase(p, size, "bitfields-no-masks")) {
+    h = Header(4, 4, 16, 0);
+    h.biCompression = BI_BITFIELDS;
+    bitsBytes = 32;
   } else if (IsCase(p, size, "bit-count")) {
     h.biBitCount = 7;
   } else if (IsCase(p, size, "colors")) {
@@ -405,7 +441,7 @@ EXPORT int WINAPI IsSupported(LPSTR fileName, void* dw) {
   const auto* p = static_cast<const unsigned char*>(dw);
   Record("IsSupported", fileName, -1, p);
 #if PLUGIN_KIND == KIND_HOSTILE
-  return std::memcmp(p, "HOSTILE ", 8) == 0;
+  return CaseStart(p, 2048) > 0;
 #elif PLUGIN_KIND == KIND_JPEG_MARK
   return p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF;
 #else
@@ -458,6 +494,10 @@ EXPORT int WINAPI GetPicture(LPSTR buffer, Length length, unsigned flag, HLOCAL*
   Record("GetPicture", nullptr, length, p);
   if ((flag & 7) != 1) return -1;
 #if PLUGIN_KIND == KIND_HOSTILE
+  if (IsCase(p, static_cast<size_t>(length), "scribble-fail")) {
+    ScribbleOver(buffer, length);
+    return 2;
+  }
   return DecodeHostile(p, static_cast<size_t>(length), info, bits, progress, data);
 #elif PLUGIN_KIND == KIND_JPEG_MARK
   (void)progress;

@@ -11,6 +11,7 @@
 #include "core/PathRules.h"
 #include "core/Utf8.h"
 #include "plugins/PluginDib.h"
+#include "plugins/PluginFileName.h"
 #include "susie/SusieAbi.h"
 #include "win/Handles.h"
 #include "win/Text.h"
@@ -116,7 +117,7 @@ bool TInSPIAble::LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, T
   }
   auto* buffer = reinterpret_cast<LPSTR>(data.data());
   const auto length = static_cast<LONG_PTR>(data.size());
-  std::string name = win::NarrowAnsi(FileName);
+  std::string name = PluginFileName(FileName);
   if (spi.IsSupported(name.data(), buffer) == 0) return false;
 
   TPictureInfoRec record;

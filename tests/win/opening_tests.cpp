@@ -393,6 +393,30 @@ TEST_F(Opening, ABitFieldPictureWithItsMasksShowsItsColours) {
   EXPECT_EQ(winetest::PixelAt(shown, 1, 1), 0xFFFFFFu);
 }
 
+// The interface speaks the system's code page (932 here) and plug-ins keep a name in MAX_PATH
+// bytes: a path that does not fit either way reaches the plug-in by its short form, which names
+// the same file.
+TEST_F(Opening, APluginGetsANameOfTheFileItCanUse) {
+  StartWithPicture({L"netpbm"});
+  const std::wstring plugin = PathIn(std::wstring(L"netpbm") + winetest::kPluginExtension);
+  std::filesystem::path deep = dir.Path();
+  while (deep.wstring().size() < 280) deep /= L"a folder with a long name";
+  std::filesystem::create_directories(deep);
+  for (const std::filesystem::path& path : {dir / L"ü한.ppm", deep / L"picture.ppm"}) {
+    SCOPED_TRACE(Utf8(path.wstring()));
+    const std::vector<uint8_t> file = PatternPpm(6, 4);
+    winetest::WriteFileBytes(path, file);
+    winetest::ResetJournal(plugin);
+    Open(path.wstring());
+    EXPECT_TRUE(prompts.errors.empty());
+    const std::string name = winetest::JournalOf(plugin)->calls[0].fileName;
+    // Back from the code page, the name opens the file (the journal keeps MAX_PATH - 1 bytes).
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
+    EXPECT_EQ(winetest::ReadFileBytes(wide), file) << name;
+  }
+}
+
 // What the main window's thread did during a load, in order: the progress bar's positions (and
 // whether it was visible then), paints, and the requests it took from its queue.
 std::vector<std::string> threadEvents;

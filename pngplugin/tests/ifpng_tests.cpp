@@ -353,6 +353,37 @@ TEST_F(PngPlugin, ReadsAFileByNameFromAnOffsetAndChecksAnOpenFile) {
   fs::remove(file);
 }
 
+// A file named to the plug-in is read only as far as the call needs: its start for the
+// information, up to the last row for the picture. This one is 3 GB long, nearly all of it after
+// the picture, which the plug-in could not even hold in memory.
+TEST_F(PngPlugin, AFileByNameIsReadOnlyAsFarAsTheCallNeeds) {
+  const std::vector<uint8_t> png = ReadBytes(Suite("basn2c08.png"));
+  const fs::path file = fs::temp_directory_path() / "capslate-ifpng-long.png";
+  {
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = int64_t{3} << 30;
+    SetFilePointerEx(handle, end, nullptr, FILE_BEGIN);
+    EXPECT_TRUE(SetEndOfFile(handle));  // sparse: nothing is written
+    CloseHandle(handle);
+  }
+  std::string name = file.string();
+  Plugin& plugin = Plugin::Get();
+  PictureInfo info{};
+  EXPECT_EQ(plugin.getPictureInfo(name.data(), 0, 0, &info), 0);
+  EXPECT_EQ(info.width, 32);
+  HLOCAL header = nullptr, bits = nullptr;
+  ASSERT_EQ(plugin.getPicture(name.data(), 0, 0, &header, &bits, nullptr, 0), 0);
+  EXPECT_EQ(static_cast<const BITMAPINFOHEADER*>(LocalLock(header))->biHeight, 32);
+  LocalUnlock(header);
+  LocalFree(header);
+  LocalFree(bits);
+  fs::remove(file);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {

@@ -1,7 +1,8 @@
-// The cost of opening a large picture through a plug-in, against the bound it chases: the
-// plug-in's own GetPicture on the same bytes plus one BMP read of the same picture (in memory),
-// measured in the same run, in turn, the fastest of seven runs counting. The figures are printed;
-// `scripts/test --preset win64 -R PluginSpeed -V` shows them.
+// The cost of opening pictures through plug-ins, against the bounds they chase, measured in the
+// same run, in turn, the fastest of seven runs counting: a large picture against the plug-in's own
+// GetPicture on the same bytes plus one BMP read of the same picture (in memory), and a PNG whose
+// compressed stream holds 200 MB of zeros after its last row against the same PNG without them.
+// The figures are printed; `scripts/test --preset win64 -R PluginSpeed -V` shows them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "core/BmpCodec.h"
 #include "plugins/PictureOpening.h"
 #include "susie/SusieAbi.h"
+#include "tests/png/PngWithZeros.h"
 
 namespace {
 
@@ -96,6 +98,32 @@ TEST_F(PluginSpeed, LoadingThroughThePluginCostsAtMostHalfAgainItsBound) {
       "ratio %.2f (at most 1.5)\n",
       ours.best * 1e3, bound * 1e3, pluginAlone.best * 1e3, bmpRead.best * 1e3, ratio);
   EXPECT_LE(ratio, 1.5);
+}
+
+// A careless writer's or an attacker's file: 200 KB that inflate to 200 MB after the picture.
+TEST_F(PluginSpeed, APngWithZerosAfterItsRowsOpensAtMost100MsSlowerThanWithout) {
+  winetest::CopyPlugin(L"ifpng", dir.Path());
+  Start();
+  const core::Dib picture = winetest::PatternDib(64, 64);
+  const std::vector<uint8_t> zeros = pngtest::PngWithZerosAfterTheRows(picture, size_t{200} << 20);
+  winetest::WriteFileBytes(PathIn(L"plain.png"), pngtest::PngWithZerosAfterTheRows(picture, 0));
+  winetest::WriteFileBytes(PathIn(L"zeros.png"), zeros);
+  win::Picture loaded;
+  const auto opening = [&](const wchar_t* name) {
+    return Timed{
+        [&, name] { loaded = plugins::LoadPictureFile(form->PictureFormats(), PathIn(name)); },
+        [&] { loaded = {}; }};
+  };
+  Timed plain = opening(L"plain.png");
+  Timed withZeros = opening(L"zeros.png");
+  TimeInTurn({&plain, &withZeros});
+
+  loaded = plugins::LoadPictureFile(form->PictureFormats(), PathIn(L"zeros.png"));
+  ASSERT_EQ(loaded.Width(), 64);
+  EXPECT_EQ(winetest::PixelAt(loaded.Pixels(), 50, 40), winetest::PixelAt(picture, 50, 40));
+  std::printf("%zu KB PNG with 200 MB of zeros after its rows: %.1f ms; without them: %.1f ms\n",
+              zeros.size() >> 10, withZeros.best * 1e3, plain.best * 1e3);
+  EXPECT_LT(withZeros.best - plain.best, 0.1);
 }
 
 }  // namespace

@@ -121,8 +121,10 @@ TEST_F(PluginSpeed, APngWithZerosAfterItsRowsOpensAtMost100MsSlowerThanWithout) 
   loaded = plugins::LoadPictureFile(form->PictureFormats(), PathIn(L"zeros.png"));
   ASSERT_EQ(loaded.Width(), 64);
   EXPECT_EQ(winetest::PixelAt(loaded.Pixels(), 50, 40), winetest::PixelAt(picture, 50, 40));
-  std::printf("%zu KB PNG with 200 MB of zeros after its rows: %.1f ms; without them: %.1f ms\n",
-              zeros.size() >> 10, withZeros.best * 1e3, plain.best * 1e3);
+  std::printf(
+      "%zu KB PNG with 200 MB of zeros after its rows %.1f ms; without them %.1f ms; ratio %.2f "
+      "(at most 100 ms more)\n",
+      zeros.size() >> 10, withZeros.best * 1e3, plain.best * 1e3, withZeros.best / plain.best);
   EXPECT_LT(withZeros.best - plain.best, 0.1);
 }
 

@@ -126,9 +126,17 @@ StopFuzzTargets() {
 # core), then reports each; counts them in fuzz_clean and fuzz_found. Returns non-zero when any
 # target had a finding or failed.
 RunFuzzTargets() {
-  local seconds=$1 root=$2 name pid
+  local seconds=$1 root=$2 name pid lock
   shift 2
   mkdir -p "$root"
+  # Runs made afresh in ROOT: a second run there at the same time would delete this one's files.
+  exec {lock}>"$root.lock"
+  if ! flock -n "$lock"; then
+    echo "another fuzzing run is using ${root#"$top"/}; not started"
+    exec {lock}>&-
+    fuzz_found=$((fuzz_found + $#))
+    return 1
+  fi
   fuzz_pids=()
   for name in "$@"; do
     if [ ${#fuzz_pids[@]} -ge 2 ]; then
@@ -155,5 +163,6 @@ RunFuzzTargets() {
       rc=1
     fi
   done
+  exec {lock}>&-
   return $rc
 }

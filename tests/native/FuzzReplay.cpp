@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+#include "tests/native/FuzzSupport.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ void Replay(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                    std::istreambuf_iterator<char>()};
-  LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+  fuzz::RunOnExactCopy(bytes);
 }
 
 TEST(CAPSLATE_FUZZ_SUITE, SeedsAndFindingsReplayWithoutFault) {

@@ -11,7 +11,7 @@
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
 #include "core/Error.h"
-#include "tests/native/FuzzLimits.h"
+#include "tests/native/FuzzSupport.h"
 
 namespace {
 
@@ -126,11 +126,11 @@ TEST(FuzzBmp, ReplaysTheSuiteAndDeterministicMutations) {
   ASSERT_GE(files.size(), 80u);
   const auto start = std::chrono::steady_clock::now();
   Random random;
-  for (const auto& file : files) LLVMFuzzerTestOneInput(file.data(), file.size());
+  for (const auto& file : files) fuzz::RunOnExactCopy(file);
   int runs = 0;
   for (; runs < 4000; ++runs) {
     const std::vector<uint8_t> mutated = Mutate(files[random.Below(files.size())], random);
-    LLVMFuzzerTestOneInput(mutated.data(), mutated.size());
+    fuzz::RunOnExactCopy(mutated);
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << runs << " runs";
 }

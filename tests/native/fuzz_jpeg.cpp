@@ -10,7 +10,7 @@
 #include "core/Error.h"
 #include "core/JpegCodec.h"
 #include "core/JpegSession.h"
-#include "tests/native/FuzzLimits.h"
+#include "tests/native/FuzzSupport.h"
 
 namespace {
 

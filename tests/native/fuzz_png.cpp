@@ -7,7 +7,7 @@
 
 #include "core/Error.h"
 #include "pngplugin/PngDecoder.h"
-#include "tests/native/FuzzLimits.h"
+#include "tests/native/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

@@ -45,7 +45,7 @@ SIZE WindowSize(HWND window) {
 }  // namespace
 
 std::optional<ResizeChoice> TForm4::Execute(HWND owner, win::Prompts& prompts,
-                                            const core::Dib& picture, app::Settings& settings) {
+                                            const core::Dib& picture, host::Settings& settings) {
   TForm4 dialog(prompts, picture, settings);
   win::DialogFrame frame;
   frame.caption = L"リサイズ";
@@ -57,7 +57,7 @@ std::optional<ResizeChoice> TForm4::Execute(HWND owner, win::Prompts& prompts,
   return dialog.choice_;
 }
 
-TForm4::TForm4(win::Prompts& prompts, const core::Dib& picture, app::Settings& settings)
+TForm4::TForm4(win::Prompts& prompts, const core::Dib& picture, host::Settings& settings)
     : ModalDialog(prompts),
       settings_(settings),
       preview_(win::Picture::FromDib(picture.BitCount() == 24 ? picture.Clone()

@@ -63,22 +63,23 @@ std::wstring ConfiguredPrinter(win::Prompts& prompts, int32_t number) {
 }  // namespace
 
 void Printing::Print() {
-  const app::Settings& settings = host_.Settings();
-  if (host_.PictureState() != 2 || settings.printNum == -1 || !host_.PrinterListReadable()) {
-    host_.Refuse();
+  if (!picture_.RequirePicture()) return;
+  const host::Settings& settings = window_.Settings();
+  if (settings.printNum == -1 || !window_.PrinterListReadable()) {
+    window_.Refuse();
     return;
   }
-  if (!host_.Prompts().PrintDialog(host_.Owner())) return;
+  if (!window_.Prompts().PrintDialog(window_.Owner())) return;
 
   GdiFlush();
-  const std::wstring workFile = host_.WorkFileName();
-  win::WriteFileReplacing(workFile, core::WriteBmp(host_.Picture().Pixels()));
-  host_.ReplacePicture(win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(workFile))));
+  const std::wstring workFile = window_.WorkFileName();
+  win::WriteFileReplacing(workFile, core::WriteBmp(picture_.Picture().Pixels()));
+  picture_.ReplacePicture(win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(workFile))));
 
   // The page is measured on the printer that prints it, so a fitted picture fits its paper.
-  const std::wstring printer = ConfiguredPrinter(host_.Prompts(), settings.printNum);
+  const std::wstring printer = ConfiguredPrinter(window_.Prompts(), settings.printNum);
   win::UniqueDc dc = win::OpenPrinterDc(printer);
-  const core::Dib& pixels = host_.Picture().Pixels();
+  const core::Dib& pixels = picture_.Picture().Pixels();
   const PrintRect rect = ComputePrintRect(pixels.Width(), pixels.Height(),
                                           PrintOptions{settings.printManual, settings.printMulti,
                                                        settings.printLeft, settings.printTop},
@@ -93,7 +94,7 @@ void Printing::Print() {
     job.Fail();
   }
   job.End();
-  host_.SetStatusText(L"印刷が完了しました。");
+  window_.SetStatusText(L"印刷が完了しました。");
 }
 
 }  // namespace output

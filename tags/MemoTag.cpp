@@ -149,14 +149,39 @@ void TMemoTag::DrawInto(HDC dc, int x, int y, bool framed) const {
   SetBkColor(dc, background_);
   SetBkMode(dc, OPAQUE);
   SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  for (const PlacedLine& line : PlaceLines(dc, x, y)) {
+    TextOutW(dc, line.at.x, line.at.y, line.text.c_str(), static_cast<int>(line.text.size()));
+  }
+}
+
+std::vector<TMemoTag::PlacedLine> TMemoTag::PlaceLines(HDC dc, int x, int y) const {
+  std::vector<PlacedLine> placed;
   int lineTop = y;
-  for (const std::wstring& line : Lines()) {
-    const auto length = static_cast<int>(line.size());
-    TextOutW(dc, x + kTextInset, lineTop + kTextInset, line.c_str(), length);
+  for (std::wstring& line : Lines()) {
     SIZE extent{};
-    GetTextExtentPoint32W(dc, line.c_str(), length, &extent);
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+    placed.push_back({std::move(line), POINT{x + kTextInset, lineTop + kTextInset}, extent});
     lineTop += extent.cy;
   }
+  return placed;
+}
+
+RECT TMemoTag::DrawnArea(HDC dc, int x, int y) const {
+  const RECT bounds = Bounds();
+  RECT area{x, y, x + bounds.right - bounds.left, y + bounds.bottom - bounds.top};
+  const LOGFONTW screen = ScreenFont();
+  win::UniqueFont font(CreateFontIndirectW(&screen));
+  win::Selection selectFont(dc, font.get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  // Italic and overhanging glyphs may reach past the cell the text is measured by.
+  const int slack = metrics.tmOverhang + metrics.tmHeight / 2;
+  for (const PlacedLine& line : PlaceLines(dc, x, y)) {
+    const RECT cell{line.at.x - slack, line.at.y - slack, line.at.x + line.extent.cx + slack,
+                    line.at.y + line.extent.cy + slack};
+    UnionRect(&area, &area, &cell);
+  }
+  return area;
 }
 
 LRESULT CALLBACK TMemoTag::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

@@ -46,8 +46,19 @@ class TMemoTag {
   // each line 2 pixels in from the box's left, each line below the last by the measured height of
   // the last line's text. Nothing is clipped: lines beyond the box are drawn in full.
   void DrawInto(HDC dc, int x, int y, bool framed) const;
+  // The pixels DrawInto at (x, y) on `dc` may touch: the box and every line's text, with room for
+  // glyphs that reach past their text cell.
+  RECT DrawnArea(HDC dc, int x, int y) const;
 
  private:
+  // Each displayed line and the point its text starts at, for the tag drawn at (x, y) on `dc`,
+  // which has the tag's font selected.
+  struct PlacedLine {
+    std::wstring text;
+    POINT at;
+    SIZE extent;
+  };
+  std::vector<PlacedLine> PlaceLines(HDC dc, int x, int y) const;
   static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR self) noexcept;
   static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

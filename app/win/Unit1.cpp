@@ -204,6 +204,12 @@ std::wstring TForm1::StatusText() const {
 
 void TForm1::Refuse() { win::Refuse(prompts_); }
 
+bool TForm1::RequirePicture() {
+  if (state_.PictureState == host::PictureState::Present) return true;
+  Refuse();
+  return false;
+}
+
 void TForm1::SetCurrentFileName(std::wstring fileName) {
   state_.CurrentFileName = std::move(fileName);
 }
@@ -225,6 +231,8 @@ void TForm1::ReplacePicture(win::Picture picture) {
 }
 
 void TForm1::InstallPicture(win::Picture picture) {
+  GdiFlush();
+  history_.RecordPicture(picture_.Pixels());
   ReplacePicture(std::move(picture));
   AfterPictureLoad();
 }
@@ -246,12 +254,13 @@ void TForm1::FormCreate() {
   // What DragAcceptFiles(TRUE) does, without loading the shell at start-up.
   SetWindowLongPtrW(window_.get(), GWL_EXSTYLE,
                     GetWindowLongPtrW(window_.get(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
-  state_.PictureState = 0;
-  state_.CropState = 0;
+  state_.PictureState = host::PictureState::Start;
+  state_.CropState = host::CropState::Idle;
   {
     PrivateProfileStore store(SettingsFileName());
     settings_ = LoadSettings(store);
   }
+  history_.SetLimit(static_cast<uint64_t>(settings_.undoLimit) << 20);
   if (settings_.windowMode != 0) {
     SetMenu(window_.get(), nullptr);
     state_.FrameExtraHeight = kFrameExtraHeightWithoutMenu;
@@ -329,7 +338,8 @@ void TForm1::FitWindowToPicture() {
 }
 
 void TForm1::AfterPictureLoad() {
-  state_.PictureState = 2;  // before the clipboard changes, so the watcher ignores our own copy
+  // Before the clipboard changes, so the watcher ignores our own copy.
+  state_.PictureState = host::PictureState::Present;
   FitWindowToPicture();
   GdiFlush();
   win::PutPictureOnClipboard(window_.get(), picture_.Pixels());
@@ -450,6 +460,9 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       }
       return 0;
     }
+    case WM_INITMENUPOPUP:
+      EnableHistoryItems(reinterpret_cast<HMENU>(wParam));
+      return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
         if (!image1PopupMenu_) return 0;

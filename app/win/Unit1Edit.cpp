@@ -47,6 +47,11 @@ void TForm1::CreateEditSupport() {
 
 // --- The tags ---
 
+void TForm1::SetActiveTag(host::ActiveTag tag) {
+  state_.ActiveTag = tag;
+  tags_.UpdateTrackBoxes();
+}
+
 bool TForm1::TextFrameChosen() const {
   return IsDlgButtonChecked(controls_.TabSheet2, ids::CheckBox1) == BST_CHECKED;
 }

@@ -231,7 +231,10 @@ void TForm1::CreateMenus() {
                           {ids::mnuPrint, L"印刷(&P)", L"印刷"},
                           {0, nullptr},
                           {ids::mnuExit, L"終了(&X)", L"終了"}});
-  HMENU edit = BuildMenu({{ids::mnuCut, L"指定切取(&C)", L"内部画像切取"},
+  HMENU edit = BuildMenu({{ids::mnuUndo, L"元に戻す(&U)\tCtrl+Z"},
+                          {ids::mnuRedo, L"やり直し(&Y)\tCtrl+Y"},
+                          {0, nullptr},
+                          {ids::mnuCut, L"指定切取(&C)", L"内部画像切取"},
                           {ids::mnuResize, L"リサイズ(&R)"},
                           {0, nullptr},
                           {ids::mnuExtEdit, L"外部ｴﾃﾞｨﾀ(&E)", L"外部ｴﾃﾞｨﾀの起動"}});
@@ -246,6 +249,9 @@ void TForm1::CreateMenus() {
   controls_.MainMenu1 = mainMenu_.get();
 
   popupMenu1_.reset(CreatePopupMenu());
+  AppendMenuW(popupMenu1_.get(), MF_STRING, ids::smnuUndo, L"元に戻す");
+  AppendMenuW(popupMenu1_.get(), MF_STRING, ids::smnuRedo, L"やり直し");
+  AppendMenuW(popupMenu1_.get(), MF_SEPARATOR, 0, nullptr);
   AppendSubmenu(popupMenu1_.get(),
                 BuildMenu({{ids::smnuCaputure, L"ｷｬﾌﾟﾁｬｰ"},
                            {0, nullptr},
@@ -433,6 +439,10 @@ void TForm1::DispatchCommand(int id, int code, HWND sender) {
       {ids::smnuAdjSz, &TForm1::mnuAdjSzClick},
       {ids::SpeedButton6, &TForm1::mnuAdjSzClick},
       {ids::mnuSetting, &TForm1::mnuSettingClick},
+      {ids::mnuUndo, &TForm1::mnuUndoClick},
+      {ids::smnuUndo, &TForm1::mnuUndoClick},
+      {ids::mnuRedo, &TForm1::mnuRedoClick},
+      {ids::smnuRedo, &TForm1::mnuRedoClick},
       {ids::smnuSetting, &TForm1::mnuSettingClick},
       {ids::SpeedButton7, &TForm1::mnuSettingClick},
       {ids::Help1, &TForm1::SpeedButton11Click},

@@ -43,19 +43,19 @@ class Capture : public FormFixture {
 TEST_F(Capture, WaitsHiddenThroughTextAndComesBackWithTheScreenPicture) {
   Start();
   Command(ids::SpeedButton1);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(form->ApplicationHandle())) << "the taskbar button stays";
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"取込中です。"));
 
   ASSERT_EQ(RunChild(L"put-text", {L"some copied text"}), 0);
   winetest::PumpMessages(100);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(prompts.beeps.empty());
 
   PressPrintScreen(321, 123);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == host::PictureState::Present; }));
   winetest::PumpMessages(50);
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(IsWindowVisible(form->ApplicationHandle()));
@@ -81,7 +81,7 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   Start();
   Command(ids::mnuCaputure);
   PressPrintScreen(333, 77);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == host::PictureState::Present; }));
   const core::Dib expected = winetest::PatternDib(333, 77);
   const std::wstring dumped = PathIn(L"clip.dib");
   ASSERT_EQ(RunChild(L"dump-clipboard-dib", {dumped}), 0);
@@ -104,12 +104,12 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
 TEST_F(Capture, ReplacesAPictureAlreadyPresent) {
   winetest::WriteBmpFile(PathIn(L"old.bmp"), winetest::PatternDib(50, 40));
   Start({PathIn(L"old.bmp")});
-  ASSERT_EQ(form->PictureState(), 2);
+  ASSERT_EQ(form->PictureState(), host::PictureState::Present);
   Command(ids::mnuCaputure);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   EXPECT_EQ(form->Picture().Width(), 50) << "the old picture stays until the new one arrives";
   PressPrintScreen(640, 480);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == host::PictureState::Present; }));
   ExpectPicture(640, 480);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"ｷｬﾌﾟﾁｬｰしました。ｻｲｽﾞ X=640 Y=480"));
 }
@@ -118,7 +118,7 @@ TEST_F(Capture, ClipboardChangesWithoutAPendingCaptureAreIgnored) {
   Start();
   PressPrintScreen(30, 20);
   winetest::PumpMessages(100);
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
   EXPECT_TRUE(prompts.beeps.empty());
 }
@@ -128,12 +128,12 @@ TEST_F(Capture, ClipboardLoadTakesAPictureAndRefusesText) {
   ASSERT_EQ(RunChild(L"put-text", {L"not a picture"}), 0);
   Command(ids::mnuClipRead);
   EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION});
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
 
   PressPrintScreen(77, 66);
   Command(ids::SpeedButton9);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(77, 66);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"クリップボード読込が完了しました。"));
   // Loading again reloads the copy the load left on the clipboard.
@@ -155,7 +155,7 @@ TEST_F(Capture, ADibFromAnotherProgramIsTakenAndPutBackInItsOwnFormat) {
   Start();
   ASSERT_EQ(RunChild(L"put-dib-file", {PathIn(L"indexed.dib")}), 0);
   Command(ids::mnuClipRead);
-  ASSERT_EQ(form->PictureState(), 2);
+  ASSERT_EQ(form->PictureState(), host::PictureState::Present);
   EXPECT_EQ(form->Picture().Pixels().BitCount(), 24);
   const core::RgbQuad& colour = indexed.Palette()[indexed.Row(3)[40]];
   EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 40, 3),
@@ -177,7 +177,7 @@ TEST_F(Capture, MetafilesOnTheClipboardAreDrawnIntoABitmapOfTheirSize) {
     ASSERT_EQ(RunChild(mode, {L"60", L"40"}), 0);
     Command(ids::mnuClipRead);
     ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
-    ASSERT_EQ(form->PictureState(), 2);
+    ASSERT_EQ(form->PictureState(), host::PictureState::Present);
     ASSERT_EQ(form->Picture().Width(), 60);
     ASSERT_EQ(form->Picture().Height(), 40);
     for (const auto& [x, y] : {std::pair{0, 0}, std::pair{59, 39}, std::pair{30, 20}}) {
@@ -194,7 +194,7 @@ TEST_F(Capture, AMetafileClaimingBoundsBeyondAnyPictureIsRefused) {
   ASSERT_EQ(RunChild(L"put-metafile-bounds", {L"-2147483647", L"0", L"2147483647", L"10"}), 0);
   Command(ids::mnuClipRead);
   ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
 }
 
@@ -205,7 +205,7 @@ TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {
 
   winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(90, 30));
   Command(ids::SpeedButton10);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(90, 30);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 
@@ -215,7 +215,7 @@ TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {
   winetest::WriteFileBytes(PathIn(L"tmp$$$.bmp"), damaged);
   Command(ids::smnuTmpRead);
   EXPECT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(90, 30);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 }

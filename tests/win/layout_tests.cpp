@@ -77,7 +77,8 @@ TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
             Join({L"ｷｬﾌﾟﾁｬｰ(&C)", L"-", L"新規ﾌｧｲﾙ読込(&O)", L"作業ﾌｧｲﾙ読込(&T)",
                   L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込(&C)", L"-", L"保存(&S)", L"印刷(&P)", L"-", L"終了(&X)"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 1))),
-            Join({L"指定切取(&C)", L"リサイズ(&R)", L"-", L"外部ｴﾃﾞｨﾀ(&E)"}));
+            Join({L"元に戻す(&U)\tCtrl+Z", L"やり直し(&Y)\tCtrl+Y", L"-", L"指定切取(&C)",
+                  L"リサイズ(&R)", L"-", L"外部ｴﾃﾞｨﾀ(&E)"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 2))),
             Join({L"ｻｲｽﾞ調整(&F)", L"-", L"設定他(&S)", L"Help(&H)"}));
   // Each item carries the command of its handler.
@@ -87,13 +88,14 @@ TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
 
 TEST_F(Layout, PopupMenusRepeatTheCommandsWithoutResizeAndHelp) {
   Start();
-  EXPECT_EQ(Join(Captions(form->Controls().PopupMenu1)), Join({L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 0))),
+  EXPECT_EQ(Join(Captions(form->Controls().PopupMenu1)),
+            Join({L"元に戻す", L"やり直し", L"-", L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 3))),
             Join({L"ｷｬﾌﾟﾁｬｰ", L"-", L"新規ﾌｧｲﾙ読込", L"作業ﾌｧｲﾙ読込", L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込", L"-",
                   L"保存", L"印刷", L"-", L"終了"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 1))),
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 4))),
             Join({L"指定切取", L"-", L"外部ｴﾃﾞｨﾀ"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 2))),
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 5))),
             Join({L"ｻｲｽﾞ調整", L"-", L"設定他"}));
   EXPECT_EQ(Join(Captions(form->Controls().PopupMenu2)), Join({L"隠す", L"埋込", L"原点移動"}));
 }
@@ -316,7 +318,7 @@ TEST_F(Layout, ClickOnTheBareToolBarLoadsTheWorkFile) {
   winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(64, 48));
   SendMessageW(form->Controls().Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
   SendMessageW(form->Controls().Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 }
 

@@ -11,7 +11,6 @@
 
 #include "FormFixture.h"
 #include "PluginTestSupport.h"
-#include "app/win/About.h"
 #include "app/win/CommandIds.h"
 
 namespace {
@@ -189,16 +188,22 @@ TEST_F(SettingsDialog, AnUnreadablePrinterListRefusesPrintingButKeepsTheStoredPr
 TEST_F(SettingsDialog, AboutPageLinksOpenTheWebAndMailAddresses) {
   Start();
   prompts.startProgramsForReal = false;
-  InDialog([](HWND dialog) {
+  std::wstring webShown, mailShown;
+  InDialog([&](HWND dialog) {
+    webShown = winetest::WindowText(GetDlgItem(dialog, kLabel8));
+    mailShown = winetest::WindowText(GetDlgItem(dialog, kLabel4));
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kLabel8, STN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLabel8)));
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kLabel4, STN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLabel4)));
     Press(dialog, IDCANCEL);
   });
+  // Each link opens what it shows: the web address as it is, a mail to the mail address.
+  EXPECT_EQ(webShown.rfind(L"https://", 0), 0u) << Utf8(webShown);
+  EXPECT_NE(mailShown.find(L'@'), std::wstring::npos) << Utf8(mailShown);
   ASSERT_EQ(prompts.startedPrograms.size(), 2u);
-  EXPECT_EQ(prompts.startedPrograms[0].file, app::kHomePage);
-  EXPECT_EQ(prompts.startedPrograms[1].file, std::wstring(L"mailto:") + app::kMailAddress);
+  EXPECT_EQ(prompts.startedPrograms[0].file, webShown);
+  EXPECT_EQ(prompts.startedPrograms[1].file, L"mailto:" + mailShown);
   EXPECT_EQ(prompts.startedPrograms[1].showCommand, SW_SHOW);
 }
 

@@ -44,7 +44,6 @@ class TForm4 : public win::ModalDialog {
   void BitBtn1Click();
   int UpDownPosition() const;
   PixelSize PreviewAreaSize() const;
-  void AddHint(HWND control, const wchar_t* hint);
 
   host::Settings& settings_;
   win::Picture preview_;  // the picture in 24 bits per pixel, which the preview stretches

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/Error.h"
+#include "win/ErrorBoundary.h"
 
 namespace tags {
 namespace {
@@ -33,9 +34,11 @@ TMemoTag::~TMemoTag() {
   if (parent_ && IsWindow(parent_)) RemoveWindowSubclass(parent_, ParentProc, kSubclassId);
 }
 
-void TMemoTag::Create(HWND parent, HMENU popupMenu, std::function<void()> onMouseDown) {
+void TMemoTag::Create(HWND parent, HMENU popupMenu, win::Prompts& prompts,
+                      std::function<void()> onMouseDown) {
   parent_ = parent;
   popupMenu_ = popupMenu;
+  prompts_ = &prompts;
   onMouseDown_ = std::move(onMouseDown);
   font_.lfCharSet = SHIFTJIS_CHARSET;
   font_.lfWeight = FW_NORMAL;
@@ -191,7 +194,10 @@ LRESULT CALLBACK TMemoTag::EditProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (tag->onMouseDown_) tag->onMouseDown_();
+      if (tag->onMouseDown_ &&
+          !win::Guarded(GetAncestor(window, GA_ROOT), *tag->prompts_, tag->onMouseDown_)) {
+        return 0;  // the press ended with the error: the box takes neither focus nor the mouse
+      }
       break;
     case WM_CONTEXTMENU:
       if (tag->popupMenu_) {

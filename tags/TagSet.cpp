@@ -94,7 +94,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.ShapeTag.OnMouseDown = [this](auto&, auto, POINT) { ShapeTagMouseDown(); };
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
-  c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  c.MemoTag.Create(surface.Container(), tagMenu, window_.Prompts(), [this] { MemoTagMouseDown(); });
   palette_.Attach(iconPage);
 }
 

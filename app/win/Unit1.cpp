@@ -43,12 +43,19 @@ bool IsMinimizedStart(int showCommand) {
 
 ScreenRect ToScreenRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
 
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-  MONITORINFO info{sizeof info};
-  if (GetMonitorInfoW(monitor, &info)) {
-    reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
-  }
-  return TRUE;
+// The work areas of the monitors, collected by EnumDisplayMonitors.
+struct WorkAreas {
+  std::vector<ScreenRect> areas;
+  win::CallbackError error;
+};
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
+  auto& collected = *reinterpret_cast<WorkAreas*>(data);
+  return collected.error.Catch(FALSE, [&] {
+    MONITORINFO info{sizeof info};
+    if (GetMonitorInfoW(monitor, &info)) collected.areas.push_back(ToScreenRect(info.rcWork));
+    return TRUE;
+  });
 }
 
 }  // namespace
@@ -274,9 +281,10 @@ void TForm1::FormCreate() {
   if (!settings_.susiePath.empty()) {
     RunAtStart([this] { SearchConfiguredPlugins(); });
   }
-  // A command-line file that can't be loaded is reported in the error box; the steps after it
-  // still run, so the program starts in its usual state with the start picture.
-  Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
+  // A command-line file that can't be loaded is reported in the error box once the window is up,
+  // as the box's owner; the steps after it still run, so the program starts in its usual state
+  // with the start picture.
+  RunAtStart([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
   // Every tag on its track box at the picture area's corner, the first icon (which shows the icon
   // tag while a picture is present), no tag shown. The first shape is chosen with its page.
@@ -286,13 +294,14 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::PlaceAtSavedPosition() {
-  std::vector<ScreenRect> workAreas;
+  WorkAreas workAreas;
   EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+  workAreas.error.Rethrow();
   const POINT saved{settings_.posLeft, settings_.posTop};
   MONITORINFO nearest{sizeof nearest};
   GetMonitorInfoW(MonitorFromPoint(saved, MONITOR_DEFAULTTONEAREST), &nearest);
-  const ScreenPoint at =
-      RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas, ToScreenRect(nearest.rcWork));
+  const ScreenPoint at = RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas.areas,
+                                          ToScreenRect(nearest.rcWork));
   SetWindowPos(window_.get(), nullptr, at.x, at.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -246,14 +246,14 @@ class TForm1 final : public host::PictureHost,
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
   }
-  // Runs a step of the window's start (a plug-in search); its error is kept and shown once the
-  // window is up, and the start goes on.
+  // Runs a step of the window's start (a plug-in search, the command-line file); its error is kept
+  // and shown once the window is up, and the start goes on.
   template <typename F>
   void RunAtStart(F&& step) {
     try {
       step();
-    } catch (const std::exception& e) {
-      startErrors_.emplace_back(e.what());
+    } catch (...) {
+      startErrors_.emplace_back(win::CurrentErrorText());
     }
   }
 

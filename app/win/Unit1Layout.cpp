@@ -8,6 +8,7 @@
 #include "app/WindowFit.h"
 #include "app/win/CommandIds.h"
 #include "app/win/Unit1.h"
+#include "win/ToolTips.h"
 #include "win/controls/Image.h"
 #include "win/controls/Panel.h"
 #include "win/controls/ScrollBox.h"
@@ -196,10 +197,7 @@ BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
 
 void TForm1::CreateControls() {
   HWND window = window_.get();
-  controls_.ToolTips =
-      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                      GetModuleHandleW(nullptr), nullptr);
+  controls_.ToolTips = win::CreateToolTips(window);
   CreateMenus();
   CreateToolBar();
   CreateLeftPanel();
@@ -281,28 +279,18 @@ void TForm1::CreateMenus() {
 
 void TForm1::AddHint(HWND control, const wchar_t* hint) {
   if (!control || !hint) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = window_.get();
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  win::AddToolTip(controls_.ToolTips, window_.get(), control, hint);
 }
 
 void TForm1::AddAreaHint(HWND page, HWND area, const wchar_t* hint) {
   if (!area || !hint) return;
   // A group box lets the mouse through to its page (it is transparent to hit-testing), so its
   // hint is a region of the page: the parts of the box not covered by its own controls.
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = page;
-  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(area));
-  GetWindowRect(area, &tool.rect);
-  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&tool.rect), 2);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  RECT rect{};
+  GetWindowRect(area, &rect);
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+  win::AddAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(GetDlgCtrlID(area)), rect,
+                      hint);
 }
 
 void TForm1::CreateToolBar() {

@@ -262,6 +262,8 @@ TEST_F(MainWindow, DamagedCommandLineBmpShowsTheErrorAndStartsAsUsual) {
   winetest::WriteFileBytes(PathIn(L"bad.bmp"), {'B', 'M', 1, 2, 3});
   Start({PathIn(L"bad.bmp")});
   ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(prompts.errorOwners[0], form->Handle());
+  EXPECT_TRUE(prompts.errorOwnerVisible[0]) << "shown before the window was up";
   EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
   EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));

@@ -15,9 +15,12 @@ EnsureSetup() {
   local tool
   for tool in cmake ninja g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix nasm \
               Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat ipptool pdftoppm pdfinfo \
-              clang-format; do
+              clang-format clang clang++ llvm-symbolizer; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
+  # libFuzzer, for the fuzz preset.
+  compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+    missing+=(libFuzzer)
   local file
   for file in "$WINE64" "$WINESERVER64" /usr/src/googletest/CMakeLists.txt \
               /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/tahoma.ttf \

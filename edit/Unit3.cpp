@@ -41,7 +41,7 @@ bool TForm3::Execute() {
 void TForm3::OnCreate() {
   RECT owner{};
   GetWindowRect(window_.Owner(), &owner);
-  SetWindowPos(Handle(), HWND_TOP, owner.left + 100, owner.top, 0, 0, SWP_NOSIZE);
+  SetWindowPos(Handle(), HWND_TOP, owner.left + Scaled(100), owner.top, 0, 0, SWP_NOSIZE);
 
   LOGFONTW bold{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof bold, &bold);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "core/Convert24.h"
+#include "win/Dpi.h"
 #include "win/ToolTips.h"
 #include "win/controls/Panel.h"
 #include "win/controls/Preview.h"
@@ -26,6 +28,8 @@ constexpr int kEdit1 = 17;
 constexpr int kUpDown1 = 18;
 constexpr int kBitBtn3 = 19;
 
+// The layout's lengths are those of a 96-DPI screen, which the dialog scales to its own; the
+// preview's are the picture's pixels.
 constexpr int kDesignWidth = 426;
 constexpr int kDesignHeight = 297;
 constexpr POINT kPosition{185 + 100, 138};  // screen coordinates, whatever the main window's place
@@ -54,7 +58,8 @@ std::optional<ResizeChoice> TForm4::Execute(HWND owner, win::Prompts& prompts,
   frame.size = SIZE{kDesignWidth, kDesignHeight};
   frame.outerSize = true;
   frame.sizeable = true;
-  frame.position = kPosition;
+  const int dpi = win::WindowDpi(owner);
+  frame.position = POINT{core::ScaleToDpi(kPosition.x, dpi), core::ScaleToDpi(kPosition.y, dpi)};
   if (dialog.ShowModal(owner, frame) != IDOK) return std::nullopt;
   return dialog.choice_;
 }
@@ -70,7 +75,8 @@ void TForm4::OnCreate() {
   ToolTips = win::CreateToolTips(dialog);
   Panel2 = win::controls::CreatePanel(dialog, kPanel2, 0, 0, 0, 0, BDR_SUNKENOUTER);
   Image1 = win::controls::CreatePreview(Panel2, kImage1, &preview_);
-  Panel1 = win::controls::CreatePanel(dialog, kPanel1, 0, 0, 0, kBottomPanelHeight, EDGE_SUNKEN);
+  Panel1 =
+      win::controls::CreatePanel(dialog, kPanel1, 0, 0, 0, Scaled(kBottomPanelHeight), EDGE_SUNKEN);
   // The radio buttons stand on the panel at the group's place, so their clicks reach the dialog.
   AddControlIn(Panel1, WC_BUTTONW, L"指定", BS_GROUPBOX, kGroupBox1, 8, 8, 97, 41);
   AddControlIn(Panel1, WC_BUTTONW, L"横", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kRadioButton1,
@@ -84,10 +90,10 @@ void TForm4::OnCreate() {
                          kUpDown1, 161, 24, 15, 20);
   SendMessageW(UpDown1, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Edit1), 0);
   SendMessageW(UpDown1, UDM_SETRANGE32, kMinTypedPixels, kMaxTypedPixels);
-  glyphs_.reset(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
-  HWND specified = win::controls::CreateSpeedButton(Panel1, kBitBtn3, 184, 16, 25, 25,
-                                                    glyphs_.get(), kResizeGlyph);
+  glyphs_.reset(win::controls::LoadGlyphStrip(L"TOOLGLYPHS", win::WindowDpi(dialog)));
+  HWND specified =
+      win::controls::CreateSpeedButton(Panel1, kBitBtn3, Scaled(184), Scaled(16), Scaled(25),
+                                       Scaled(25), glyphs_.get(), kResizeGlyph);
   win::AddToolTip(ToolTips, dialog, specified, L"指定リサイズ");
   BitBtn1 = AddControlIn(Panel1, WC_BUTTONW, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kOkLeft,
                          16, 89, 25);
@@ -125,12 +131,15 @@ PixelSize TForm4::PreviewAreaSize() const {
 void TForm4::FormResize() {
   RECT client;
   GetClientRect(Handle(), &client);
-  const int areaHeight = std::max(0L, client.bottom - kBottomPanelHeight);
+  const int panelHeight = Scaled(kBottomPanelHeight);
+  const int areaHeight = std::max(0, static_cast<int>(client.bottom) - panelHeight);
   MoveWindow(Panel2, 0, 0, client.right, areaHeight, TRUE);
-  MoveWindow(Panel1, 0, areaHeight, client.right, kBottomPanelHeight, TRUE);
-  const int rightShift = client.right - kDesignClientWidth;
-  MoveWindow(BitBtn1, kOkLeft + rightShift, 16, 89, 25, TRUE);
-  MoveWindow(BitBtn2, kCancelLeft + rightShift, 16, 89, 25, TRUE);
+  MoveWindow(Panel1, 0, areaHeight, client.right, panelHeight, TRUE);
+  const int rightShift = client.right - Scaled(kDesignClientWidth);
+  for (const auto& [button, left] :
+       {std::pair{BitBtn1, kOkLeft}, std::pair{BitBtn2, kCancelLeft}}) {
+    MoveWindow(button, Scaled(left) + rightShift, Scaled(16), Scaled(89), Scaled(25), TRUE);
+  }
   const std::optional<PixelSize> fitted =
       FitPreview(PixelSize{preview_.Width(), preview_.Height()}, PreviewAreaSize());
   if (fitted) MoveWindow(Image1, 0, 0, fitted->width, fitted->height, TRUE);
@@ -154,7 +163,8 @@ void TForm4::BitBtn3Click() {
   const int extraHeight = dialog.cy - area.height;
   MoveWindow(Panel2, 0, 0, size->width, size->height, FALSE);
   MoveWindow(Image1, 0, 0, size->width, size->height, FALSE);
-  const int width = size->width > kNarrowestWidth ? extraWidth + size->width : kNarrowestWidth;
+  const int narrowest = Scaled(kNarrowestWidth);
+  const int width = size->width > narrowest ? extraWidth + size->width : narrowest;
   SetWindowPos(Handle(), nullptr, 0, 0, width, extraHeight + size->height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The dialog lays itself out again, which refits the preview into its area, also when its size

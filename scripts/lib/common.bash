@@ -242,6 +242,17 @@ StopWine() {
   fi
 }
 
+# SetWineDpi DPI: the screen resolution that Wine gives the programs of $WINEPREFIX (its
+# LogPixels setting, which Wine 8 reads from HKCU\Control Panel\Desktop). Call it with Wine
+# stopped (StopWine); the programs started after the next StartWine see it. The template prefix
+# has Wine's default, 96 DPI.
+SetWineDpi() {
+  timeout 60 "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1 || return 1
+  # The registry reaches the prefix's files when the server that reg started has ended.
+  timeout 30 "$WINESERVER64" -w
+}
+
 # Printing tests print for real: CUPS with the cups-pdf printer, which writes each job as a PDF.
 # StartPrinters RUN_DIR makes two printers for this run, one with A4 and one with A3 paper, each
 # writing its jobs into RUN_DIR/pdf/<printer>, and exports their names (CAPSLATE_TEST_PRINTERS,

@@ -1,6 +1,8 @@
 #include "app/Rw_ini.h"
 
+#include <algorithm>
 #include <cwctype>
+#include <iterator>
 #include <string>
 #include <variant>
 
@@ -34,6 +36,10 @@ constexpr const wchar_t* kIconSection = L"ICON";
 // Written after the icon files, the last keys of the file's original layout.
 constexpr const wchar_t* kUndoSection = L"Undo";
 constexpr const wchar_t* kUndoLimitKey = L"Limit";
+// Written after the undo limit.
+constexpr const wchar_t* kCaptureSection = L"Capture";
+constexpr const wchar_t* kCaptureDelayKey = L"Delay";
+constexpr const wchar_t* kCaptureHotkeyKey = L"Hotkey";
 
 std::wstring IconKey(size_t n) { return L"File" + std::to_wstring(n); }
 
@@ -98,6 +104,19 @@ Settings LoadSettings(IniStore& store) {
     const int32_t limit = ParseSettingsInt(*text, settings.undoLimit);
     if (limit >= 0 && limit <= kMaxUndoLimitMb) settings.undoLimit = limit;
   }
+  // A delay the settings dialog does not offer, or a key no hotkey control gives, is no delay
+  // and no hotkey: a stray value must not leave the window hidden for long or take a bare key.
+  if (std::optional<std::wstring> text = store.Read(kCaptureSection, kCaptureDelayKey)) {
+    const int32_t delay = ParseSettingsInt(*text, 0);
+    const auto& offered = host::kCaptureDelays;
+    if (std::find(std::begin(offered), std::end(offered), delay) != std::end(offered)) {
+      settings.captureDelay = delay;
+    }
+  }
+  if (std::optional<std::wstring> text = store.Read(kCaptureSection, kCaptureHotkeyKey)) {
+    const int32_t hotkey = ParseSettingsInt(*text, 0);
+    if (hotkey > 0 && hotkey <= 0xFFFF && (hotkey & 0xFF) != 0) settings.captureHotkey = hotkey;
+  }
   return settings;
 }
 
@@ -113,6 +132,8 @@ void SaveSettings(IniStore& store, const Settings& settings) {
     store.Write(kIconSection, IconKey(n), settings.iconFiles[n]);
   }
   store.Write(kUndoSection, kUndoLimitKey, std::to_wstring(settings.undoLimit));
+  store.Write(kCaptureSection, kCaptureDelayKey, std::to_wstring(settings.captureDelay));
+  store.Write(kCaptureSection, kCaptureHotkeyKey, std::to_wstring(settings.captureHotkey));
 }
 
 }  // namespace app

@@ -9,6 +9,9 @@
 
 namespace host {
 
+// The delays before a capture grabs the screen that the settings offer, in seconds.
+inline constexpr int32_t kCaptureDelays[] = {0, 3, 5, 10};
+
 struct Settings {
   int32_t posTop = 80;                    // Pos/Top
   int32_t posLeft = 80;                   // Pos/Left
@@ -25,6 +28,11 @@ struct Settings {
   int32_t printTop = 0;                   // Print/Top
   std::array<std::wstring, 8> iconFiles;  // ICON/File0..File7
   int32_t undoLimit = 512;  // Undo/Limit: megabytes the undo history may hold, 0 = off
+  // Capture/Delay: seconds a capture waits before it grabs the screen, one of kCaptureDelays.
+  int32_t captureDelay = 0;
+  // Capture/Hotkey: the region capture's system-wide hotkey as a hotkey control gives it (virtual
+  // key, modifier flags << 8); 0 = none.
+  int32_t captureHotkey = 0;
 };
 
 }  // namespace host

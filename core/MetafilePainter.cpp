@@ -1,0 +1,319 @@
+#include "core/MetafilePainter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace core::metafile {
+namespace {
+
+// GDI keeps a whole copy of the device context for each saved state; no drawing needs more than a
+// few levels.
+constexpr size_t kMaxSavedStates = 256;
+// GDI flattens a Bézier curve into at most 2^8 segments.
+constexpr double kMaxCurveSegments = 256;
+// Edges of one glyph's outline when text is drawn into a path.
+constexpr double kGlyphEdges = 16;
+constexpr double kHuge = 1e300;
+
+}  // namespace
+
+Painter::Painter(const DeviceMapping& mapping, int width, int height)
+    : dc_{mapping, GdiObject{ObjectKind::Pen}}, work_(width, height), height_(height) {
+  dc_.font.kind = ObjectKind::Font;
+}
+
+void Painter::Save(const Record& record) {
+  if (saved_.size() >= kMaxSavedStates) record.Fail(MetafileFault::Nesting);
+  saved_.push_back(dc_);
+  work_.SaveDc();
+}
+
+void Painter::Restore(int64_t level) {
+  const auto depth = static_cast<int64_t>(saved_.size());
+  int64_t keep = -1;
+  if (level < 0 && -level <= depth) keep = depth + level;
+  if (level > 0 && level <= depth) keep = level - 1;
+  if (keep < 0) return;
+  dc_ = saved_[static_cast<size_t>(keep)];
+  saved_.erase(saved_.begin() + keep, saved_.end());
+  work_.SaveDc();
+}
+
+void Painter::SelectPen(const GdiObject& pen) {
+  dc_.pen = pen;
+  dc_.penWidthAtSelection = 1;
+  dc_.penWidthAtSelection = Pen().width;
+}
+
+void Painter::SelectFont(const GdiObject& font) {
+  dc_.font = font;
+  dc_.fontSizeAtSelection = 0;
+  dc_.fontSizeAtSelection = FontSize();
+  work_.FontRealization();
+}
+
+DevicePen Painter::Pen() const {
+  const GdiObject& pen = dc_.pen;
+  DevicePen device;
+  device.null = pen.nullPen;
+  const double width = pen.geometric ? dc_.mapping.Length(pen.size) : 1;
+  device.width = std::max(dc_.penWidthAtSelection, width);
+  if (pen.dash > 0) {
+    device.dash = std::max(1.0, pen.geometric ? dc_.mapping.Length(pen.dash) : pen.dash);
+  }
+  return device;
+}
+
+double Painter::FontSize() const {
+  // A font of no given size is GDI's default size, in logical units or pixels.
+  const double size = dc_.font.size > 0 ? dc_.mapping.Length(dc_.font.size)
+                                        : std::max(16.0, dc_.mapping.Length(16));
+  return std::max(dc_.fontSizeAtSelection, size);
+}
+
+void Painter::SetClip(double rects) {
+  dc_.clipRects = dc_.clipBase = std::max(rects, 1.0);
+  dc_.clipExclusions = 0;
+  work_.Clip(dc_.clipRects, 1);
+}
+
+void Painter::CombineClip(double rects) {
+  // Combining regions can cut every band of one by every band of the other.
+  SetClip(dc_.clipRects + rects + dc_.clipRects * rects);
+}
+
+void Painter::IntersectClip() { work_.Clip(dc_.clipRects, 1); }
+
+void Painter::ExcludeClip() {
+  // A rectangle cut out of a region splits each band it crosses in up to three; n rectangles cut
+  // the plane into at most 2n + 1 bands of 2n + 1 pieces.
+  dc_.clipExclusions += 1;
+  const double bands = 2 * dc_.clipExclusions + 1;
+  dc_.clipRects = std::min(3 * dc_.clipRects + 4, bands * bands * dc_.clipBase);
+  work_.Clip(dc_.clipRects, 1);
+}
+
+double Painter::W(Point a, Point b) const {
+  return dc_.mapping.Width(std::fabs(b.x - a.x), std::fabs(b.y - a.y));
+}
+
+double Painter::H(Point a, Point b) const {
+  return dc_.mapping.Height(std::fabs(b.x - a.x), std::fabs(b.y - a.y));
+}
+
+void Painter::Clip(double rows) { work_.Clip(dc_.clipRects, rows); }
+
+void Painter::Edge(Point a, Point b) {
+  edges_.Add(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
+}
+
+void Painter::Outline(double segments, double length) {
+  if (inPath_) {
+    pathSegments_ += segments;
+    pathLength_ += length;
+  } else {
+    work_.Stroke(segments, length, Pen());
+  }
+}
+
+void Painter::Rectangle(Point a, Point b) {
+  const Point corners[] = {a, {b.x, a.y}, b, {a.x, b.y}};
+  const uint32_t count = 4;
+  if (inPath_ || !dc_.mapping.Upright()) {
+    Polys(corners, {&count, 1}, true);
+    return;
+  }
+  const double w = W(a, b);
+  const double h = H(a, b);
+  work_.Fill(w, h);
+  Outline(4, 2 * (w + h));
+  Clip(h);
+}
+
+void Painter::Ellipse(Point a, Point b, bool filled) {
+  const double w = W(a, b);
+  const double h = H(a, b);
+  work_.Outline(w, h);
+  const double segments = std::min(w + h + 4, 4 * kMaxCurveSegments);
+  if (inPath_ || filled) {
+    EdgeRows sides;
+    sides.Add(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
+    sides.Add(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
+    if (inPath_) {
+      edges_.Append(sides);
+    } else {
+      work_.ScanConvert(sides);
+      work_.Fill(w, h);
+    }
+  }
+  Outline(segments, 1.6 * (w + h));
+  Clip(h);
+}
+
+void Painter::RoundRect(Point a, Point b, double cornerW, double cornerH) {
+  work_.Outline(dc_.mapping.Width(std::fabs(cornerW), 0),
+                dc_.mapping.Height(0, std::fabs(cornerH)));
+  Rectangle(a, b);
+}
+
+void Painter::Polys(std::span<const Point> points, std::span<const uint32_t> counts, bool closed) {
+  EdgeRows shape;
+  double segments = 0;
+  double length = 0;
+  double minX = kHuge, maxX = -kHuge, minY = kHuge, maxY = -kHuge;
+  size_t first = 0;
+  for (uint32_t count : counts) {
+    const std::span<const Point> poly = points.subspan(first, count);
+    first += count;
+    for (size_t i = 0; i < poly.size(); ++i) {
+      const bool last = i + 1 == poly.size();
+      if (last && !closed) break;
+      const Point a = poly[i];
+      const Point b = poly[last ? 0 : i + 1];
+      shape.Add(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
+      segments += 1;
+      length += W(a, b) + H(a, b);
+    }
+    for (const Point& p : poly) {
+      minX = std::min(minX, p.x);
+      maxX = std::max(maxX, p.x);
+      minY = std::min(minY, p.y);
+      maxY = std::max(maxY, p.y);
+    }
+  }
+  if (shape.Empty()) return;
+  const Point low{minX, minY};
+  const Point high{maxX, maxY};
+  if (inPath_) {
+    // A figure left open is closed when the path is filled.
+    edges_.Append(shape);
+  } else if (closed) {
+    work_.ScanConvert(shape);
+    work_.Fill(W(low, high), shape.Rows());
+  }
+  Outline(segments, length);
+  Clip(shape.Rows());
+}
+
+void Painter::Beziers(std::span<const Point> points) {
+  double segments = 0;
+  double length = 0;
+  double rows = 0;
+  for (size_t i = 0; i + 3 < points.size(); i += 3) {
+    double top = kHuge, bottom = -kHuge, curve = 0;
+    for (size_t k = i; k <= i + 3; ++k) {
+      const double row = dc_.mapping.Row(points[k].x, points[k].y);
+      top = std::min(top, row);
+      bottom = std::max(bottom, row);
+      if (k > i) curve += W(points[k - 1], points[k]) + H(points[k - 1], points[k]);
+    }
+    // A cubic curve crosses a row at most three times, within its control points' rows.
+    if (inPath_) {
+      for (int e = 0; e < 3; ++e) edges_.Add(top, bottom);
+    }
+    segments += std::clamp(curve / 2, 1.0, kMaxCurveSegments);
+    length += curve;
+    rows = std::max(rows, bottom - top);
+  }
+  Outline(segments, length);
+  Clip(rows);
+}
+
+void Painter::Line(Point a, Point b) {
+  if (inPath_) Edge(a, b);
+  Outline(1, W(a, b) + H(a, b));
+  Clip(H(a, b));
+}
+
+void Painter::Text(double chars, double distinct) {
+  const double size = FontSize();
+  work_.Text(chars, distinct, size);
+  if (inPath_) {
+    for (double e = 0; e < std::min(chars, 65536.0) * kGlyphEdges; ++e) edges_.Add(0, size);
+  }
+  Clip(size);
+}
+
+void Painter::Bitmap(double sourcePixels, Point a, Point b) {
+  work_.Bitmap(sourcePixels, W(a, b), H(a, b));
+  Clip(H(a, b));
+}
+
+void Painter::FillBox(Point a, Point b) {
+  work_.Fill(W(a, b), H(a, b));
+  Clip(H(a, b));
+}
+
+void Painter::Region(double rects, Point a, Point b) {
+  work_.RegionBuild(rects);
+  work_.Fill(W(a, b), H(a, b));
+  Clip(height_);
+}
+
+void Painter::FloodFill() {
+  work_.FloodFill();
+  Clip(height_);
+}
+
+void Painter::Gradient(Point a, Point b) {
+  // Every pixel is interpolated, then filled.
+  work_.Fill(W(a, b), H(a, b));
+  work_.Fill(W(a, b), H(a, b));
+  Clip(H(a, b));
+}
+
+void Painter::BeginPath() {
+  AbortPath();
+  inPath_ = true;
+}
+
+void Painter::AbortPath() {
+  inPath_ = false;
+  edges_.Clear();
+  pathSegments_ = 0;
+  pathLength_ = 0;
+}
+
+void Painter::FillPath(bool stroke) {
+  work_.ScanConvert(edges_);
+  work_.Fill(kHuge, edges_.Rows());
+  if (stroke) work_.Stroke(pathSegments_, pathLength_, Pen());
+  Clip(edges_.Rows());
+  AbortPath();
+}
+
+void Painter::StrokePath() {
+  work_.Stroke(pathSegments_, pathLength_, Pen());
+  Clip(edges_.Rows());
+  AbortPath();
+}
+
+void Painter::WidenPath() {
+  const DevicePen pen = Pen();
+  work_.Stroke(pathSegments_, pathLength_, pen);
+  // The outline of the wide stroke: each edge on both sides, each segment's ends across the pen.
+  EdgeRows widened;
+  widened.Append(edges_);
+  widened.Append(edges_);
+  for (double s = 0; s < std::min(pathSegments_, 1e6); ++s) {
+    widened.Add(0, pen.width);
+    widened.Add(0, pen.width);
+  }
+  edges_ = widened;
+  pathSegments_ *= 4;
+  pathLength_ = pathLength_ * 2 + pathSegments_ * pen.width;
+}
+
+void Painter::ClipPath(bool replace) {
+  work_.ScanConvert(edges_);
+  const double rects =
+      std::min(edges_.Rows(), height_) * std::max(1.0, static_cast<double>(edges_.Count()) / 2);
+  if (replace) {
+    SetClip(rects);
+  } else {
+    CombineClip(rects);
+  }
+  AbortPath();
+}
+
+}  // namespace core::metafile

@@ -1,5 +1,8 @@
 #include "core/MetafileValidator.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -68,6 +71,30 @@ MetafileReport ValidateMetafile(std::span<const uint8_t> data, MetafileKind kind
                                            limits);
   }
   throw MetafileError(MetafileFault::Header, 0);
+}
+
+MetafileSize FitMetafileToBudget(std::span<const uint8_t> data, MetafileKind kind, int width,
+                                 int height, double budget) {
+  auto at = [&](double scale) {
+    return MetafileSize{std::max(1, static_cast<int>(std::lround(width * scale))),
+                        std::max(1, static_cast<int>(std::lround(height * scale)))};
+  };
+  auto fits = [&](const MetafileSize& size) {
+    MetafileLimits limits;
+    limits.width = size.width;
+    limits.height = size.height;
+    limits.maxWork = std::numeric_limits<double>::infinity();
+    return ValidateMetafile(data, kind, limits).work <= budget;
+  };
+  if (fits(at(1))) return at(1);
+  // The work grows with the size: halve the range of scales a few times.
+  double low = 0;
+  double high = 1;
+  for (int step = 0; step < 8; ++step) {
+    const double middle = (low + high) / 2;
+    (fits(at(middle)) ? low : high) = middle;
+  }
+  return at(low);
 }
 
 }  // namespace core

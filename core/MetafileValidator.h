@@ -78,4 +78,17 @@ struct MetafileReport {
 MetafileReport ValidateMetafile(std::span<const uint8_t> data, MetafileKind kind,
                                 const MetafileLimits& limits = {});
 
+struct MetafileSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const MetafileSize&, const MetafileSize&) = default;
+};
+
+// The size to play a valid metafile at when it is to fill width x height pixels: that size when
+// the work stays within `budget` there, otherwise the largest smaller one of the same proportions
+// that keeps it (at least a pixel each way). A metafile too costly for its rectangle is drawn
+// smaller and stretched rather than keep the window waiting.
+MetafileSize FitMetafileToBudget(std::span<const uint8_t> data, MetafileKind kind, int width,
+                                 int height, double budget = kMetafileWorkBudget);
+
 }  // namespace core

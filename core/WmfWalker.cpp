@@ -457,10 +457,9 @@ MetafileReport WalkWindowsMetafile(std::span<const uint8_t> file, size_t start,
     const Record record(metafile.subspan(offset, static_cast<size_t>(bytes)), index);
     const uint16_t function = record.U16(4);
     walk.Work().Record();
-    if (function == 0) {  // META_EOF ends the metafile, which the header says ends here too
-      record.Require(offset + bytes == metafile.size(), MetafileFault::Header);
-      break;
-    }
+    // META_EOF ends the metafile; the players read nothing after it, up to the size the header
+    // gives.
+    if (function == 0) break;
     // Something must follow: at least the end-of-file record.
     record.Require(bytes + kRecordHeader <= metafile.size() - offset, MetafileFault::RecordSize);
     walk.Play(record, function, offset);

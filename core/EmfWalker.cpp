@@ -26,17 +26,13 @@ constexpr size_t kRegionHeader = 32;  // RGNDATAHEADER
 constexpr uint32_t kPdy = 0x2000;     // ETO_PDY: the spacing array holds x and y
 constexpr uint32_t kOpaque = 0x0002;  // ETO_OPAQUE
 
-double Distinct(const Record& r, uint64_t at, uint64_t chars, bool wide) {
-  std::vector<bool> seen(wide ? 65536 : 256);
-  double count = 0;
-  for (uint64_t i = 0; i < chars; ++i) {
-    const uint16_t c = wide ? r.U16(at + 2 * i) : r.Bytes(at + i, 1)[0];
-    if (!seen[c]) {
-      seen[c] = true;
-      ++count;
-    }
+// The character codes of a string of `chars` bytes or UTF-16 units at `at`.
+std::vector<uint16_t> Chars(const Record& r, uint64_t at, uint64_t chars, bool wide) {
+  std::vector<uint16_t> codes(static_cast<size_t>(chars));
+  for (size_t i = 0; i < codes.size(); ++i) {
+    codes[i] = wide ? r.U16(at + 2 * i) : r.Bytes(at + i, 1)[0];
   }
-  return count;
+  return codes;
 }
 
 class EmfWalk {
@@ -185,7 +181,6 @@ void EmfWalk::Pen(const Record& r) {
   pen.size = std::abs(double(r.S32(16)));
   pen.geometric = pen.size > 0;
   pen.nullPen = style == 5;
-  if (style >= 1 && style <= 4) pen.dash = 1;
   Create(r, r.U32(8), pen);
 }
 
@@ -208,20 +203,10 @@ void EmfWalk::ExtPen(const Record& r) {
   pen.size = pen.geometric ? width : 0;
   pen.nullPen = line == 5;
   if (line == 7) {
-    // A user style: its shortest dash, never zero in all.
+    // A user style whose dashes all have no length would never end a line.
     uint64_t total = 0;
-    double shortest = 1e300;
-    for (uint32_t i = 0; i < entries; ++i) {
-      const uint32_t dash = r.U32(52 + 4 * uint64_t{i});
-      total += dash;
-      if (dash > 0) shortest = std::min<double>(shortest, dash);
-    }
+    for (uint32_t i = 0; i < entries; ++i) total += r.U32(52 + 4 * uint64_t{i});
     r.Require(total > 0, MetafileFault::Value);
-    pen.dash = shortest;
-  } else if (line >= 1 && line <= 4) {
-    pen.dash = pen.geometric ? std::max(pen.size, 1.0) : 1;
-  } else if (line == 8) {
-    pen.dash = 1;  // PS_ALTERNATE
   }
   Create(r, r.U32(8), pen);
 }
@@ -241,7 +226,7 @@ void EmfWalk::Text(const Record& r, bool wide) {
     const auto [a, b] = Box(r, 56);
     painter_.FillBox(a, b);
   }
-  painter_.Text(static_cast<double>(chars), Distinct(r, offString, chars, wide));
+  painter_.Text(Chars(r, offString, chars, wide));
 }
 
 void EmfWalk::Blit(const Record& r, uint64_t destination, uint64_t offsets, uint64_t usage) {
@@ -359,10 +344,11 @@ void EmfWalk::Play(const Record& r, uint32_t type) {
       break;
     case 28:  // SETMETARGN
       break;
-    case 29:  // EXCLUDECLIPRECT
-      r.Need(8, 16);
-      painter_.ExcludeClip();
+    case 29: {  // EXCLUDECLIPRECT
+      const auto [a, b] = Box(r, 8);
+      painter_.ExcludeClip(a, b);
       break;
+    }
     case 30:  // INTERSECTCLIPRECT
       r.Need(8, 16);
       painter_.IntersectClip();
@@ -593,6 +579,7 @@ void EmfWalk::Play(const Record& r, uint32_t type) {
       r.Require(terminated, MetafileFault::Value);
       GdiObject font{ObjectKind::Font};
       font.size = std::max(std::abs(double(r.S32(12))), 2 * std::abs(double(r.S32(16))));
+      font.face = FaceHash(face);
       Create(r, r.U32(8), font);
       break;
     }

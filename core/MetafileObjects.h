@@ -5,19 +5,26 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <span>
 #include <vector>
 
 namespace core::metafile {
 
 enum class ObjectKind : uint8_t { Empty, Pen, Brush, Font, Palette, Region };
 
+// A hash of a font's face name (FNV-1a), to tell fonts GDI realizes apart.
+inline uint64_t FaceHash(std::span<const uint8_t> name) {
+  uint64_t hash = 14695981039346656037u;
+  for (uint8_t c : name) hash = (hash ^ c) * 1099511628211u;
+  return hash;
+}
+
 struct GdiObject {
   ObjectKind kind = ObjectKind::Empty;
   // A pen's width and a font's size, in logical units; 0 for a one-pixel pen or a default font.
   double size = 0;
-  // A dashed pen's shortest dash: in logical units for a geometric pen, in pixels otherwise.
-  double dash = 0;
-  bool geometric = false;  // a pen whose width and dashes scale with the mapping
+  bool geometric = false;  // a pen whose width scales with the mapping
+  uint64_t face = 0;       // a font's face name, hashed
   bool nullPen = false;
   double rects = 0;  // a region's rectangles
 };

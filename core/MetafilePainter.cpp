@@ -14,6 +14,27 @@ constexpr double kMaxCurveSegments = 256;
 // Edges of one glyph's outline when text is drawn into a path.
 constexpr double kGlyphEdges = 16;
 constexpr double kHuge = 1e300;
+// Rectangles cut out of the clip region that the estimate follows one by one.
+constexpr size_t kMaxExclusions = 4096;
+
+// The rectangles of a region of `base` rectangles with rectangles spanning these rows cut out:
+// the spans' ends divide the rows into bands, and in each band every rectangle crossing it splits
+// each piece of it in at most three.
+double RectsAfterExclusions(double base, const std::vector<std::pair<double, double>>& spans) {
+  std::vector<std::pair<double, int>> events;
+  for (const auto& [a, b] : spans) {
+    events.emplace_back(std::min(a, b), 1);
+    events.emplace_back(std::max(a, b), -1);
+  }
+  std::sort(events.begin(), events.end());
+  double pieces = 1;
+  int crossing = 0;
+  for (size_t i = 0; i < events.size(); ++i) {
+    crossing += events[i].second;
+    if (i + 1 < events.size() && events[i + 1].first > events[i].first) pieces += 2 * crossing + 1;
+  }
+  return base * pieces;
+}
 
 }  // namespace
 
@@ -49,7 +70,15 @@ void Painter::SelectFont(const GdiObject& font) {
   dc_.font = font;
   dc_.fontSizeAtSelection = 0;
   dc_.fontSizeAtSelection = FontSize();
-  work_.FontRealization();
+  RealizeFont();
+}
+
+Painter::FontKey Painter::CurrentFont() const {
+  return std::make_tuple(dc_.font.face, dc_.font.size, std::floor(FontSize()));
+}
+
+void Painter::RealizeFont() {
+  if (realizedFonts_.insert(CurrentFont()).second) work_.FontRealization();
 }
 
 DevicePen Painter::Pen() const {
@@ -58,9 +87,6 @@ DevicePen Painter::Pen() const {
   device.null = pen.nullPen;
   const double width = pen.geometric ? dc_.mapping.Length(pen.size) : 1;
   device.width = std::max(dc_.penWidthAtSelection, width);
-  if (pen.dash > 0) {
-    device.dash = std::max(1.0, pen.geometric ? dc_.mapping.Length(pen.dash) : pen.dash);
-  }
   return device;
 }
 
@@ -73,8 +99,8 @@ double Painter::FontSize() const {
 
 void Painter::SetClip(double rects) {
   dc_.clipRects = dc_.clipBase = std::max(rects, 1.0);
-  dc_.clipExclusions = 0;
-  work_.Clip(dc_.clipRects, 1);
+  dc_.exclusions.clear();
+  work_.Clip(dc_.clipRects);
 }
 
 void Painter::CombineClip(double rects) {
@@ -82,15 +108,16 @@ void Painter::CombineClip(double rects) {
   SetClip(dc_.clipRects + rects + dc_.clipRects * rects);
 }
 
-void Painter::IntersectClip() { work_.Clip(dc_.clipRects, 1); }
+void Painter::IntersectClip() { work_.Clip(dc_.clipRects); }
 
-void Painter::ExcludeClip() {
-  // A rectangle cut out of a region splits each band it crosses in up to three; n rectangles cut
-  // the plane into at most 2n + 1 bands of 2n + 1 pieces.
-  dc_.clipExclusions += 1;
-  const double bands = 2 * dc_.clipExclusions + 1;
-  dc_.clipRects = std::min(3 * dc_.clipRects + 4, bands * bands * dc_.clipBase);
-  work_.Clip(dc_.clipRects, 1);
+void Painter::ExcludeClip(Point a, Point b) {
+  if (dc_.exclusions.size() >= kMaxExclusions) {
+    dc_.clipRects = kHuge;
+  } else {
+    dc_.exclusions.emplace_back(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
+    dc_.clipRects = RectsAfterExclusions(dc_.clipBase, dc_.exclusions);
+  }
+  work_.Clip(dc_.clipRects);
 }
 
 double Painter::W(Point a, Point b) const {
@@ -101,7 +128,11 @@ double Painter::H(Point a, Point b) const {
   return dc_.mapping.Height(std::fabs(b.x - a.x), std::fabs(b.y - a.y));
 }
 
-void Painter::Clip(double rows) { work_.Clip(dc_.clipRects, rows); }
+void Painter::Drawn() {
+  if (inPath_) return;
+  work_.Draw();
+  work_.Clip(dc_.clipRects);
+}
 
 void Painter::Edge(Point a, Point b) {
   edges_.Add(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
@@ -127,7 +158,7 @@ void Painter::Rectangle(Point a, Point b) {
   const double h = H(a, b);
   work_.Fill(w, h);
   Outline(4, 2 * (w + h));
-  Clip(h);
+  Drawn();
 }
 
 void Painter::Ellipse(Point a, Point b, bool filled) {
@@ -147,7 +178,7 @@ void Painter::Ellipse(Point a, Point b, bool filled) {
     }
   }
   Outline(segments, 1.6 * (w + h));
-  Clip(h);
+  Drawn();
 }
 
 void Painter::RoundRect(Point a, Point b, double cornerW, double cornerH) {
@@ -157,6 +188,7 @@ void Painter::RoundRect(Point a, Point b, double cornerW, double cornerH) {
 }
 
 void Painter::Polys(std::span<const Point> points, std::span<const uint32_t> counts, bool closed) {
+  work_.Points(static_cast<double>(points.size()));
   EdgeRows shape;
   double segments = 0;
   double length = 0;
@@ -165,12 +197,14 @@ void Painter::Polys(std::span<const Point> points, std::span<const uint32_t> cou
   for (uint32_t count : counts) {
     const std::span<const Point> poly = points.subspan(first, count);
     first += count;
+    // A figure left open in a path is closed when the path is filled.
     for (size_t i = 0; i < poly.size(); ++i) {
       const bool last = i + 1 == poly.size();
-      if (last && !closed) break;
+      if (last && !closed && !inPath_) break;
       const Point a = poly[i];
       const Point b = poly[last ? 0 : i + 1];
       shape.Add(dc_.mapping.Row(a.x, a.y), dc_.mapping.Row(b.x, b.y));
+      if (last && !closed) break;
       segments += 1;
       length += W(a, b) + H(a, b);
     }
@@ -181,21 +215,21 @@ void Painter::Polys(std::span<const Point> points, std::span<const uint32_t> cou
       maxY = std::max(maxY, p.y);
     }
   }
-  if (shape.Empty()) return;
+  if (segments == 0) return;
   const Point low{minX, minY};
   const Point high{maxX, maxY};
   if (inPath_) {
-    // A figure left open is closed when the path is filled.
     edges_.Append(shape);
   } else if (closed) {
     work_.ScanConvert(shape);
     work_.Fill(W(low, high), shape.Rows());
   }
   Outline(segments, length);
-  Clip(shape.Rows());
+  Drawn();
 }
 
 void Painter::Beziers(std::span<const Point> points) {
+  work_.Points(static_cast<double>(points.size()));
   double segments = 0;
   double length = 0;
   double rows = 0;
@@ -216,50 +250,57 @@ void Painter::Beziers(std::span<const Point> points) {
     rows = std::max(rows, bottom - top);
   }
   Outline(segments, length);
-  Clip(rows);
+  Drawn();
 }
 
 void Painter::Line(Point a, Point b) {
   if (inPath_) Edge(a, b);
   Outline(1, W(a, b) + H(a, b));
-  Clip(H(a, b));
+  Drawn();
 }
 
-void Painter::Text(double chars, double distinct) {
+void Painter::Text(const std::vector<uint16_t>& chars) {
+  RealizeFont();
   const double size = FontSize();
-  work_.Text(chars, distinct, size);
-  if (inPath_) {
-    for (double e = 0; e < std::min(chars, 65536.0) * kGlyphEdges; ++e) edges_.Add(0, size);
+  const FontKey font = CurrentFont();
+  double glyphs = 0;
+  for (uint16_t c : chars) {
+    if (renderedGlyphs_.emplace(font, c).second) ++glyphs;
   }
-  Clip(size);
+  const auto count = static_cast<double>(chars.size());
+  work_.Text(count, glyphs, size);
+  if (inPath_) {
+    for (double e = 0; e < std::min(count, 65536.0) * kGlyphEdges; ++e) edges_.Add(0, size);
+  }
+  Drawn();
 }
 
 void Painter::Bitmap(double sourcePixels, Point a, Point b) {
   work_.Bitmap(sourcePixels, W(a, b), H(a, b));
-  Clip(H(a, b));
+  Drawn();
 }
 
 void Painter::FillBox(Point a, Point b) {
   work_.Fill(W(a, b), H(a, b));
-  Clip(H(a, b));
+  Drawn();
 }
 
 void Painter::Region(double rects, Point a, Point b) {
   work_.RegionBuild(rects);
   work_.Fill(W(a, b), H(a, b));
-  Clip(height_);
+  Drawn();
 }
 
 void Painter::FloodFill() {
   work_.FloodFill();
-  Clip(height_);
+  Drawn();
 }
 
 void Painter::Gradient(Point a, Point b) {
   // Every pixel is interpolated, then filled.
   work_.Fill(W(a, b), H(a, b));
   work_.Fill(W(a, b), H(a, b));
-  Clip(H(a, b));
+  Drawn();
 }
 
 void Painter::BeginPath() {
@@ -278,13 +319,13 @@ void Painter::FillPath(bool stroke) {
   work_.ScanConvert(edges_);
   work_.Fill(kHuge, edges_.Rows());
   if (stroke) work_.Stroke(pathSegments_, pathLength_, Pen());
-  Clip(edges_.Rows());
+  Drawn();
   AbortPath();
 }
 
 void Painter::StrokePath() {
   work_.Stroke(pathSegments_, pathLength_, Pen());
-  Clip(edges_.Rows());
+  Drawn();
   AbortPath();
 }
 

@@ -5,7 +5,10 @@
 // for the estimate.
 
 #include <cstddef>
+#include <set>
 #include <span>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/MetafileMapping.h"
@@ -28,8 +31,9 @@ struct DcState {
   GdiObject font;
   double fontSizeAtSelection = 16;
   double clipRects = 1;
-  double clipBase = 1;        // the rectangles before the exclusions since
-  double clipExclusions = 0;  // rectangles excluded since the clip was last set
+  double clipBase = 1;  // the rectangles before the exclusions since
+  // The device rows of the rectangles cut out since the clip region was last set.
+  std::vector<std::pair<double, double>> exclusions;
 };
 
 class Painter {
@@ -51,7 +55,7 @@ class Painter {
   void SetClip(double rects);
   void CombineClip(double rects);
   void IntersectClip();
-  void ExcludeClip();
+  void ExcludeClip(Point a, Point b);
 
   // Drawings. Closed shapes are filled with the brush and outlined with the pen, an ellipse's arc
   // only outlined unless `filled`.
@@ -63,8 +67,8 @@ class Painter {
   // Cubic Bézier curves through `points` (3 per curve after the first point).
   void Beziers(std::span<const Point> points);
   void Line(Point a, Point b);
-  // Text of `chars` characters, `distinct` of them different, optionally over an opaque box.
-  void Text(double chars, double distinct);
+  // Text of these character codes (bytes of an ANSI string, or UTF-16 units).
+  void Text(const std::vector<uint16_t>& chars);
   // A bitmap of `sourcePixels` pixels into a logical box; a pattern fill without a bitmap.
   void Bitmap(double sourcePixels, Point a, Point b);
   void FillBox(Point a, Point b);
@@ -85,12 +89,19 @@ class Painter {
   void ClipPath(bool replace);
 
  private:
+  // A font as GDI realizes it: face, logical size, pixel size.
+  using FontKey = std::tuple<uint64_t, double, double>;
+
   DevicePen Pen() const;
   double FontSize() const;
+  // GDI realizes each font at each size once and keeps it.
+  FontKey CurrentFont() const;
+  void RealizeFont();
   // The device size of a logical box.
   double W(Point a, Point b) const;
   double H(Point a, Point b) const;
-  void Clip(double rows);
+  // A drawing call: GDI prepares it and clips it.
+  void Drawn();
   // Stroke work, or path segments while a path is built.
   void Outline(double segments, double length);
   void Edge(Point a, Point b);
@@ -103,6 +114,9 @@ class Painter {
   EdgeRows edges_;  // of the polygon being filled, or of the path
   double pathSegments_ = 0;
   double pathLength_ = 0;
+  // The fonts GDI has realized, each with the glyphs it has rendered: it keeps both.
+  std::set<FontKey> realizedFonts_;
+  std::set<std::pair<FontKey, uint16_t>> renderedGlyphs_;
 };
 
 }  // namespace core::metafile

@@ -21,7 +21,8 @@ class EdgeRows {
   void Clear() { edges_.clear(); }
   // Adds every edge of `other`.
   void Append(const EdgeRows& other);
-  // The rows from the topmost edge to the bottommost one.
+  // The rows from the topmost edge to the bottommost one. Edges within one row are left out, as
+  // GDI leaves them out.
   double Rows() const;
   // The sum over those rows of the square of the number of edges crossing each.
   double CrossingsSquared() const;
@@ -34,10 +35,10 @@ class EdgeRows {
   std::vector<Edge> edges_;
 };
 
-// A pen as GDI draws with it: its width in device pixels, and for a dashed pen the shortest dash.
+// A pen as GDI draws with it: its width in device pixels. Dashes cost nothing of their own: GDI
+// clips a line before it dashes it.
 struct DevicePen {
   double width = 1;
-  double dash = 0;  // 0: solid
   bool null = false;
 };
 
@@ -46,10 +47,13 @@ class WorkMeter {
   WorkMeter(int width, int height);
   double Total() const { return total_; }
 
-  // Every record GDI is handed.
+  // Every record GDI is handed; every drawing call.
   void Record();
-  // Creating an object, saving the device context's state.
+  void Draw();
+  // Creating an object, saving the device context's state, converting and mapping the points of
+  // polygons and lines.
   void Object();
+  void Points(double count);
   void SaveDc();
   // Filling a device box of w x h pixels; GDI fills only what lies on the canvas.
   void Fill(double w, double h);
@@ -59,9 +63,9 @@ class WorkMeter {
   void ScanConvert(const EdgeRows& edges);
   // Stroking `segments` segments of `length` device pixels in all with `pen`.
   void Stroke(double segments, double length, const DevicePen& pen);
-  // Drawing `chars` characters of a font `size` pixels high and wide, `distinct` of them
-  // different; a font first used costs its realization.
-  void Text(double chars, double distinct, double size);
+  // Drawing `chars` characters of a font `size` pixels high and wide, `glyphs` of which GDI
+  // renders for the first time; a font first used at a size costs its realization.
+  void Text(double chars, double glyphs, double size);
   void FontRealization();
   // A bitmap of `sourcePixels` pixels converted and drawn into w x h device pixels.
   void Bitmap(double sourcePixels, double w, double h);
@@ -69,8 +73,8 @@ class WorkMeter {
   void FloodFill();
   // Building a region of `rects` rectangles one by one.
   void RegionBuild(double rects);
-  // Clipping one drawing of `rows` device rows against a clip region of `rects` rectangles.
-  void Clip(double rects, double rows);
+  // Clipping one drawing, or changing the clip region, with a region of `rects` rectangles.
+  void Clip(double rects);
 
  private:
   double OnCanvasX(double w) const;

@@ -4,7 +4,6 @@
 // short record), and its drawing is added to the work estimate.
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <vector>
 
@@ -25,17 +24,9 @@ constexpr size_t kEmfChunkHeader = 34;
 constexpr size_t kFaceName = 32;
 constexpr uint16_t kPaletteColors = 1;
 
-// Distinct byte values among `text`: the glyphs a string asks the font for.
-double DistinctBytes(std::span<const uint8_t> text) {
-  std::array<bool, 256> seen{};
-  double count = 0;
-  for (uint8_t c : text) {
-    if (!seen[c]) {
-      seen[c] = true;
-      ++count;
-    }
-  }
-  return count;
+// The character codes of an ANSI string.
+std::vector<uint16_t> Chars(std::span<const uint8_t> text) {
+  return std::vector<uint16_t>(text.begin(), text.end());
 }
 
 class WmfWalk {
@@ -98,8 +89,7 @@ void WmfWalk::Pen(const Record& r) {
   GdiObject pen{ObjectKind::Pen};
   pen.size = std::abs(S(r, 1));
   pen.geometric = pen.size > 0;
-  pen.nullPen = style == 5;  // PS_NULL
-  if (style >= 1 && style <= 4) pen.dash = 1;
+  pen.nullPen = style == 5;   // PS_NULL
   r.Need(kRecordHeader, 10);  // style, width (x, y), colour
   Create(r, pen);
 }
@@ -115,6 +105,7 @@ void WmfWalk::Font(const Record& r, size_t offset) {
   r.Require(std::find(face.begin(), face.end(), 0) != face.end(), MetafileFault::Value);
   GdiObject font{ObjectKind::Font};
   font.size = std::max<double>(std::abs(S(r, 0)), 2.0 * std::abs(S(r, 1)));
+  font.face = FaceHash(face);
   Create(r, font);
 }
 
@@ -238,10 +229,11 @@ void WmfWalk::Play(const Record& r, uint16_t function, size_t offset) {
       S(r, 1);
       painter_.IntersectClip();
       break;
-    case 0x0415:  // EXCLUDECLIPRECT
-      S(r, 3);
-      painter_.ExcludeClip();
+    case 0x0415: {  // EXCLUDECLIPRECT
+      const auto [a, b] = Box(r, 0);
+      painter_.ExcludeClip(a, b);
       break;
+    }
     case 0x0416:  // INTERSECTCLIPRECT
       S(r, 3);
       painter_.IntersectClip();
@@ -366,7 +358,7 @@ void WmfWalk::Play(const Record& r, uint16_t function, size_t offset) {
       const uint16_t length = P(r, 0);
       const uint64_t padded = (uint64_t{length} + 1) & ~uint64_t{1};
       r.Need(kRecordHeader + 2 + padded, 4);
-      painter_.Text(length, DistinctBytes(r.Bytes(kRecordHeader + 2, length)));
+      painter_.Text(Chars(r.Bytes(kRecordHeader + 2, length)));
       break;
     }
     case 0x0A32: {  // EXTTEXTOUT: y, x, length, options, [rectangle], string, [spacing]
@@ -379,7 +371,7 @@ void WmfWalk::Play(const Record& r, uint16_t function, size_t offset) {
         painter_.FillBox(Point{double(S(r, 4)), double(S(r, 5))},
                          Point{double(S(r, 6)), double(S(r, 7))});
       }
-      painter_.Text(length, DistinctBytes(r.Bytes(text, length)));
+      painter_.Text(Chars(r.Bytes(text, length)));
       break;
     }
     case 0x0940: {  // DIBBITBLT: raster operation, source y, x, height, width, y, x, [bitmap]

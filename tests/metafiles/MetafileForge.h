@@ -40,7 +40,7 @@ class Wmf {
     return Add(0x0418, {bottom, right, top, left});
   }
   Wmf& Polygon(const std::vector<int>& xy);  // x0, y0, x1, y1, ...
-  Wmf& TextOut(int x, int y, const std::string& text);
+  Wmf& Text(int x, int y, const std::string& text);
   // A bitmap of width x height pixels at 24 bits stretched into the box.
   Wmf& StretchDib(int x, int y, int w, int h, int width, int height, uint32_t colour);
 
@@ -87,7 +87,7 @@ class Emf {
   Emf& WorldTransform(float m11, float m12, float m21, float m22, float dx, float dy);
   // A bitmap of width x height pixels at 24 bits, in one colour, stretched into the box.
   Emf& StretchDib(int x, int y, int w, int h, int width, int height, uint32_t colour);
-  Emf& TextOutW(int x, int y, const std::u16string& text);
+  Emf& TextWide(int x, int y, const std::u16string& text);
 
   Bytes Build() const;
 

@@ -11,6 +11,7 @@
 #include "app/win/CommandIds.h"
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
+#include "tests/metafiles/MetafileForge.h"
 
 namespace {
 
@@ -196,6 +197,40 @@ TEST_F(Capture, AMetafileClaimingBoundsBeyondAnyPictureIsRefused) {
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_EQ(form->PictureState(), 0);
   EXPECT_EQ(form->Picture().Width(), 420);
+}
+
+TEST_F(Capture, HostileMetafilesOnTheClipboardAreRefusedAndThePictureStays) {
+  Start();
+  ASSERT_EQ(RunChild(L"put-screen-bitmap", {L"10", L"10"}), 0);
+  Command(ids::mnuClipRead);
+  ASSERT_EQ(form->Picture().Width(), 10);
+  // Those that crashed GDI's players, and one that would keep it busy for minutes; a Windows
+  // metafile goes as CF_METAFILEPICT, without its placeable header.
+  for (const char* name : {"emf-polygon16-count-7ffffff0", "emf-select-object-bogus-index",
+                           "emf-delete-object-zero-the-metafile", "wmf-clip-region-index-ffff",
+                           "wmf-polygon-claims-32000-points", "wmf-polygon-4000-random-points"}) {
+    SCOPED_TRACE(name);
+    const forge::Hostile c = [&] {
+      for (const forge::Hostile& h : forge::HostileMetafiles()) {
+        if (h.name == name) return h;
+      }
+      return forge::Hostile{};
+    }();
+    const bool enhanced = c.kind == core::MetafileKind::Enhanced;
+    const std::wstring file = PathIn(L"hostile.bin");
+    winetest::WriteFileBytes(
+        file, enhanced ? c.bytes : forge::Bytes(c.bytes.begin() + 22, c.bytes.end()));
+    ASSERT_EQ(RunChild(L"put-metafile-file", {enhanced ? L"emf" : L"wmf", file}), 0);
+    const size_t errors = prompts.errors.size();
+    Command(ids::mnuClipRead);
+    ASSERT_EQ(prompts.errors.size(), errors + 1);
+    EXPECT_EQ(Utf8(prompts.errors.back())
+                  .rfind(Utf8(L"クリップボードのメタファイルを読み取れません。\n"), 0),
+              0u)
+        << Utf8(prompts.errors.back());
+    EXPECT_EQ(form->Picture().Width(), 10);
+    EXPECT_EQ(form->Picture().Height(), 10);
+  }
 }
 
 TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {

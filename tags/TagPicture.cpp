@@ -62,6 +62,7 @@ TagPicture TagPicture::FromMetafile(std::span<const uint8_t> bytes, core::Metafi
   picture.metafileBytes_ = std::make_shared<const std::vector<uint8_t>>(
       bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(report.offset + report.length));
   picture.metafileKind_ = kind;
+  picture.fitsUpTo_ = core::MetafileSize{kCheckedSize, kCheckedSize};
   return picture;
 }
 
@@ -83,6 +84,7 @@ TagPicture TagPicture::Copy() const {
     copy.box_ = box_;
     copy.metafileBytes_ = metafileBytes_;
     copy.metafileKind_ = metafileKind_;
+    copy.fitsUpTo_ = fitsUpTo_;
     return copy;
   }
   if (icon_) return FromIcon(win::UniqueIcon(CopyIcon(icon_.get())));
@@ -109,9 +111,12 @@ void TagPicture::Draw(HDC dc, const RECT& bounds) const {
 void TagPicture::PlayMetafile(HDC dc, const RECT& bounds) const {
   const core::MetafileSize size{bounds.right - bounds.left, bounds.bottom - bounds.top};
   if (size.width <= 0 || size.height <= 0) return;
-  if (size != fittedFor_) {
+  if (size.width <= fitsUpTo_.width && size.height <= fitsUpTo_.height) {
+    playSize_ = fittedFor_ = size;
+  } else if (size != fittedFor_) {
     playSize_ = core::FitMetafileToBudget(*metafileBytes_, metafileKind_, size.width, size.height);
     fittedFor_ = size;
+    if (playSize_ == size) fitsUpTo_ = size;
   }
   const SIZE play{playSize_.width, playSize_.height};
   if (enhanced_) {

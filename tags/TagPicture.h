@@ -48,9 +48,12 @@ class TagPicture {
   // by the copies.
   std::shared_ptr<const std::vector<uint8_t>> metafileBytes_;
   core::MetafileKind metafileKind_ = core::MetafileKind::Placeable;
-  // The size the metafile was last fitted to, and the size it plays at there.
+  // The size the metafile was last fitted to, and the size it plays at there; and a size up to
+  // which it is known to play in time at full size (the work only grows with the size), so that
+  // resizing the tag seldom costs an estimate.
   mutable core::MetafileSize fittedFor_;
   mutable core::MetafileSize playSize_;
+  mutable core::MetafileSize fitsUpTo_;
   win::UniqueIcon icon_;
 };
 

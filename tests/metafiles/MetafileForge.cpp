@@ -47,14 +47,14 @@ Bytes Dib(int width, int height, uint32_t colour, uint32_t claimedWidth = 0,
   return out;
 }
 
+}  // namespace
+
 std::vector<int> RandomPoints(int count, int range, uint32_t seed) {
   std::mt19937 random(seed);
   std::vector<int> xy(static_cast<size_t>(count) * 2);
   for (int& v : xy) v = static_cast<int>(random() % static_cast<uint32_t>(range));
   return xy;
 }
-
-}  // namespace
 
 // --- Wmf ---
 

@@ -104,6 +104,9 @@ class Emf {
   uint32_t count_ = 0;
 };
 
+// `count` points (x, y, x, y, ...) with coordinates from 0 to range - 1, the same for a seed.
+std::vector<int> RandomPoints(int count, int range, uint32_t seed);
+
 // One hostile metafile: what it does, its bytes, and how the validator must refuse it, or nothing
 // when it is sound to play but tries to draw outside the rectangle it is given.
 struct Hostile {

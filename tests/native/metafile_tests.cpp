@@ -89,6 +89,23 @@ TEST(MetafileValidator, TheEstimateFollowsTheRectangleAndTheMapping) {
   EXPECT_EQ(Verdict(bareBytes, MetafileKind::Windows), "TooMuchWork");
 }
 
+TEST(MetafileValidator, AMetafileTooCostlyForItsRectangleIsFittedSmaller) {
+  // A polygon of random points: cheap when small, too costly at 400 x 200.
+  forge::Wmf wmf;
+  wmf.Polygon(forge::RandomPoints(700, 1000, 5));
+  const forge::Bytes bytes = wmf.Placeable(0, 0, 1000, 1000);
+  EXPECT_EQ(core::FitMetafileToBudget(bytes, MetafileKind::Placeable, 40, 20),
+            (core::MetafileSize{40, 20}));
+  const core::MetafileSize fitted =
+      core::FitMetafileToBudget(bytes, MetafileKind::Placeable, 400, 200);
+  EXPECT_LT(fitted.width, 400);
+  EXPECT_GT(fitted.width, 40);
+  EXPECT_NEAR(fitted.width, 2 * fitted.height, 1) << "the proportions stay";
+  EXPECT_EQ(Verdict(bytes, MetafileKind::Placeable, {fitted.width, fitted.height}), "accepted");
+  EXPECT_EQ(Verdict(bytes, MetafileKind::Placeable, {fitted.width + 8, fitted.height + 4}),
+            "TooMuchWork");
+}
+
 TEST(MetafileValidator, SavedStatesBringTheMappingBack) {
   // The same wide ellipse after the window shrank inside a saved state, and after it was restored.
   auto with = [](bool restored) {

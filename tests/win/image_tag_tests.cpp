@@ -253,4 +253,27 @@ TEST_F(ImageTag, HostileMetafilesAreRefusedOrDrawnOnlyInsideTheTagInTime) {
   }
 }
 
+TEST_F(ImageTag, AMetafileTooCostlyForALargeTagIsDrawnSmallerInTime) {
+  // A polygon of random points: drawn in time at the preview's size, far from it at 800 x 700.
+  forge::Wmf wmf;
+  wmf.Brush(0, 0x0000FF).Select(0).Polygon(forge::RandomPoints(900, 1000, 5));
+  const forge::Bytes bytes = wmf.Placeable(0, 0, 1000, 1000);
+  ASSERT_LT(core::FitMetafileToBudget(bytes, core::MetafileKind::Placeable, 800, 700).width, 400);
+  StartWithGrey(900, 760);
+  Load(MetafileFile("costly", core::MetafileKind::Placeable, bytes));
+  ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
+  SizeTrack(TagKind::Image, 804, 704);
+  const RECT tag = Tag();
+  ASSERT_EQ(Describe(tag), "2,2 800x700");
+  const auto start = std::chrono::steady_clock::now();
+  RedrawWindow(Area(), &tag, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  Command(ids::Button19);
+  const RECT inked = InkBounds(Picture(), kGrey);
+  RECT inside{};
+  EXPECT_TRUE(IntersectRect(&inside, &inked, &tag) && EqualRect(&inside, &inked))
+      << Describe(inked);
+  EXPECT_GT(inked.right - inked.left, 700) << "drawn across the tag";
+}
+
 }  // namespace

@@ -665,7 +665,8 @@ MetafileReport WalkEnhancedMetafile(std::span<const uint8_t> file, const Metafil
     }
     record.Require(type != 1 && offset < metafile.size(), MetafileFault::Header);
     walk.Play(record, type);
-    if (walk.Work().Total() > limits.maxWork) record.Fail(MetafileFault::TooMuchWork);
+    // Written so that a work that is not a number is refused too.
+    if (!(walk.Work().Total() <= limits.maxWork)) record.Fail(MetafileFault::TooMuchWork);
   }
   // The header counts the records, itself included.
   header.Require(header.U32(52) == index + 1, MetafileFault::Header);

@@ -13,6 +13,9 @@ constexpr size_t kMaxSavedStates = 256;
 constexpr double kMaxCurveSegments = 256;
 // Edges of one glyph's outline when text is drawn into a path.
 constexpr double kGlyphEdges = 16;
+// A path of more edges than this takes GDI longer than any budget to fill; the estimate stops
+// following it there.
+constexpr double kMaxPathEdges = 1e6;
 constexpr double kHuge = 1e300;
 // Rectangles cut out of the clip region that the estimate follows one by one.
 constexpr size_t kMaxExclusions = 4096;
@@ -219,6 +222,7 @@ void Painter::Polys(std::span<const Point> points, std::span<const uint32_t> cou
   const Point low{minX, minY};
   const Point high{maxX, maxY};
   if (inPath_) {
+    if (static_cast<double>(edges_.Count() + shape.Count()) > kMaxPathEdges) work_.Overwhelm();
     edges_.Append(shape);
   } else if (closed) {
     work_.ScanConvert(shape);
@@ -270,7 +274,12 @@ void Painter::Text(const std::vector<uint16_t>& chars) {
   const auto count = static_cast<double>(chars.size());
   work_.Text(count, glyphs, size);
   if (inPath_) {
-    for (double e = 0; e < std::min(count, 65536.0) * kGlyphEdges; ++e) edges_.Add(0, size);
+    const double edges = count * kGlyphEdges;
+    if (static_cast<double>(edges_.Count()) + edges > kMaxPathEdges) {
+      work_.Overwhelm();
+    } else {
+      for (double e = 0; e < edges; ++e) edges_.Add(0, size);
+    }
   }
   Drawn();
 }
@@ -333,10 +342,15 @@ void Painter::WidenPath() {
   const DevicePen pen = Pen();
   work_.Stroke(pathSegments_, pathLength_, pen);
   // The outline of the wide stroke: each edge on both sides, each segment's ends across the pen.
+  if (2 * (static_cast<double>(edges_.Count()) + pathSegments_) > kMaxPathEdges) {
+    work_.Overwhelm();
+    AbortPath();
+    return;
+  }
   EdgeRows widened;
   widened.Append(edges_);
   widened.Append(edges_);
-  for (double s = 0; s < std::min(pathSegments_, 1e6); ++s) {
+  for (double s = 0; s < pathSegments_; ++s) {
     widened.Add(0, pen.width);
     widened.Add(0, pen.width);
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace core::metafile {
 namespace {
@@ -84,6 +85,7 @@ WorkMeter::WorkMeter(int width, int height)
 double WorkMeter::OnCanvasX(double w) const { return std::min(w + 1, width_); }
 double WorkMeter::OnCanvasY(double h) const { return std::min(h + 1, height_); }
 
+void WorkMeter::Overwhelm() { total_ = std::numeric_limits<double>::infinity(); }
 void WorkMeter::Record() { total_ += kRecord; }
 void WorkMeter::Draw() { total_ += kDraw; }
 void WorkMeter::Object() { total_ += kObject; }

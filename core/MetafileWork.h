@@ -47,6 +47,8 @@ class WorkMeter {
   WorkMeter(int width, int height);
   double Total() const { return total_; }
 
+  // Work beyond any budget.
+  void Overwhelm();
   // Every record GDI is handed; every drawing call.
   void Record();
   void Draw();

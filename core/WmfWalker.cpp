@@ -455,7 +455,8 @@ MetafileReport WalkWindowsMetafile(std::span<const uint8_t> file, size_t start,
     // Something must follow: at least the end-of-file record.
     record.Require(bytes + kRecordHeader <= metafile.size() - offset, MetafileFault::RecordSize);
     walk.Play(record, function, offset);
-    if (walk.Work().Total() > limits.maxWork) record.Fail(MetafileFault::TooMuchWork);
+    // Written so that a work that is not a number is refused too.
+    if (!(walk.Work().Total() <= limits.maxWork)) record.Fail(MetafileFault::TooMuchWork);
     offset += static_cast<size_t>(bytes);
   }
   return MetafileReport{start, static_cast<size_t>(size), index, walk.Work().Total()};

@@ -437,6 +437,13 @@ std::vector<Hostile> HostileMetafiles() {
       Emf().Brush(1, red).Select(1).Polygon16(RandomPoints(4000, 100, 3)));
   emf("emf-ellipse-through-a-huge-world-transform", MetafileFault::TooMuchWork,
       Emf().WorldTransform(1e6f, 0, 0, 1e6f, 0, 0).Ellipse(-1000, -1000, 1000, 1000));
+  {
+    Emf e;
+    e.Add(95, {1, 0, 0, 0, 0, 0x00010000, 4, 0, red, 0, 0}).Select(1).Add(59, {});
+    e.Polygon16({10, 10, 90, 10, 50, 90}).Add(60, {});
+    for (int i = 0; i < 40; ++i) e.Add(66, {});
+    emf("emf-path-widened-40-times", MetafileFault::TooMuchWork, e);
+  }
   emf("emf-geometric-pen-a-million-wide", MetafileFault::TooMuchWork,
       Emf()
           .Add(95, {1, 0, 0, 0, 0, 0x00010000, 1000000, 0, red, 0, 0})

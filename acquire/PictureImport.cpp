@@ -12,46 +12,49 @@ namespace acquire {
 
 void PictureImport::Capture() {
   {
-    win::ClipboardSession session(host_.Owner());
+    win::ClipboardSession session(window_.Owner());
     EmptyClipboard();  // reported by the watcher too, and ignored: no capture is pending yet
   }
-  host_.SetVisible(false);
-  win::ProcessPendingMessages();
-  host_.SetPictureState(1);
-  host_.SetStatusText(L"取込中です。");
+  window_.SetVisible(false);
+  // Only what hiding leaves queued: input or a close request handled here would run inside this
+  // command, with the window half hidden and the capture not yet pending.
+  win::DispatchWindowUpdates();
+  picture_.SetPictureState(host::PictureState::CapturePending);
+  window_.SetStatusText(L"取込中です。");
 }
 
 void PictureImport::ClipboardChanged() {
-  if (host_.PictureState() != 1) return;  // our own clipboard writes, and changes nobody waits for
-  std::optional<win::Picture> captured = win::ReadClipboardPicture(host_.Owner());
+  // Our own clipboard writes, and changes nobody waits for, are ignored.
+  if (picture_.PictureState() != host::PictureState::CapturePending) return;
+  std::optional<win::Picture> captured = win::ReadClipboardPicture(window_.Owner());
   if (!captured) return;  // not a picture: the capture stays pending
-  host_.SetVisible(true);
-  host_.InstallPicture(std::move(*captured));
-  host_.Prompts().Beep(MB_ICONASTERISK);
-  const win::Picture& shown = host_.Picture();
-  host_.SetStatusText(L"ｷｬﾌﾟﾁｬｰしました。ｻｲｽﾞ X=" + std::to_wstring(shown.Width()) + L" Y=" +
-                      std::to_wstring(shown.Height()));
-  host_.SetPictureState(2);
+  window_.SetVisible(true);
+  picture_.InstallPicture(std::move(*captured));
+  window_.Prompts().Beep(MB_ICONASTERISK);
+  const win::Picture& shown = picture_.Picture();
+  window_.SetStatusText(L"ｷｬﾌﾟﾁｬｰしました。ｻｲｽﾞ X=" + std::to_wstring(shown.Width()) + L" Y=" +
+                        std::to_wstring(shown.Height()));
+  picture_.SetPictureState(host::PictureState::Present);
 }
 
 void PictureImport::LoadClipboard() {
-  std::optional<win::Picture> pasted = win::ReadClipboardPicture(host_.Owner());
+  std::optional<win::Picture> pasted = win::ReadClipboardPicture(window_.Owner());
   if (!pasted) {
-    host_.Refuse();
+    window_.Refuse();
     return;
   }
-  host_.InstallPicture(std::move(*pasted));
-  host_.SetStatusText(L"クリップボード読込が完了しました。");
+  picture_.InstallPicture(std::move(*pasted));
+  window_.SetStatusText(L"クリップボード読込が完了しました。");
 }
 
 void PictureImport::LoadWorkFile() {
-  const std::wstring path = host_.WorkFileName();
+  const std::wstring path = window_.WorkFileName();
   if (!win::FileExists(path)) {
-    host_.Refuse();
+    window_.Refuse();
     return;
   }
-  host_.InstallPicture(win::Picture::FromDib(host_.PictureFormats().Load(path)));
-  host_.SetStatusText(L"作業ファイル読込が完了しました。");
+  picture_.InstallPicture(win::Picture::FromDib(picture_.PictureFormats().Load(path)));
+  window_.SetStatusText(L"作業ファイル読込が完了しました。");
 }
 
 }  // namespace acquire

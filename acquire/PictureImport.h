@@ -2,13 +2,14 @@
 // The picture sources of the clipboard and the work file: Capture (hide, wait for PrintScreen, take
 // the screen picture when the clipboard watcher reports it), Clipboard load and Work-file load.
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 
 namespace acquire {
 
 class PictureImport {
  public:
-  explicit PictureImport(host::FormHost& host) : host_(host) {}
+  PictureImport(host::PictureHost& picture, host::WindowServices& window)
+      : picture_(picture), window_(window) {}
 
   // Empties the clipboard, hides the window and its taskbar button and waits for a picture.
   void Capture();
@@ -20,7 +21,8 @@ class PictureImport {
   void LoadWorkFile();
 
  private:
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
 };
 
 }  // namespace acquire

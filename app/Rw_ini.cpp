@@ -31,6 +31,9 @@ const KeyDef kKeys[] = {
 };
 
 constexpr const wchar_t* kIconSection = L"ICON";
+// Written after the icon files, the last keys of the file's original layout.
+constexpr const wchar_t* kUndoSection = L"Undo";
+constexpr const wchar_t* kUndoLimitKey = L"Limit";
 
 std::wstring IconKey(size_t n) { return L"File" + std::to_wstring(n); }
 
@@ -91,6 +94,10 @@ Settings LoadSettings(IniStore& store) {
   for (size_t n = 0; n < settings.iconFiles.size(); ++n) {
     settings.iconFiles[n] = store.Read(kIconSection, IconKey(n)).value_or(L"");
   }
+  if (std::optional<std::wstring> text = store.Read(kUndoSection, kUndoLimitKey)) {
+    const int32_t limit = ParseSettingsInt(*text, settings.undoLimit);
+    if (limit >= 0 && limit <= kMaxUndoLimitMb) settings.undoLimit = limit;
+  }
   return settings;
 }
 
@@ -105,6 +112,7 @@ void SaveSettings(IniStore& store, const Settings& settings) {
   for (size_t n = 0; n < settings.iconFiles.size(); ++n) {
     store.Write(kIconSection, IconKey(n), settings.iconFiles[n]);
   }
+  store.Write(kUndoSection, kUndoLimitKey, std::to_wstring(settings.undoLimit));
 }
 
 }  // namespace app

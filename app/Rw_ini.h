@@ -1,32 +1,19 @@
 #pragma once
-// The program's settings: one record filled from the settings file at start-up and written back
-// when the main window closes. The file itself is reached through IniStore, so this logic is the
-// same on Windows (the system's private-profile functions) and in the native tests.
+// Reading and writing the settings file: the record of host/Settings.h filled from the file at
+// start-up and written back when the main window closes. The file itself is reached through
+// IniStore, so this logic is the same on Windows (the system's private-profile functions) and in
+// the native tests.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "host/Settings.h"
+
 namespace app {
 
-struct Settings {
-  int32_t posTop = 80;                    // Pos/Top
-  int32_t posLeft = 80;                   // Pos/Left
-  int32_t windowMode = 0;                 // Mode/WindowMode: non-zero hides the menu bar
-  int32_t resizeMode = 0;                 // Resize/Mode: 0 width, non-zero height
-  int32_t resizeDot = 640;                // Resize/Dot
-  int32_t comp = 60;                      // Mode/Comp: JPEG quality
-  std::wstring susiePath;                 // Susie/Path: plug-in folder ending in a backslash
-  std::wstring editPath = L"pbrush.exe";  // Edit/EditPath: the external editor
-  int32_t printNum = 0;                   // Print/Num: printer index, -1 = none usable
-  int32_t printManual = 0;                // Print/Manual
-  int32_t printMulti = 100;               // Print/Multi: percent
-  int32_t printLeft = 0;                  // Print/Left
-  int32_t printTop = 0;                   // Print/Top
-  std::array<std::wstring, 8> iconFiles;  // ICON/File0..File7
-};
+using host::Settings;
 
 // One INI file, section and key as text.
 class IniStore {
@@ -43,6 +30,10 @@ class IniStore {
 std::optional<int32_t> ParseInteger(std::wstring_view text);
 // ParseInteger, with `fallback` for anything it does not accept.
 int32_t ParseSettingsInt(std::wstring_view text, int32_t fallback);
+
+// The largest undo limit taken from the file, in megabytes; a larger or negative one, like one that
+// is no number, leaves the default.
+inline constexpr int32_t kMaxUndoLimitMb = 1 << 20;
 
 Settings LoadSettings(IniStore& store);
 // Writes every key, one by one, in the order of the file's layout.

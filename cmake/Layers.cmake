@@ -1,8 +1,9 @@
 # The layers of the source tree and what each may include of ours. Dependencies run one way:
-# the main window (app/win) -> the subsystems -> the host interface, win/, core/. A subsystem never
-# sees the main window or another subsystem, so configuring fails when a file includes across. The
-# PNG plug-in (pngplugin/) is a product of its own: it sees only core/, the handle owners of win/
-# (a header alone) and itself.
+# the main window (app/win) -> the subsystems -> the host roles, win/, core/. A subsystem never
+# sees the main window, the settings file's code (app/) or another subsystem, and host/ sees
+# nothing of app/ either, so configuring fails when a file includes across. Both include forms
+# count: "core/Dib.h" and <core/Dib.h>. The PNG plug-in (pngplugin/) is a product of its own: it
+# sees only core/, the handle owners of win/ (a header alone) and itself.
 #
 #   include(cmake/Layers.cmake)               checks this tree at configure time
 #   cmake -DCAPSLATE_LAYER_ROOT=DIR -P cmake/Layers.cmake   checks another tree (a test fixture)
@@ -18,13 +19,13 @@ function(_capslate_allowed_prefixes layer out)
   elseif(layer STREQUAL "win")
     set(allowed core/ win/)
   elseif(layer STREQUAL "app")
-    set(allowed core/ app/)
+    set(allowed core/ host/Settings.h app/)
   elseif(layer STREQUAL "host")
-    set(allowed core/ win/ host/ app/)
+    set(allowed core/ win/ host/)
   elseif(layer STREQUAL "pngplugin")
     set(allowed core/ win/Handles.h pngplugin/)
   elseif(layer IN_LIST _capslate_subsystems)
-    set(allowed core/ win/ host/ app/ ${layer}/)
+    set(allowed core/ win/ host/ ${layer}/)
   else()
     set(allowed "")
   endif()
@@ -42,9 +43,10 @@ function(capslate_check_layers root)
       if(file MATCHES "^app/win/")
         continue()
       endif()
-      file(STRINGS ${root}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+      file(STRINGS ${root}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
       foreach(line IN LISTS lines)
-        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" included "${line}")
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*" "\\1" included
+                             "${line}")
         string(REGEX MATCH "^[^/]+/" top "${included}")
         string(REGEX REPLACE "/$" "" top_folder "${top}")
         if(NOT top_folder IN_LIST _capslate_our_folders)
@@ -68,8 +70,8 @@ function(capslate_check_layers root)
   endforeach()
   if(problems)
     message(FATAL_ERROR "Includes that cross the layers (the main window in app/win includes the "
-            "subsystems, never the other way; a subsystem includes only core/, win/, host/, "
-            "the portable app/ files and itself):${problems}")
+            "subsystems, never the other way; a subsystem includes only core/, win/, host/ and "
+            "itself; host/ nothing of app/):${problems}")
   endif()
 endfunction()
 

@@ -9,10 +9,10 @@
 
 namespace edit {
 
-void DrawBands(host::FormHost& host, std::initializer_list<BandPath> outlines) {
+void DrawBands(host::PictureHost& picture, std::initializer_list<BandPath> outlines) {
   std::vector<RECT> changed;
   {
-    win::BitmapDc dc(host.Picture().Bitmap());
+    win::BitmapDc dc(picture.Picture().Bitmap());
     win::UniquePen pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     win::Selection select(dc.get(), pen.get());
     for (const BandPath& path : outlines) {
@@ -24,7 +24,7 @@ void DrawBands(host::FormHost& host, std::initializer_list<BandPath> outlines) {
       }
     }
   }
-  host.InvalidatePicture(changed);
+  picture.InvalidatePicture(changed);
 }
 
 }  // namespace edit

@@ -6,12 +6,12 @@
 #include <initializer_list>
 
 #include "edit/CropGeometry.h"
-#include "host/FormHost.h"
+#include "host/Roles.h"
 
 namespace edit {
 
 // Inverts the outlines one after the other into the current picture and shows the pixels that
 // changed.
-void DrawBands(host::FormHost& host, std::initializer_list<BandPath> outlines);
+void DrawBands(host::PictureHost& picture, std::initializer_list<BandPath> outlines);
 
 }  // namespace edit

@@ -24,52 +24,49 @@ std::wstring SizeText(const wchar_t* prefix, int width, int height) {
 }  // namespace
 
 void Cropping::Cut() {
-  if (host_.PictureState() != 2) {
-    host_.Refuse();
-    return;
-  }
-  host_.SetCropState(1);
-  host_.SetPictureCropMode(true);
+  if (!picture_.RequirePicture()) return;
+  crop_.SetCropState(host::CropState::Armed);
+  crop_.SetPictureCropMode(true);
   GdiFlush();
-  win::PutPictureOnClipboard(host_.Owner(), host_.Picture().Pixels());
-  host_.SetStatusText(L"切取操作を開始します。範囲をドラッグしてください。");
+  win::PutPictureOnClipboard(window_.Owner(), picture_.Picture().Pixels());
+  window_.SetStatusText(L"切取操作を開始します。範囲をドラッグしてください。");
 }
 
 void Cropping::MouseDown(win::controls::MouseButton button, int x, int y) {
-  host_.SetActiveTag(5);
-  host_.UpdateTrackBoxes();
-  if (host_.CropState() != 1 || button != win::controls::MouseButton::Left) return;
+  frame_.SetActiveTag(host::ActiveTag::None);
+  if (crop_.CropState() != host::CropState::Armed || button != win::controls::MouseButton::Left)
+    return;
   GdiFlush();
-  backup_ = win::Picture::FromDib(host_.Picture().Pixels());
-  host::CropFrame& f = host_.Crop();
+  backup_ = win::Picture::FromDib(picture_.Picture().Pixels());
+  host::CropFrame& f = crop_.Crop();
   f.CropLeft = f.BandLeft = x;
   f.CropTop = f.BandTop = y;
-  host_.SetCropState(2);
-  host_.SetStatusText(L"切取開始します。");
+  crop_.SetCropState(host::CropState::Dragging);
+  window_.SetStatusText(L"切取開始します。");
 }
 
 void Cropping::MouseMove(int x, int y) {
-  if (host_.CropState() != 2) return;
-  const POINT origin = host_.ScrollOrigin();
-  const SIZE visible = host_.PictureAreaSize();
-  host_.ScrollPictureBy(FollowPointerStep(x - origin.x, visible.cx, kScrollLine),
+  if (crop_.CropState() != host::CropState::Dragging) return;
+  const POINT origin = window_.ScrollOrigin();
+  const SIZE visible = crop_.PictureAreaSize();
+  crop_.ScrollPictureBy(FollowPointerStep(x - origin.x, visible.cx, kScrollLine),
                         FollowPointerStep(y - origin.y, visible.cy, kScrollLine));
-  host::CropFrame& f = host_.Crop();
-  f.CropRight = ClampToPicture(x, host_.Picture().Width());
-  f.CropBottom = ClampToPicture(y, host_.Picture().Height());
+  host::CropFrame& f = crop_.Crop();
+  f.CropRight = ClampToPicture(x, picture_.Picture().Width());
+  f.CropBottom = ClampToPicture(y, picture_.Picture().Height());
   const BandPath erase = DragOutline(f.CropLeft, f.CropTop, f.BandLeft, f.BandTop);
   f.BandLeft = f.CropRight;
   f.BandTop = f.CropBottom;
-  DrawBands(host_, {erase, DragOutline(f.CropLeft, f.CropTop, f.BandLeft, f.BandTop)});
-  host_.SetStatusTextLater(
+  DrawBands(picture_, {erase, DragOutline(f.CropLeft, f.CropTop, f.BandLeft, f.BandTop)});
+  window_.SetStatusTextLater(
       SizeText(L"切取ｻｲｽﾞ X=", f.BandLeft - f.CropLeft, f.BandTop - f.CropTop));
 }
 
 void Cropping::MouseUp(win::controls::MouseButton, int x, int y) {
-  if (host_.CropState() != 2) return;
-  host::CropFrame& f = host_.Crop();
-  f.CropRight = ClampToPicture(x, host_.Picture().Width());
-  f.CropBottom = ClampToPicture(y, host_.Picture().Height());
+  if (crop_.CropState() != host::CropState::Dragging) return;
+  host::CropFrame& f = crop_.Crop();
+  f.CropRight = ClampToPicture(x, picture_.Picture().Width());
+  f.CropBottom = ClampToPicture(y, picture_.Picture().Height());
   OrderCrop(f);
   // Another button may still be held (the drag ends at the release of any): the dialog needs the
   // mouse.
@@ -82,7 +79,7 @@ void Cropping::MouseUp(win::controls::MouseButton, int x, int y) {
   f.BandBottom = f.CropBottom;
   bool ok = false;
   try {
-    ok = TForm3::Execute(host_);
+    ok = TForm3::Execute(picture_, window_, crop_);
   } catch (...) {
     Abandon();
     throw;
@@ -95,37 +92,37 @@ void Cropping::MouseUp(win::controls::MouseButton, int x, int y) {
 }
 
 void Cropping::CutOut() {
-  const host::CropFrame& f = host_.Crop();
-  DrawBands(host_, {ShownBandOutline(f)});
+  const host::CropFrame& f = crop_.Crop();
+  DrawBands(picture_, {ShownBandOutline(f)});
   const int width = f.CropRight - f.CropLeft;
   const int height = f.CropBottom - f.CropTop;
-  const core::Dib& source = host_.Picture().Pixels();
+  const core::Dib& source = picture_.Picture().Pixels();
   core::Dib blank(width, height, source.BitCount());
   blank.Palette() = source.Palette();
   blank.Masks() = source.Masks();
   win::Picture cut = win::Picture::FromDib(blank);
   {
-    win::BitmapDc from(host_.Picture().Bitmap());
+    win::BitmapDc from(picture_.Picture().Bitmap());
     win::BitmapDc to(cut.Bitmap());
     BitBlt(to.get(), 0, 0, width, height, from.get(), f.CropLeft, f.CropTop, SRCCOPY);
   }
   GdiFlush();
   backup_ = win::Picture();
   End();
-  host_.InstallPicture(std::move(cut));
-  host_.SetStatusText(SizeText(L"切取完了ｻｲｽﾞ X=", width, height));
+  picture_.InstallPicture(std::move(cut));
+  window_.SetStatusText(SizeText(L"切取完了ｻｲｽﾞ X=", width, height));
 }
 
 void Cropping::Abandon() {
-  if (!backup_.Empty()) host_.ReplacePicture(std::move(backup_));
+  if (!backup_.Empty()) picture_.ReplacePicture(std::move(backup_));
   backup_ = win::Picture();
   End();
-  host_.SetStatusText(L"切り取りは中止されました。");
+  window_.SetStatusText(L"切り取りは中止されました。");
 }
 
 void Cropping::End() {
-  host_.SetPictureCropMode(false);
-  host_.SetCropState(0);
+  crop_.SetPictureCropMode(false);
+  crop_.SetCropState(host::CropState::Idle);
 }
 
 }  // namespace edit

@@ -4,7 +4,7 @@
 // become the new picture. A small state machine on the window's CropState: Cut arms it, a left
 // press on the picture starts the drag, the release opens the dialog and ends it.
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 #include "win/Picture.h"
 #include "win/controls/ControlSupport.h"
 
@@ -12,7 +12,9 @@ namespace edit {
 
 class Cropping {
  public:
-  explicit Cropping(host::FormHost& host) : host_(host) {}
+  Cropping(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame,
+           host::CropView& crop)
+      : picture_(picture), window_(window), frame_(frame), crop_(crop) {}
 
   // mnuCutClick: arms the crop; refused without a picture.
   void Cut();
@@ -26,10 +28,13 @@ class Cropping {
   void CutOut();
   // Cancel: the picture as it was when the drag started comes back, without the band.
   void Abandon();
-  // Ends the crop: the arrow and no context menu on the picture, state 0.
+  // Ends the crop: the arrow and no context menu on the picture, the crop idle.
   void End();
 
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
+  host::TagFrame& frame_;
+  host::CropView& crop_;
   // The picture as it was at the press that started the drag. Cancel restores it from here, not
   // from the clipboard, which another program may have changed meanwhile.
   win::Picture backup_;

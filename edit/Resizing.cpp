@@ -9,17 +9,14 @@
 namespace edit {
 
 void Resizing::Resize() {
-  if (host_.PictureState() != 2) {
-    host_.Refuse();
-    return;
-  }
+  if (!picture_.RequirePicture()) return;
   GdiFlush();
-  const core::Dib& pixels = host_.Picture().Pixels();
+  const core::Dib& pixels = picture_.Picture().Pixels();
   const std::optional<ResizeChoice> choice =
-      TForm4::Execute(host_.Owner(), host_.Prompts(), pixels, host_.Settings());
+      TForm4::Execute(window_.Owner(), window_.Prompts(), pixels, window_.Settings());
   if (!choice) return;
   if (choice->size.width <= 0 || choice->size.height <= 0) {
-    host_.Refuse();
+    window_.Refuse();
     return;
   }
   win::Picture resized =
@@ -29,7 +26,7 @@ void Resizing::Resize() {
   } else {
     Resample(core::ConvertTo24(pixels), resized.Pixels(), choice->scale);
   }
-  host_.InstallPicture(std::move(resized));
+  picture_.InstallPicture(std::move(resized));
 }
 
 }  // namespace edit

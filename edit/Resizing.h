@@ -1,20 +1,22 @@
 #pragma once
 // The Resize command: the resize dialog, then the picture sampled to the preview's size.
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 
 namespace edit {
 
 class Resizing {
  public:
-  explicit Resizing(host::FormHost& host) : host_(host) {}
+  Resizing(host::PictureHost& picture, host::WindowServices& window)
+      : picture_(picture), window_(window) {}
 
   // Refused without a picture; a preview of no width or height is refused too, the picture
   // staying as it is.
   void Resize();
 
  private:
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
 };
 
 }  // namespace edit

@@ -32,14 +32,15 @@ constexpr ArrowControl kArrows[] = {
 
 }  // namespace
 
-bool TForm3::Execute(host::FormHost& host) {
-  TForm3 dialog(host);
-  return dialog.ShowModal(host.Owner(), L"微調整", kClientWidth, kClientHeight) == IDOK;
+bool TForm3::Execute(host::PictureHost& picture, host::WindowServices& window,
+                     host::CropView& crop) {
+  TForm3 dialog(picture, window, crop);
+  return dialog.ShowModal(window.Owner(), L"微調整", kClientWidth, kClientHeight) == IDOK;
 }
 
 void TForm3::OnCreate() {
   RECT owner{};
-  GetWindowRect(host_.Owner(), &owner);
+  GetWindowRect(window_.Owner(), &owner);
   SetWindowPos(Handle(), HWND_TOP, owner.left + 100, owner.top, 0, 0, SWP_NOSIZE);
 
   LOGFONTW bold{};
@@ -72,10 +73,10 @@ void TForm3::OnCreate() {
 
 bool TForm3::OnCommand(int id, int notification, HWND control) {
   if (id == IDOK) {
-    const host::CropFrame& f = host_.Crop();
+    const host::CropFrame& f = crop_.Crop();
     if (f.CropRight - f.CropLeft == 0 || f.CropBottom - f.CropTop == 0) {
       // Nothing would be left of the picture: the user widens the rectangle or cancels.
-      host_.Refuse();
+      window_.Refuse();
       return true;
     }
   }
@@ -145,31 +146,31 @@ void TForm3::UpDownClicked(HWND upDown) {
 }
 
 void TForm3::UpDown5Click(Arrow arrow) {
-  host_.ScrollPictureBy(0, arrow == Arrow::Toward ? -kScrollLine : kScrollLine);
+  crop_.ScrollPictureBy(0, arrow == Arrow::Toward ? -kScrollLine : kScrollLine);
 }
 
 void TForm3::UpDown6Click(Arrow arrow) {
-  host_.ScrollPictureBy(arrow == Arrow::Toward ? kScrollLine : -kScrollLine, 0);
+  crop_.ScrollPictureBy(arrow == Arrow::Toward ? kScrollLine : -kScrollLine, 0);
 }
 
 void TForm3::StepEdgeAndRedraw(CropEdge edge, Arrow arrow) {
-  StepEdge(host_.Crop(), edge, arrow, host_.Picture().Width(), host_.Picture().Height());
+  StepEdge(crop_.Crop(), edge, arrow, picture_.Picture().Width(), picture_.Picture().Height());
   RedrawBand();
 }
 
 void TForm3::RedrawBand() {
-  host::CropFrame& f = host_.Crop();
+  host::CropFrame& f = crop_.Crop();
   const BandPath erase = ShownBandOutline(f);
   f.BandLeft = f.CropLeft;
   f.BandTop = f.CropTop;
   f.BandRight = f.CropRight;
   f.BandBottom = f.CropBottom;
-  DrawBands(host_, {erase, ShownBandOutline(f)});
+  DrawBands(picture_, {erase, ShownBandOutline(f)});
   ShowSize();
 }
 
 void TForm3::ShowSize() {
-  const host::CropFrame& f = host_.Crop();
+  const host::CropFrame& f = crop_.Crop();
   SetDlgItemTextW(Handle(), Panel2, std::to_wstring(f.CropRight - f.CropLeft).c_str());
   SetDlgItemTextW(Handle(), Panel3, std::to_wstring(f.CropBottom - f.CropTop).c_str());
 }

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "edit/CropGeometry.h"
-#include "host/FormHost.h"
+#include "host/Roles.h"
 #include "win/Handles.h"
 #include "win/ModalDialog.h"
 
@@ -30,13 +30,15 @@ class TForm3 : public win::ModalDialog {
     UpDown6,
   };
 
-  // Shows the dialog for the crop rectangle in host.Crop(), whose band is shown in the picture,
+  // Shows the dialog for the crop rectangle in crop.Crop(), whose band is shown in the picture,
   // at the main window's top and 100 pixels right of its left edge. Returns true for OK; the crop
   // rectangle is then not empty. The rectangle and the band always agree.
-  static bool Execute(host::FormHost& host);
+  static bool Execute(host::PictureHost& picture, host::WindowServices& window,
+                      host::CropView& crop);
 
  private:
-  explicit TForm3(host::FormHost& host) : ModalDialog(host.Prompts()), host_(host) {}
+  TForm3(host::PictureHost& picture, host::WindowServices& window, host::CropView& crop)
+      : ModalDialog(window.Prompts()), picture_(picture), window_(window), crop_(crop) {}
 
   // FormCreate: the controls, and the size panels for the rectangle after the drag.
   void OnCreate() override;
@@ -58,7 +60,9 @@ class TForm3 : public win::ModalDialog {
   // so every click is one step whatever step the control made.
   void UpDownClicked(HWND upDown);
 
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
+  host::CropView& crop_;
   win::UniqueFont boldFont_;
   win::UniqueBrush navy_;
 };

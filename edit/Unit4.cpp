@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/Convert24.h"
+#include "win/ToolTips.h"
 #include "win/controls/Panel.h"
 #include "win/controls/Preview.h"
 #include "win/controls/SpeedButton.h"
@@ -45,7 +46,7 @@ SIZE WindowSize(HWND window) {
 }  // namespace
 
 std::optional<ResizeChoice> TForm4::Execute(HWND owner, win::Prompts& prompts,
-                                            const core::Dib& picture, app::Settings& settings) {
+                                            const core::Dib& picture, host::Settings& settings) {
   TForm4 dialog(prompts, picture, settings);
   win::DialogFrame frame;
   frame.caption = L"リサイズ";
@@ -57,27 +58,15 @@ std::optional<ResizeChoice> TForm4::Execute(HWND owner, win::Prompts& prompts,
   return dialog.choice_;
 }
 
-TForm4::TForm4(win::Prompts& prompts, const core::Dib& picture, app::Settings& settings)
+TForm4::TForm4(win::Prompts& prompts, const core::Dib& picture, host::Settings& settings)
     : ModalDialog(prompts),
       settings_(settings),
       preview_(win::Picture::FromDib(picture.BitCount() == 24 ? picture.Clone()
                                                               : core::ConvertTo24(picture))) {}
 
-void TForm4::AddHint(HWND control, const wchar_t* hint) {
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = Handle();
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
 void TForm4::OnCreate() {
   HWND dialog = Handle();
-  ToolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  ToolTips = win::CreateToolTips(dialog);
   Panel2 = win::controls::CreatePanel(dialog, kPanel2, 0, 0, 0, 0, BDR_SUNKENOUTER);
   Image1 = win::controls::CreatePreview(Panel2, kImage1, &preview_);
   Panel1 = win::controls::CreatePanel(dialog, kPanel1, 0, 0, 0, kBottomPanelHeight, EDGE_SUNKEN);
@@ -98,7 +87,7 @@ void TForm4::OnCreate() {
       LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
   HWND specified = win::controls::CreateSpeedButton(Panel1, kBitBtn3, 184, 16, 25, 25,
                                                     glyphs_.get(), kResizeGlyph);
-  AddHint(specified, L"指定リサイズ");
+  win::AddToolTip(ToolTips, dialog, specified, L"指定リサイズ");
   BitBtn1 = AddControlIn(Panel1, WC_BUTTONW, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kOkLeft,
                          16, 89, 25);
   BitBtn2 = AddControlIn(Panel1, WC_BUTTONW, L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL,

@@ -9,8 +9,8 @@
 
 #include <optional>
 
-#include "app/Rw_ini.h"
 #include "edit/Resample.h"
+#include "host/Settings.h"
 #include "win/Handles.h"
 #include "win/ModalDialog.h"
 #include "win/Picture.h"
@@ -28,10 +28,10 @@ class TForm4 : public win::ModalDialog {
   // Shows the dialog for `picture`; nothing when it is cancelled. Reads and writes the
   // Resize/Mode and Resize/Dot settings.
   static std::optional<ResizeChoice> Execute(HWND owner, win::Prompts& prompts,
-                                             const core::Dib& picture, app::Settings& settings);
+                                             const core::Dib& picture, host::Settings& settings);
 
  private:
-  TForm4(win::Prompts& prompts, const core::Dib& picture, app::Settings& settings);
+  TForm4(win::Prompts& prompts, const core::Dib& picture, host::Settings& settings);
 
   void OnCreate() override;
   bool OnCommand(int id, int notification, HWND control) override;
@@ -44,9 +44,8 @@ class TForm4 : public win::ModalDialog {
   void BitBtn1Click();
   int UpDownPosition() const;
   PixelSize PreviewAreaSize() const;
-  void AddHint(HWND control, const wchar_t* hint);
 
-  app::Settings& settings_;
+  host::Settings& settings_;
   win::Picture preview_;  // the picture in 24 bits per pixel, which the preview stretches
   win::UniqueBitmap glyphs_;
   ResizeChoice choice_;

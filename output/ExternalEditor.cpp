@@ -13,24 +13,21 @@
 namespace output {
 
 void ExternalEditor::Open() {
-  if (host_.PictureState() != 2) {
-    host_.Refuse();
-    return;
-  }
+  if (!picture_.RequirePicture()) return;
   GdiFlush();
-  const std::wstring workFile = host_.WorkFileName();
-  win::WriteFileReplacing(workFile, core::WriteBmp(host_.Picture().Pixels()));
-  const std::wstring& editor = host_.Settings().editPath;
+  const std::wstring workFile = window_.WorkFileName();
+  win::WriteFileReplacing(workFile, core::WriteBmp(picture_.Picture().Pixels()));
+  const std::wstring& editor = window_.Settings().editPath;
   // The work file's path is quoted: a folder with blanks would otherwise reach the editor as
   // several arguments.
   const DWORD error =
-      host_.Prompts().StartProgram(host_.Owner(), editor, core::QuoteArgument(workFile),
-                                   core::FolderOf(editor), SW_SHOWNOACTIVATE);
+      window_.Prompts().StartProgram(window_.Owner(), editor, core::QuoteArgument(workFile),
+                                     core::FolderOf(editor), SW_SHOWNOACTIVATE);
   if (error != 0) {
     throw core::Error("外部ｴﾃﾞｨﾀを起動できません: " + win::Narrow(editor) + "\n" +
                       win::Narrow(win::SystemErrorText(error)));
   }
-  host_.SetStatusText(L"外部エディタ実行完了。上書保存後作業ﾌｧｲﾙを読めば結果が反映されます。");
+  window_.SetStatusText(L"外部エディタ実行完了。上書保存後作業ﾌｧｲﾙを読めば結果が反映されます。");
 }
 
 }  // namespace output

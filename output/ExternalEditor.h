@@ -3,20 +3,22 @@
 // program is started without waiting for it and without taking the focus; the user saves in it and
 // loads the work file back.
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 
 namespace output {
 
 class ExternalEditor {
  public:
-  explicit ExternalEditor(host::FormHost& host) : host_(host) {}
+  ExternalEditor(host::PictureHost& picture, host::WindowServices& window)
+      : picture_(picture), window_(window) {}
 
   // Refused without a picture. A work file that cannot be written or an editor that cannot be
   // started ends the command with an error naming it.
   void Open();
 
  private:
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
 };
 
 }  // namespace output

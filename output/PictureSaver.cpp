@@ -45,21 +45,18 @@ Format FormatOfEntry(DWORD entry) {
 }  // namespace
 
 void PictureSaver::Save() {
-  if (host_.PictureState() != 2) {
-    host_.Refuse();
-    return;
-  }
+  if (!picture_.RequirePicture()) return;
   std::wstring buffer = dialogFileName_;
   buffer.resize(std::max<size_t>(buffer.size() + 1, 32768), L'\0');
   OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
-  request.hwndOwner = host_.Owner();
+  request.hwndOwner = window_.Owner();
   request.lpstrFilter = kSaveFilter;
   request.nFilterIndex = dialogFilterIndex_;
   request.lpstrFile = buffer.data();
   request.nMaxFile = static_cast<DWORD>(buffer.size());
   request.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!host_.Prompts().GetSaveFileName(request)) return;
+  if (!window_.Prompts().GetSaveFileName(request)) return;
   buffer.resize(wcslen(buffer.c_str()));
   dialogFileName_ = buffer;
   dialogFilterIndex_ = request.nFilterIndex;
@@ -67,10 +64,11 @@ void PictureSaver::Save() {
   std::wstring fileName = buffer;
   const Format format = FormatOfEntry(request.nFilterIndex);
   if (!core::HasExtension(fileName)) fileName += format.extension;
-  host_.SetCurrentFileName(fileName);
+  picture_.SetCurrentFileName(fileName);
   GdiFlush();
-  win::WriteFileReplacing(fileName, format.encode(host_.Picture().Pixels(), host_.Settings().comp));
-  host_.SetStatusText(L"ファイル保存が完了しました。");
+  win::WriteFileReplacing(fileName,
+                          format.encode(picture_.Picture().Pixels(), window_.Settings().comp));
+  window_.SetStatusText(L"ファイル保存が完了しました。");
 }
 
 }  // namespace output

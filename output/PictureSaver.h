@@ -7,19 +7,21 @@
 
 #include <string>
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 
 namespace output {
 
 class PictureSaver {
  public:
-  explicit PictureSaver(host::FormHost& host) : host_(host) {}
+  PictureSaver(host::PictureHost& picture, host::WindowServices& window)
+      : picture_(picture), window_(window) {}
 
   // Refused without a picture; a cancelled dialog changes nothing.
   void Save();
 
  private:
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
   std::wstring dialogFileName_;
   DWORD dialogFilterIndex_ = 1;
 };

@@ -28,21 +28,21 @@ bool PictureOpening::IsSupportedExt(const std::wstring& extension) const {
 }
 
 win::Picture PictureOpening::LoadPictureFile(const std::wstring& fileName) const {
-  return plugins::LoadPictureFile(host_.PictureFormats(), fileName);
+  return plugins::LoadPictureFile(picture_.PictureFormats(), fileName);
 }
 
 void PictureOpening::OpenFile(const std::wstring& fileName) {
-  host_.InstallPicture(LoadPictureFile(fileName));
-  host_.SetStatusText(L"ファイル読込が完了しました。");
+  picture_.InstallPicture(LoadPictureFile(fileName));
+  window_.SetStatusText(L"ファイル読込が完了しました。");
 }
 
 void PictureOpening::Open() {
   const std::wstring patterns = BuildPatternList();
   const std::wstring description = L"画像ﾌｧｲﾙ" + patterns;
   const std::optional<std::wstring> chosen =
-      win::ChooseFileToOpen(host_.Owner(), host_.Prompts(), {{description, patterns}});
+      win::ChooseFileToOpen(window_.Owner(), window_.Prompts(), {{description, patterns}});
   if (!chosen) return;
-  host_.SetCurrentFileName(*chosen);
+  picture_.SetCurrentFileName(*chosen);
   OpenFile(*chosen);
 }
 
@@ -61,7 +61,7 @@ void PictureOpening::OpenCommandLineFile(const std::vector<std::wstring>& argume
   if (arguments.empty()) return;
   const std::wstring& fileName = arguments.front();
   if (!IsSupportedExt(core::ExtensionOf(fileName))) return;
-  host_.SetCurrentFileName(fileName);
+  picture_.SetCurrentFileName(fileName);
   OpenFile(fileName);
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/PictureFormats.h"
-#include "host/FormHost.h"
+#include "host/Roles.h"
 #include "plugins/SPIs.h"
 #include "win/Picture.h"
 
@@ -21,7 +21,8 @@ win::Picture LoadPictureFile(const core::PictureFormats& formats, const std::wst
 
 class PictureOpening {
  public:
-  PictureOpening(host::FormHost& host, const TSPIs& plugins) : host_(host), plugins_(plugins) {}
+  PictureOpening(host::PictureHost& picture, host::WindowServices& window, const TSPIs& plugins)
+      : picture_(picture), window_(window), plugins_(plugins) {}
 
   // The built-in patterns, then the first entry of each loaded plug-in, joined by ';'.
   std::wstring BuildPatternList() const;
@@ -41,7 +42,8 @@ class PictureOpening {
   // Makes the file the current picture and says so.
   void OpenFile(const std::wstring& fileName);
 
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
   const TSPIs& plugins_;
 };
 

@@ -214,10 +214,11 @@ void TSPIBitmap::ReceiveDIB(std::span<const uint8_t> info, std::span<const uint8
 
 // --- SPIBitmapUnit ---
 
-SPIBitmapUnit::SPIBitmapUnit(TSPIs& manager, host::FormHost& host)
-    : manager_(manager), host_(host) {
+SPIBitmapUnit::SPIBitmapUnit(TSPIs& manager, host::PictureHost& picture,
+                             host::WindowServices& window)
+    : manager_(manager), picture_(picture) {
   TSPIs* spis = &manager_;
-  host::FormHost* form = &host_;
+  host::WindowServices* form = &window;
   manager_.GraphicClass =
       TGraphicClass{kSPIBitmapClass, [spis, form](const std::wstring& fileName) {
                       TSPIBitmap bitmap(spis, [form](TProgressStage stage, int percent) {
@@ -234,7 +235,7 @@ SPIBitmapUnit::SPIBitmapUnit(TSPIs& manager, host::FormHost& host)
 
 SPIBitmapUnit::~SPIBitmapUnit() {
   manager_.GraphicClass.reset();
-  host_.PictureFormats().UnregisterGraphicClass(kSPIBitmapClass);
+  picture_.PictureFormats().UnregisterGraphicClass(kSPIBitmapClass);
 }
 
 }  // namespace plugins

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "core/Dib.h"
-#include "host/FormHost.h"
+#include "host/Roles.h"
 #include "plugins/SPIs.h"
 
 namespace plugins {
@@ -108,18 +108,18 @@ class TSPIBitmap {
 };
 
 // While it lives, the manager proposes TSPIBitmap for every plug-in extension, its decodes
-// showing their progress on the host's status line. At its end every registration of
-// TSPIBitmap leaves the host's registry, so no decoder outlives the manager it uses.
+// showing their progress on the window's status line. At its end every registration of
+// TSPIBitmap leaves the picture registry, so no decoder outlives the manager it uses.
 class SPIBitmapUnit {
  public:
-  SPIBitmapUnit(TSPIs& manager, host::FormHost& host);
+  SPIBitmapUnit(TSPIs& manager, host::PictureHost& picture, host::WindowServices& window);
   ~SPIBitmapUnit();
   SPIBitmapUnit(const SPIBitmapUnit&) = delete;
   SPIBitmapUnit& operator=(const SPIBitmapUnit&) = delete;
 
  private:
   TSPIs& manager_;
-  host::FormHost& host_;
+  host::PictureHost& picture_;
 };
 
 }  // namespace plugins

@@ -34,7 +34,8 @@ int FirstEntryOf(int position) {
 
 }  // namespace
 
-IconPalette::IconPalette(host::FormHost& host) : host_(host) {}
+IconPalette::IconPalette(host::PictureHost& picture, host::WindowServices& window)
+    : picture_(picture), window_(window) {}
 
 IconPalette::~IconPalette() {
   if (controls_.page && IsWindow(controls_.page)) {
@@ -83,7 +84,7 @@ void IconPalette::ShowIconPage(int n) {
   std::vector<std::wstring> unreadable;
   if (const int first = FirstEntryOf(n); first >= 0) {
     for (int k = 0; k < kSlots; ++k) {
-      const std::wstring& file = host_.Settings().iconFiles[first + k];
+      const std::wstring& file = window_.Settings().iconFiles[first + k];
       if (file.empty()) continue;
       if (win::UniqueIcon icon = LoadIconFile(file)) {
         icons[k] = std::move(icon);
@@ -102,7 +103,7 @@ void IconPalette::ShowIconPage(int n) {
   // Reported once the page is complete, so the box does not stand over a half-filled page.
   for (const std::wstring& file : unreadable) {
     if (reported_.insert(file).second) {
-      host_.Prompts().ShowError(host_.Owner(), win::Widen(IconFileError(file)));
+      window_.Prompts().ShowError(window_.Owner(), win::Widen(IconFileError(file)));
     }
   }
 }
@@ -110,7 +111,7 @@ void IconPalette::ShowIconPage(int n) {
 void IconPalette::SetSlotHint(int slot, const std::wstring& hint) {
   if (slotHints_[slot] == hint) return;
   slotHints_[slot] = hint;
-  host_.SetHint(controls_.slots[slot], hint);
+  window_.SetHint(controls_.slots[slot], hint);
 }
 
 void IconPalette::Select(int slot) {
@@ -143,13 +144,13 @@ void IconPalette::Register(int slot) {
   const int first = FirstEntryOf(position);
   if (first < 0 || slot < 0 || slot >= kSlots) return;
   const std::optional<std::wstring> chosen =
-      win::ChooseFileToOpen(host_.Owner(), host_.Prompts(), {{L"ｱｲｺﾝﾌｧｲﾙ(*.ico)", L"*.ico"}});
+      win::ChooseFileToOpen(window_.Owner(), window_.Prompts(), {{L"ｱｲｺﾝﾌｧｲﾙ(*.ico)", L"*.ico"}});
   if (!chosen) return;
-  host_.SetCurrentFileName(*chosen);
+  picture_.SetCurrentFileName(*chosen);
   if (!LoadIconFile(*chosen)) throw core::Error(IconFileError(*chosen));
-  host_.Settings().iconFiles[first + slot] = *chosen;
+  window_.Settings().iconFiles[first + slot] = *chosen;
   ShowIconPage(position);
-  host_.SetStatusText(L"アイコンファイルセットが完了しました。");
+  window_.SetStatusText(L"アイコンファイルセットが完了しました。");
 }
 
 HBRUSH IconPalette::Colour(HWND control, HDC dc) const {

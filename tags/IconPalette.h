@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 #include "win/Handles.h"
 
 namespace tags {
@@ -27,7 +27,7 @@ struct IconPageControls {
 
 class IconPalette {
  public:
-  explicit IconPalette(host::FormHost& host);
+  IconPalette(host::PictureHost& picture, host::WindowServices& window);
   ~IconPalette();
   IconPalette(const IconPalette&) = delete;
   IconPalette& operator=(const IconPalette&) = delete;
@@ -59,7 +59,8 @@ class IconPalette {
   HBRUSH Colour(HWND control, HDC dc) const;
   void SetSlotHint(int slot, const std::wstring& hint);
 
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
   IconPageControls controls_;
   std::array<COLORREF, 4> squareColours_{};
   std::array<win::UniqueIcon, 4> slotIcons_;

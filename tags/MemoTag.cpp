@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/Error.h"
+#include "win/ErrorBoundary.h"
 
 namespace tags {
 namespace {
@@ -33,9 +34,11 @@ TMemoTag::~TMemoTag() {
   if (parent_ && IsWindow(parent_)) RemoveWindowSubclass(parent_, ParentProc, kSubclassId);
 }
 
-void TMemoTag::Create(HWND parent, HMENU popupMenu, std::function<void()> onMouseDown) {
+void TMemoTag::Create(HWND parent, HMENU popupMenu, win::Prompts& prompts,
+                      std::function<void()> onMouseDown) {
   parent_ = parent;
   popupMenu_ = popupMenu;
+  prompts_ = &prompts;
   onMouseDown_ = std::move(onMouseDown);
   font_.lfCharSet = SHIFTJIS_CHARSET;
   font_.lfWeight = FW_NORMAL;
@@ -149,14 +152,39 @@ void TMemoTag::DrawInto(HDC dc, int x, int y, bool framed) const {
   SetBkColor(dc, background_);
   SetBkMode(dc, OPAQUE);
   SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  for (const PlacedLine& line : PlaceLines(dc, x, y)) {
+    TextOutW(dc, line.at.x, line.at.y, line.text.c_str(), static_cast<int>(line.text.size()));
+  }
+}
+
+std::vector<TMemoTag::PlacedLine> TMemoTag::PlaceLines(HDC dc, int x, int y) const {
+  std::vector<PlacedLine> placed;
   int lineTop = y;
-  for (const std::wstring& line : Lines()) {
-    const auto length = static_cast<int>(line.size());
-    TextOutW(dc, x + kTextInset, lineTop + kTextInset, line.c_str(), length);
+  for (std::wstring& line : Lines()) {
     SIZE extent{};
-    GetTextExtentPoint32W(dc, line.c_str(), length, &extent);
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+    placed.push_back({std::move(line), POINT{x + kTextInset, lineTop + kTextInset}, extent});
     lineTop += extent.cy;
   }
+  return placed;
+}
+
+RECT TMemoTag::DrawnArea(HDC dc, int x, int y) const {
+  const RECT bounds = Bounds();
+  RECT area{x, y, x + bounds.right - bounds.left, y + bounds.bottom - bounds.top};
+  const LOGFONTW screen = ScreenFont();
+  win::UniqueFont font(CreateFontIndirectW(&screen));
+  win::Selection selectFont(dc, font.get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  // Italic and overhanging glyphs may reach past the cell the text is measured by.
+  const int slack = metrics.tmOverhang + metrics.tmHeight / 2;
+  for (const PlacedLine& line : PlaceLines(dc, x, y)) {
+    const RECT cell{line.at.x - slack, line.at.y - slack, line.at.x + line.extent.cx + slack,
+                    line.at.y + line.extent.cy + slack};
+    UnionRect(&area, &area, &cell);
+  }
+  return area;
 }
 
 LRESULT CALLBACK TMemoTag::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -166,7 +194,10 @@ LRESULT CALLBACK TMemoTag::EditProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (tag->onMouseDown_) tag->onMouseDown_();
+      if (tag->onMouseDown_ &&
+          !win::Guarded(GetAncestor(window, GA_ROOT), *tag->prompts_, tag->onMouseDown_)) {
+        return 0;  // the press ended with the error: the box takes neither focus nor the mouse
+      }
       break;
     case WM_CONTEXTMENU:
       if (tag->popupMenu_) {

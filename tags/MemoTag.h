@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "win/Handles.h"
+#include "win/Prompts.h"
 
 namespace tags {
 
@@ -22,8 +23,10 @@ class TMemoTag {
 
   // Prepares the tag in `parent`; the edit box itself, above the parent's other child windows with
   // the text "テキスト", is made when the tag is first shown. A press of any button on it raises
-  // `onMouseDown`; its context menu is `popupMenu`, whose commands go to the top-level window.
-  void Create(HWND parent, HMENU popupMenu, std::function<void()> onMouseDown);
+  // `onMouseDown`, inside the error boundary (`prompts` shows its error over the top-level window);
+  // its context menu is `popupMenu`, whose commands go to the top-level window.
+  void Create(HWND parent, HMENU popupMenu, win::Prompts& prompts,
+              std::function<void()> onMouseDown);
 
   // The edit box; null until the tag has been shown once.
   HWND Handle() const { return edit_; }
@@ -46,8 +49,19 @@ class TMemoTag {
   // each line 2 pixels in from the box's left, each line below the last by the measured height of
   // the last line's text. Nothing is clipped: lines beyond the box are drawn in full.
   void DrawInto(HDC dc, int x, int y, bool framed) const;
+  // The pixels DrawInto at (x, y) on `dc` may touch: the box and every line's text, with room for
+  // glyphs that reach past their text cell.
+  RECT DrawnArea(HDC dc, int x, int y) const;
 
  private:
+  // Each displayed line and the point its text starts at, for the tag drawn at (x, y) on `dc`,
+  // which has the tag's font selected.
+  struct PlacedLine {
+    std::wstring text;
+    POINT at;
+    SIZE extent;
+  };
+  std::vector<PlacedLine> PlaceLines(HDC dc, int x, int y) const;
   static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR self) noexcept;
   static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -60,6 +74,7 @@ class TMemoTag {
   HWND parent_ = nullptr;
   RECT bounds_{};  // where the box is, or will be when it is made
   HMENU popupMenu_ = nullptr;
+  win::Prompts* prompts_ = nullptr;
   std::function<void()> onMouseDown_;
   LOGFONTW font_{};  // face, style and character set; the height follows points_
   int points_ = 9;

@@ -44,7 +44,15 @@ struct TagSet::Controls {
   TMemoTag MemoTag;
 };
 
-TagSet::TagSet(host::FormHost& host) : host_(host) {
+std::optional<TagKind> ActiveKind(host::ActiveTag active) {
+  for (TagKind kind : kTagKinds) {
+    if (AsActiveTag(kind) == active) return kind;
+  }
+  return std::nullopt;
+}
+
+TagSet::TagSet(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame)
+    : picture_(picture), window_(window), frame_(frame) {
   fontDialogFont_.lfHeight = -12;
   fontDialogFont_.lfWeight = FW_NORMAL;
   fontDialogFont_.lfCharSet = SHIFTJIS_CHARSET;
@@ -86,7 +94,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.ShapeTag.OnMouseDown = [this](auto&, auto, POINT) { ShapeTagMouseDown(); };
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
-  c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  c.MemoTag.Create(surface.Container(), tagMenu, window_.Prompts(), [this] { MemoTagMouseDown(); });
   palette_.Attach(iconPage);
 }
 
@@ -217,21 +225,14 @@ void TagSet::Place(TagKind kind) {
 }
 
 void TagSet::UpdateTrackBoxes() {
-  const int active = host_.ActiveTag();
-  Controls& c = *controls_;
-  c.TrackIcon.SetVisible(active == static_cast<int>(TagKind::Icon));
-  c.TrackMemo.SetVisible(active == static_cast<int>(TagKind::Memo));
-  c.TrackShape.SetVisible(active == static_cast<int>(TagKind::Shape));
-  c.TrackImage.SetVisible(active == static_cast<int>(TagKind::Image));
+  const host::ActiveTag active = frame_.ActiveTag();
+  for (TagKind kind : kTagKinds) Track(kind).SetVisible(AsActiveTag(kind) == active);
 }
 
 // --- The operations of the tag pages ---
 
 void TagSet::Show(TagKind kind) {
-  if (host_.PictureState() != 2) {
-    host_.Refuse();
-    return;
-  }
+  if (!picture_.RequirePicture()) return;
   Controls& c = *controls_;
   if (kind == TagKind::Icon) {
     // A copy: the tag keeps its icon when the page is turned or a file registered.
@@ -247,41 +248,54 @@ void TagSet::Show(TagKind kind) {
 
 void TagSet::Hide(TagKind kind) {
   SetShown(kind, false);
-  host_.SetActiveTag(kNoActiveTag);
-  UpdateTrackBoxes();
+  frame_.SetActiveTag(host::ActiveTag::None);
 }
 
-void TagSet::Activate(TagKind kind) {
-  host_.SetActiveTag(static_cast<int>(kind));
-  UpdateTrackBoxes();
-}
+void TagSet::Activate(TagKind kind) { frame_.SetActiveTag(AsActiveTag(kind)); }
 
 void TagSet::Embed(TagKind kind) {
+  if (!IsShown(kind)) return;
+  picture_.RecordPictureArea(DrawnArea(kind));
+  EmbedRecorded(kind);
+}
+
+void TagSet::EmbedRecorded(TagKind kind) {
   if (!IsShown(kind)) return;
   if (kind == TagKind::Icon) {
     // The icon is stamped on as it is; the clipboard is left alone.
     DrawTag(kind);
-    host_.RepaintPicture();
+    picture_.RepaintPicture();
     Hide(kind);
     return;
   }
   Hide(kind);
   DrawTag(kind);
-  host_.RepaintPicture();
+  picture_.RepaintPicture();
   ReloadViaClipboard();
+}
+
+RECT TagSet::TargetOf(TagKind kind) const {
+  const RECT bounds = TagBounds(kind);
+  const POINT at = ToPicture(bounds.left, bounds.top);
+  return RECT{at.x, at.y, at.x + bounds.right - bounds.left, at.y + bounds.bottom - bounds.top};
+}
+
+RECT TagSet::DrawnArea(TagKind kind) {
+  const RECT target = TargetOf(kind);
+  if (kind != TagKind::Memo) return target;
+  win::BitmapDc dc(picture_.Picture().Bitmap());
+  return controls_->MemoTag.DrawnArea(dc.get(), target.left, target.top);
 }
 
 void TagSet::DrawTag(TagKind kind) {
   const Controls& c = *controls_;
-  const RECT bounds = TagBounds(kind);
-  const POINT at = ToPicture(bounds.left, bounds.top);
-  const RECT target{at.x, at.y, at.x + bounds.right - bounds.left,
-                    at.y + bounds.bottom - bounds.top};
+  const RECT target = TargetOf(kind);
+  const POINT at{target.left, target.top};
   {
-    win::BitmapDc dc(host_.Picture().Bitmap());
+    win::BitmapDc dc(picture_.Picture().Bitmap());
     switch (kind) {
       case TagKind::Memo:
-        c.MemoTag.DrawInto(dc.get(), at.x, at.y, host_.TextFrameChosen());
+        c.MemoTag.DrawInto(dc.get(), at.x, at.y, frame_.TextFrameChosen());
         break;
       case TagKind::Shape:
         // The list's entry decides, not the shape on the screen: the empty entry or typed text
@@ -316,48 +330,52 @@ void TagSet::MoveToOrigin(TagKind kind) {
 }
 
 void TagSet::Button1Click() {
-  for (TagKind kind : {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image}) {
-    Embed(kind);
+  constexpr TagKind kOrder[] = {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image};
+  // One step of the history for all of them: the area they cover together.
+  RECT all{};
+  for (TagKind kind : kOrder) {
+    if (!IsShown(kind)) continue;
+    const RECT area = DrawnArea(kind);
+    UnionRect(&all, &all, &area);
   }
+  if (!IsRectEmpty(&all)) picture_.RecordPictureArea(all);
+  for (TagKind kind : kOrder) EmbedRecorded(kind);
 }
 
 void TagSet::smnuHideClick() {
-  const int active = host_.ActiveTag();
-  if (active >= 1 && active <= 4) Hide(static_cast<TagKind>(active));
+  if (const std::optional<TagKind> kind = ActiveKind(frame_.ActiveTag())) Hide(*kind);
 }
 
 void TagSet::smnuDrawClick() {
-  const int active = host_.ActiveTag();
-  if (active >= 1 && active <= 4) Embed(static_cast<TagKind>(active));
+  if (const std::optional<TagKind> kind = ActiveKind(frame_.ActiveTag())) Embed(*kind);
 }
 
 void TagSet::smnuMoveClick() {
-  const int active = host_.ActiveTag();
-  if (active >= 1 && active <= 4) MoveToOrigin(static_cast<TagKind>(active));
+  if (const std::optional<TagKind> kind = ActiveKind(frame_.ActiveTag())) MoveToOrigin(*kind);
 }
 
 POINT TagSet::ToPicture(int left, int top) const {
-  const POINT origin = host_.ScrollOrigin();
+  const POINT origin = window_.ScrollOrigin();
   return POINT{left + origin.x, top + origin.y};
 }
 
 void TagSet::ReloadViaClipboard() {
   GdiFlush();
-  win::PutPictureOnClipboard(host_.Owner(), host_.Picture().Pixels());
-  std::optional<win::Picture> back = win::ReadClipboardPicture(host_.Owner());
+  win::PutPictureOnClipboard(window_.Owner(), picture_.Picture().Pixels());
+  std::optional<win::Picture> back = win::ReadClipboardPicture(window_.Owner());
   if (!back) throw core::Error("クリップボードの画像を読み取れません。");
-  host_.ReplacePicture(std::move(*back));
+  picture_.ReplacePicture(std::move(*back));
 }
 
 // --- The text tag's settings ---
 
 void TagSet::Button5Click() {
   CHOOSEFONTW request{sizeof request};
-  request.hwndOwner = host_.Owner();
+  request.hwndOwner = window_.Owner();
   request.lpLogFont = &fontDialogFont_;
   request.rgbColors = fontDialogColour_;
   request.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-  if (!host_.Prompts().ChooseFont(request)) return;
+  if (!window_.Prompts().ChooseFont(request)) return;
   fontDialogColour_ = request.rgbColors;
   const int points = (request.iPointSize + 5) / 10;
   controls_->MemoTag.SetFont(fontDialogFont_, points, request.rgbColors);
@@ -365,11 +383,11 @@ void TagSet::Button5Click() {
 
 std::optional<COLORREF> TagSet::ChooseSolidColour() {
   CHOOSECOLORW request{sizeof request};
-  request.hwndOwner = host_.Owner();
+  request.hwndOwner = window_.Owner();
   request.rgbResult = colourDialogColour_;
   request.lpCustColors = customColours_.data();
   request.Flags = CC_SOLIDCOLOR | CC_PREVENTFULLOPEN | CC_RGBINIT;
-  if (!host_.Prompts().ChooseColor(request)) return std::nullopt;
+  if (!window_.Prompts().ChooseColor(request)) return std::nullopt;
   colourDialogColour_ = request.rgbResult;
   return request.rgbResult;
 }
@@ -404,7 +422,7 @@ void TagSet::UpDown2Click() { palette_.ShowIconPage(palette_.Position()); }
 
 void TagSet::SelectIconSlot(int slot) {
   palette_.Select(slot);
-  if (host_.PictureState() == 2) Show(TagKind::Icon);
+  if (picture_.PictureState() == host::PictureState::Present) Show(TagKind::Icon);
 }
 
 void TagSet::Image11DblClick(HWND sender) { palette_.Register(palette_.SlotOf(sender)); }
@@ -413,15 +431,15 @@ void TagSet::Image11DblClick(HWND sender) { palette_.Register(palette_.SlotOf(se
 
 void TagSet::Button21Click() {
   const std::optional<std::wstring> chosen =
-      win::ChooseFileToOpen(host_.Owner(), host_.Prompts(),
+      win::ChooseFileToOpen(window_.Owner(), window_.Prompts(),
                             {{L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)", L"*.bmp"}, {L"ﾒﾀﾌｧｲﾙ(*.wmf)", L"*.wmf"}});
   if (chosen) {
-    host_.SetCurrentFileName(*chosen);
+    picture_.SetCurrentFileName(*chosen);
     // A file that cannot be read ends the command here: the preview keeps its picture.
-    preview_.SetPicture(LoadTagPicture(*chosen, host_.PictureFormats()));
-    host_.SetStatusText(L"イメージファイルセットが完了しました。");
+    preview_.SetPicture(LoadTagPicture(*chosen, picture_.PictureFormats()));
+    window_.SetStatusText(L"イメージファイルセットが完了しました。");
   }
-  if (host_.PictureState() == 2) Show(TagKind::Image);
+  if (picture_.PictureState() == host::PictureState::Present) Show(TagKind::Image);
 }
 
 }  // namespace tags

@@ -13,7 +13,7 @@
 #include <memory>
 #include <optional>
 
-#include "host/FormHost.h"
+#include "host/Roles.h"
 #include "tags/IconPalette.h"
 #include "tags/ImageTag.h"
 #include "tags/MemoTag.h"
@@ -22,9 +22,21 @@
 
 namespace tags {
 
-// The tags by the values ActiveTag takes for them; any other value means none.
-enum class TagKind { Icon = 1, Memo = 2, Shape = 3, Image = 4 };
-inline constexpr int kNoActiveTag = 5;
+// The tags, each by the value the window's ActiveTag takes for it.
+enum class TagKind {
+  Icon = static_cast<int>(host::ActiveTag::Icon),
+  Memo = static_cast<int>(host::ActiveTag::Memo),
+  Shape = static_cast<int>(host::ActiveTag::Shape),
+  Image = static_cast<int>(host::ActiveTag::Image),
+};
+inline constexpr TagKind kTagKinds[] = {TagKind::Icon, TagKind::Memo, TagKind::Shape,
+                                        TagKind::Image};
+
+constexpr host::ActiveTag AsActiveTag(TagKind kind) {
+  return static_cast<host::ActiveTag>(static_cast<int>(kind));
+}
+// The active tag's kind; nothing while no tag is active.
+std::optional<TagKind> ActiveKind(host::ActiveTag active);
 
 // The controls of the tag pages whose behaviour the tags own; the window builds them.
 // The controls of the image and shape pages, which the window makes after it is shown.
@@ -35,7 +47,7 @@ struct LaterPageControls {
 
 class TagSet {
  public:
-  explicit TagSet(host::FormHost& host);
+  TagSet(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame);
   ~TagSet();
   TagSet(const TagSet&) = delete;
   TagSet& operator=(const TagSet&) = delete;
@@ -63,7 +75,8 @@ class TagSet {
   void smnuMoveClick();
   // "全埋込": embeds the shape, the text, the icon and the image tag in this order, each if shown.
   void Button1Click();
-  // Shows the active tag's track box and hides the others.
+  // Shows the active tag's track box and hides the others; the window calls it whenever its active
+  // tag changes.
   void UpdateTrackBoxes();
   // The text tag's font ("ﾌｫﾝﾄ") and background colour ("背景").
   void Button5Click();
@@ -105,6 +118,11 @@ class TagSet {
   void IconTagMouseDown() { Activate(TagKind::Icon); }
   void ImageTagMouseDown() { Activate(TagKind::Image); }
   void Activate(TagKind kind);
+  // Embeds a shown tag whose area the history has recorded already.
+  void EmbedRecorded(TagKind kind);
+  // Where the tag lies on the picture, in picture pixels, and what its embedding may change.
+  RECT TargetOf(TagKind kind) const;
+  RECT DrawnArea(TagKind kind);
   // Draws the tag into the picture at its picture coordinates.
   void DrawTag(TagKind kind);
   // The shape list's current entry; -1 when typed text leaves none chosen.
@@ -117,9 +135,11 @@ class TagSet {
   // Shows the colour dialog with solid colours only and no custom-colour part; the chosen colour.
   std::optional<COLORREF> ChooseSolidColour();
 
-  host::FormHost& host_;
+  host::PictureHost& picture_;
+  host::WindowServices& window_;
+  host::TagFrame& frame_;
   std::unique_ptr<Controls> controls_;
-  IconPalette palette_{host_};
+  IconPalette palette_{picture_, window_};
   ImagePreview preview_;
   HWND comboBox1_ = nullptr;
   // The font dialog opens with its own last choice, not the tag's font.

@@ -32,6 +32,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     form.Show();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (form.TranslateShortcut(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

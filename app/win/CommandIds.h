@@ -18,6 +18,9 @@ inline constexpr int mnuExtEdit = 110;
 inline constexpr int mnuAdjSz = 111;
 inline constexpr int mnuSetting = 112;
 inline constexpr int Help1 = 113;
+// Beyond the menu's original items: the picture's history, at the top of the Edit menu.
+inline constexpr int mnuUndo = 114;
+inline constexpr int mnuRedo = 115;
 
 // Picture popup menu (PopupMenu1).
 inline constexpr int smnuCaputure = 201;
@@ -31,6 +34,8 @@ inline constexpr int smnuCut = 208;
 inline constexpr int smnuExtEdit = 210;
 inline constexpr int smnuAdjSz = 211;
 inline constexpr int smnuSetting = 212;
+inline constexpr int smnuUndo = 214;
+inline constexpr int smnuRedo = 215;
 
 // Tag popup menu (PopupMenu2).
 inline constexpr int smnuHide = 301;

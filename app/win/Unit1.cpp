@@ -43,12 +43,19 @@ bool IsMinimizedStart(int showCommand) {
 
 ScreenRect ToScreenRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
 
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-  MONITORINFO info{sizeof info};
-  if (GetMonitorInfoW(monitor, &info)) {
-    reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
-  }
-  return TRUE;
+// The work areas of the monitors, collected by EnumDisplayMonitors.
+struct WorkAreas {
+  std::vector<ScreenRect> areas;
+  win::CallbackError error;
+};
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
+  auto& collected = *reinterpret_cast<WorkAreas*>(data);
+  return collected.error.Catch(FALSE, [&] {
+    MONITORINFO info{sizeof info};
+    if (GetMonitorInfoW(monitor, &info)) collected.areas.push_back(ToScreenRect(info.rcWork));
+    return TRUE;
+  });
 }
 
 }  // namespace
@@ -204,6 +211,12 @@ std::wstring TForm1::StatusText() const {
 
 void TForm1::Refuse() { win::Refuse(prompts_); }
 
+bool TForm1::RequirePicture() {
+  if (state_.PictureState == host::PictureState::Present) return true;
+  Refuse();
+  return false;
+}
+
 void TForm1::SetCurrentFileName(std::wstring fileName) {
   state_.CurrentFileName = std::move(fileName);
 }
@@ -225,6 +238,8 @@ void TForm1::ReplacePicture(win::Picture picture) {
 }
 
 void TForm1::InstallPicture(win::Picture picture) {
+  GdiFlush();
+  history_.RecordPicture(picture_.Pixels());
   ReplacePicture(std::move(picture));
   AfterPictureLoad();
 }
@@ -246,12 +261,13 @@ void TForm1::FormCreate() {
   // What DragAcceptFiles(TRUE) does, without loading the shell at start-up.
   SetWindowLongPtrW(window_.get(), GWL_EXSTYLE,
                     GetWindowLongPtrW(window_.get(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
-  state_.PictureState = 0;
-  state_.CropState = 0;
+  state_.PictureState = host::PictureState::Start;
+  state_.CropState = host::CropState::Idle;
   {
     PrivateProfileStore store(SettingsFileName());
     settings_ = LoadSettings(store);
   }
+  history_.SetLimit(static_cast<uint64_t>(settings_.undoLimit) << 20);
   if (settings_.windowMode != 0) {
     SetMenu(window_.get(), nullptr);
     state_.FrameExtraHeight = kFrameExtraHeightWithoutMenu;
@@ -265,9 +281,10 @@ void TForm1::FormCreate() {
   if (!settings_.susiePath.empty()) {
     RunAtStart([this] { SearchConfiguredPlugins(); });
   }
-  // A command-line file that can't be loaded is reported in the error box; the steps after it
-  // still run, so the program starts in its usual state with the start picture.
-  Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
+  // A command-line file that can't be loaded is reported in the error box once the window is up,
+  // as the box's owner; the steps after it still run, so the program starts in its usual state
+  // with the start picture.
+  RunAtStart([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
   // Every tag on its track box at the picture area's corner, the first icon (which shows the icon
   // tag while a picture is present), no tag shown. The first shape is chosen with its page.
@@ -277,13 +294,14 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::PlaceAtSavedPosition() {
-  std::vector<ScreenRect> workAreas;
+  WorkAreas workAreas;
   EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+  workAreas.error.Rethrow();
   const POINT saved{settings_.posLeft, settings_.posTop};
   MONITORINFO nearest{sizeof nearest};
   GetMonitorInfoW(MonitorFromPoint(saved, MONITOR_DEFAULTTONEAREST), &nearest);
-  const ScreenPoint at =
-      RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas, ToScreenRect(nearest.rcWork));
+  const ScreenPoint at = RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas.areas,
+                                          ToScreenRect(nearest.rcWork));
   SetWindowPos(window_.get(), nullptr, at.x, at.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -329,7 +347,8 @@ void TForm1::FitWindowToPicture() {
 }
 
 void TForm1::AfterPictureLoad() {
-  state_.PictureState = 2;  // before the clipboard changes, so the watcher ignores our own copy
+  // Before the clipboard changes, so the watcher ignores our own copy.
+  state_.PictureState = host::PictureState::Present;
   FitWindowToPicture();
   GdiFlush();
   win::PutPictureOnClipboard(window_.get(), picture_.Pixels());
@@ -450,6 +469,9 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       }
       return 0;
     }
+    case WM_INITMENUPOPUP:
+      EnableHistoryItems(reinterpret_cast<HMENU>(wParam));
+      return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == controls_.Image1) {
         if (!image1PopupMenu_) return 0;

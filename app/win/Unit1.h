@@ -2,7 +2,7 @@
 // The main window, Form1 of class TForm1: one picture at a time and every command of the program.
 // It is a façade: it owns the window, its controls, the state the window declares and one object
 // per subsystem. Each command handler is a short delegation to the subsystem that does the work;
-// the subsystems reach the window only through the host::FormHost operations it implements.
+// the subsystems reach the window only through the host roles it implements (host/Roles.h).
 
 #include <windows.h>
 #include <shellapi.h>
@@ -16,12 +16,14 @@
 
 #include "acquire/NkClipDetector.h"
 #include "acquire/PictureImport.h"
+#include "app/PictureHistory.h"
 #include "app/Rw_ini.h"
 #include "core/PictureFormats.h"
 #include "edit/Cropping.h"
 #include "edit/Resizing.h"
 #include "host/CropFrame.h"
-#include "host/FormHost.h"
+#include "host/Roles.h"
+#include "host/States.h"
 #include "output/ExternalEditor.h"
 #include "output/PictureSaver.h"
 #include "output/Printing.h"
@@ -48,11 +50,11 @@ struct FormOptions {
 
 // The state the main window declares.
 struct FormState {
-  int PictureState = 0;  // 0 start picture, 1 capture pending, 2 a picture is present
-  int CropState = 0;     // 0 idle, 1 armed, 2 dragging
+  host::PictureState PictureState = host::PictureState::Start;
+  host::CropState CropState = host::CropState::Idle;
   int FrameExtraHeight = 50;
   std::wstring CurrentFileName;
-  int ActiveTag = 0;  // 1 icon, 2 text, 3 shape, 4 image; any other value: no active tag
+  host::ActiveTag ActiveTag = host::ActiveTag::None;
   // The crop rectangle and the band shown in the picture.
   host::CropFrame Crop;
 };
@@ -77,7 +79,10 @@ struct FormControls {
   HWND ToolTips = nullptr;
 };
 
-class TForm1 final : public host::FormHost {
+class TForm1 final : public host::PictureHost,
+                     public host::WindowServices,
+                     public host::TagFrame,
+                     public host::CropView {
  public:
   // Builds the window, hidden, and runs FormCreate.
   explicit TForm1(FormOptions options);
@@ -97,46 +102,54 @@ class TForm1 final : public host::FormHost {
   const plugins::TSPIs& Plugins() const { return SPIs1; }
   std::wstring SettingsFileName() const;
 
-  // --- host::FormHost ---
+  // --- host::PictureHost ---
   win::Picture& Picture() override { return picture_; }
   void RepaintPicture() override;
+  void InvalidatePicture(std::span<const RECT> areas) override;
   void ReplacePicture(win::Picture picture) override;
   void InstallPicture(win::Picture picture) override;
-  int PictureState() const override { return state_.PictureState; }
-  void SetPictureState(int state) override { state_.PictureState = state; }
-  const std::wstring& CurrentFileName() const override { return state_.CurrentFileName; }
+  void RecordPictureArea(const RECT& area) override;
+  host::PictureState PictureState() const override { return state_.PictureState; }
+  void SetPictureState(host::PictureState state) override { state_.PictureState = state; }
+  bool RequirePicture() override;
   void SetCurrentFileName(std::wstring fileName) override;
   core::PictureFormats& PictureFormats() override { return formats_; }
+
+  // --- host::WindowServices ---
   HWND Owner() const override { return window_.get(); }
   POINT ScrollOrigin() const override;
   void SetVisible(bool visible) override;
   void SetStatusText(const std::wstring& text) override;
+  void SetStatusTextLater(const std::wstring& text) override;
   void ShowProgress(int percent) override;
   void EndProgress() override;
   void Refuse() override;
   win::Prompts& Prompts() override { return prompts_; }
-  app::Settings& Settings() override { return settings_; }
+  void SetHint(HWND control, const std::wstring& hint) override;
+  host::Settings& Settings() override { return settings_; }
   bool PrinterListReadable() override;
   std::wstring WorkFileName() const override;
 
-  // --- host::FormHost: the tags and cropping (Unit1Edit.cpp) ---
-  int ActiveTag() const override { return state_.ActiveTag; }
-  void SetActiveTag(int tag) override { state_.ActiveTag = tag; }
-  void UpdateTrackBoxes() override { tags_.UpdateTrackBoxes(); }
+  // --- host::TagFrame and host::CropView (Unit1Edit.cpp) ---
+  host::ActiveTag ActiveTag() const override { return state_.ActiveTag; }
+  void SetActiveTag(host::ActiveTag tag) override;
   bool TextFrameChosen() const override;
-  void SetHint(HWND control, const std::wstring& hint) override;
-  void InvalidatePicture(std::span<const RECT> areas) override;
-  SIZE PictureAreaSize() const override;
-  void ScrollPictureBy(int dx, int dy) override;
-  int CropState() const override { return state_.CropState; }
-  void SetCropState(int state) override { state_.CropState = state; }
+  host::CropState CropState() const override { return state_.CropState; }
+  void SetCropState(host::CropState state) override { state_.CropState = state; }
   host::CropFrame& Crop() override { return state_.Crop; }
   void SetPictureCropMode(bool cropping) override;
-  void SetStatusTextLater(const std::wstring& text) override;
+  SIZE PictureAreaSize() const override;
+  void ScrollPictureBy(int dx, int dy) override;
 
   // --- Routines every picture source uses ---
   void AfterPictureLoad();
   void FitWindowToPicture();
+
+  // The program's message loop offers every message here before it is translated and dispatched:
+  // true when it was a keyboard shortcut of this window, which is then carried out
+  // (Unit1History.cpp).
+  bool TranslateShortcut(const MSG& message);
+  const PictureHistory& History() const { return history_; }
 
  private:
   // --- Creation and closing ---
@@ -203,6 +216,14 @@ class TForm1 final : public host::FormHost {
   void smnuHideClick() { tags_.smnuHideClick(); }
   void smnuDrawClick() { tags_.smnuDrawClick(); }
   void smnuMoveClick() { tags_.smnuMoveClick(); }
+  // The picture's history (Unit1History.cpp): "元に戻す" and "やり直し", refused while a crop or a
+  // capture is under way and when there is no step.
+  void mnuUndoClick();
+  void mnuRedoClick();
+  // Puts a picture from the history in place as every new picture is, and says so.
+  void RestoreFromHistory(core::Dib picture, const wchar_t* message);
+  // Greys the history's items of a menu about to open when there is nothing to undo or redo.
+  void EnableHistoryItems(HMENU menu);
   // Only picture import plug-ins stay loaded.
   void SPIs1Search(plugins::TSPIs&, plugins::TSPI& ASPI, bool& Accept) {
     Accept = dynamic_cast<plugins::TInSPI*>(&ASPI) != nullptr;
@@ -225,14 +246,14 @@ class TForm1 final : public host::FormHost {
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
   }
-  // Runs a step of the window's start (a plug-in search); its error is kept and shown once the
-  // window is up, and the start goes on.
+  // Runs a step of the window's start (a plug-in search, the command-line file); its error is kept
+  // and shown once the window is up, and the start goes on.
   template <typename F>
   void RunAtStart(F&& step) {
     try {
       step();
-    } catch (const std::exception& e) {
-      startErrors_.emplace_back(e.what());
+    } catch (...) {
+      startErrors_.emplace_back(win::CurrentErrorText());
     }
   }
 
@@ -258,8 +279,9 @@ class TForm1 final : public host::FormHost {
   FormOptions options_;
   win::Prompts& prompts_;
   FormState state_;
-  app::Settings settings_;
-  win::Picture picture_;  // the picture of Image1
+  host::Settings settings_;
+  win::Picture picture_;    // the picture of Image1
+  PictureHistory history_;  // its earlier states, for undo and redo
   core::PictureFormats formats_;
   FormControls controls_;
 
@@ -291,15 +313,15 @@ class TForm1 final : public host::FormHost {
   // The subsystems.
   acquire::TNkClipDetector NkClipDetector1;
   plugins::TSPIs SPIs1{formats_};
-  plugins::SPIBitmapUnit spiBitmap_{SPIs1, *this};  // before the first plug-in is inserted
-  acquire::PictureImport import_{*this};
-  plugins::PictureOpening opening_{*this, SPIs1};
-  output::PictureSaver saver_{*this};
-  output::Printing printing_{*this};
-  output::ExternalEditor externalEditor_{*this};
-  edit::Cropping cropping_{*this};
-  edit::Resizing resizing_{*this};
-  tags::TagSet tags_{*this};
+  plugins::SPIBitmapUnit spiBitmap_{SPIs1, *this, *this};  // before the first plug-in is inserted
+  acquire::PictureImport import_{*this, *this};
+  plugins::PictureOpening opening_{*this, *this, SPIs1};
+  output::PictureSaver saver_{*this, *this};
+  output::Printing printing_{*this, *this};
+  output::ExternalEditor externalEditor_{*this, *this};
+  edit::Cropping cropping_{*this, *this, *this, *this};
+  edit::Resizing resizing_{*this, *this};
+  tags::TagSet tags_{*this, *this, *this};
 };
 
 }  // namespace app

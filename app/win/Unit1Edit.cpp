@@ -19,7 +19,7 @@ constexpr UINT_PTR kStatusLineSubclass = 1;
 }  // namespace
 
 void TForm1::CreateEditSupport() {
-  pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1);
+  pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1, prompts_);
   pictureSurface_->AddUnderlay(controls_.Image1);
   tags::IconPageControls iconPage;
   HWND page = controls_.TabSheet1;
@@ -46,6 +46,11 @@ void TForm1::CreateEditSupport() {
 }
 
 // --- The tags ---
+
+void TForm1::SetActiveTag(host::ActiveTag tag) {
+  state_.ActiveTag = tag;
+  tags_.UpdateTrackBoxes();
+}
 
 bool TForm1::TextFrameChosen() const {
   return IsDlgButtonChecked(controls_.TabSheet2, ids::CheckBox1) == BST_CHECKED;

@@ -8,6 +8,7 @@
 #include "app/WindowFit.h"
 #include "app/win/CommandIds.h"
 #include "app/win/Unit1.h"
+#include "win/ToolTips.h"
 #include "win/controls/Image.h"
 #include "win/controls/Panel.h"
 #include "win/controls/ScrollBox.h"
@@ -196,10 +197,7 @@ BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
 
 void TForm1::CreateControls() {
   HWND window = window_.get();
-  controls_.ToolTips =
-      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                      GetModuleHandleW(nullptr), nullptr);
+  controls_.ToolTips = win::CreateToolTips(window);
   CreateMenus();
   CreateToolBar();
   CreateLeftPanel();
@@ -231,7 +229,10 @@ void TForm1::CreateMenus() {
                           {ids::mnuPrint, L"印刷(&P)", L"印刷"},
                           {0, nullptr},
                           {ids::mnuExit, L"終了(&X)", L"終了"}});
-  HMENU edit = BuildMenu({{ids::mnuCut, L"指定切取(&C)", L"内部画像切取"},
+  HMENU edit = BuildMenu({{ids::mnuUndo, L"元に戻す(&U)\tCtrl+Z"},
+                          {ids::mnuRedo, L"やり直し(&Y)\tCtrl+Y"},
+                          {0, nullptr},
+                          {ids::mnuCut, L"指定切取(&C)", L"内部画像切取"},
                           {ids::mnuResize, L"リサイズ(&R)"},
                           {0, nullptr},
                           {ids::mnuExtEdit, L"外部ｴﾃﾞｨﾀ(&E)", L"外部ｴﾃﾞｨﾀの起動"}});
@@ -246,6 +247,9 @@ void TForm1::CreateMenus() {
   controls_.MainMenu1 = mainMenu_.get();
 
   popupMenu1_.reset(CreatePopupMenu());
+  AppendMenuW(popupMenu1_.get(), MF_STRING, ids::smnuUndo, L"元に戻す");
+  AppendMenuW(popupMenu1_.get(), MF_STRING, ids::smnuRedo, L"やり直し");
+  AppendMenuW(popupMenu1_.get(), MF_SEPARATOR, 0, nullptr);
   AppendSubmenu(popupMenu1_.get(),
                 BuildMenu({{ids::smnuCaputure, L"ｷｬﾌﾟﾁｬｰ"},
                            {0, nullptr},
@@ -275,28 +279,18 @@ void TForm1::CreateMenus() {
 
 void TForm1::AddHint(HWND control, const wchar_t* hint) {
   if (!control || !hint) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = window_.get();
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  win::AddToolTip(controls_.ToolTips, window_.get(), control, hint);
 }
 
 void TForm1::AddAreaHint(HWND page, HWND area, const wchar_t* hint) {
   if (!area || !hint) return;
   // A group box lets the mouse through to its page (it is transparent to hit-testing), so its
   // hint is a region of the page: the parts of the box not covered by its own controls.
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = page;
-  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(area));
-  GetWindowRect(area, &tool.rect);
-  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&tool.rect), 2);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  RECT rect{};
+  GetWindowRect(area, &rect);
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+  win::AddAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(GetDlgCtrlID(area)), rect,
+                      hint);
 }
 
 void TForm1::CreateToolBar() {
@@ -433,6 +427,10 @@ void TForm1::DispatchCommand(int id, int code, HWND sender) {
       {ids::smnuAdjSz, &TForm1::mnuAdjSzClick},
       {ids::SpeedButton6, &TForm1::mnuAdjSzClick},
       {ids::mnuSetting, &TForm1::mnuSettingClick},
+      {ids::mnuUndo, &TForm1::mnuUndoClick},
+      {ids::smnuUndo, &TForm1::mnuUndoClick},
+      {ids::mnuRedo, &TForm1::mnuRedoClick},
+      {ids::smnuRedo, &TForm1::mnuRedoClick},
       {ids::smnuSetting, &TForm1::mnuSettingClick},
       {ids::SpeedButton7, &TForm1::mnuSettingClick},
       {ids::Help1, &TForm1::SpeedButton11Click},

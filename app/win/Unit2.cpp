@@ -2,13 +2,16 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <string>
 #include <tuple>
 
 #include "app/win/About.h"
 #include "core/Error.h"
 #include "core/PathRules.h"
 #include "win/Text.h"
+#include "win/ToolTips.h"
 
 namespace app {
 namespace {
@@ -90,19 +93,11 @@ HWND TForm2::Add(const wchar_t* className, const wchar_t* text, DWORD style, int
                  int width, int height, int page, const wchar_t* hint) {
   HWND control = AddControl(className, text, style, id, x, y, width, height);
   if (page >= 0) pageControls_.emplace_back(control, page);
-  if (hint) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(hint);
-    SendMessageW(ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  if (hint) win::AddToolTip(ToolTips, Handle(), control, hint);
   return control;
 }
 
-HWND TForm2::AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, int16_t position,
+HWND TForm2::AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, int32_t value,
                        int page, const wchar_t* hint) {
   RECT box;
   GetWindowRect(buddy, &box);
@@ -113,16 +108,15 @@ HWND TForm2::AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, i
   SendMessageW(upDown, UDM_SETRANGE32, minimum, maximum);
   UDACCEL accel{0, static_cast<UINT>(step)};
   SendMessageW(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
-  SendMessageW(upDown, UDM_SETPOS32, 0, position);
+  SendMessageW(upDown, UDM_SETPOS32, 0, std::clamp(value, minimum, maximum));
+  SetWindowTextW(buddy, std::to_wstring(value).c_str());
   return upDown;
 }
 
 void TForm2::OnCreate() {
   HWND dialog = Handle();
   FolderDialog1.Owner = dialog;
-  ToolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  ToolTips = win::CreateToolTips(dialog);
   bold_ = MakeFont(12, FW_BOLD, false, false);
   large_ = MakeFont(37, FW_BOLD, true, false);
   siteName_ = MakeFont(16, FW_BOLD, false, false);
@@ -190,11 +184,10 @@ void TForm2::OnCreate() {
   HWND edit4 =
       Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit4, x + 12, y + 186, 44, 20, kAboutPage);
 
-  AddUpDown(kUpDown1, edit1, 50, 500, 10, static_cast<int16_t>(settings_.printMulti), kAppPage,
-            L"倍率");
-  AddUpDown(kUpDown2, edit2, -100, 100, 1, static_cast<int16_t>(settings_.printLeft), kAppPage);
-  AddUpDown(kUpDown3, edit3, -100, 100, 1, static_cast<int16_t>(settings_.printTop), kAppPage);
-  AddUpDown(kUpDown4, edit4, 0, 100, 1, static_cast<int16_t>(settings_.comp), kAboutPage);
+  AddUpDown(kUpDown1, edit1, 50, 500, 10, settings_.printMulti, kAppPage, L"倍率");
+  AddUpDown(kUpDown2, edit2, -100, 100, 1, settings_.printLeft, kAppPage);
+  AddUpDown(kUpDown3, edit3, -100, 100, 1, settings_.printTop, kAppPage);
+  AddUpDown(kUpDown4, edit4, 0, 100, 1, settings_.comp, kAboutPage);
 
   Add(WC_BUTTONW, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 16, 304, 97, 25);
   Add(WC_BUTTONW, L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 152, 304, 97, 25);

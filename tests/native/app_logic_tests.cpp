@@ -187,7 +187,7 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
       L"Mode/Comp",   L"Susie/Path", L"Edit/EditPath",   L"Print/Num",   L"Print/Manual",
       L"Print/Multi", L"Print/Left", L"Print/Top",       L"ICON/File0",  L"ICON/File1",
       L"ICON/File2",  L"ICON/File3", L"ICON/File4",      L"ICON/File5",  L"ICON/File6",
-      L"ICON/File7"};
+      L"ICON/File7",  L"Undo/Limit"};
   EXPECT_EQ(store.writes, expected);
   EXPECT_EQ((store.values[{L"Print", L"Top"}]), L"16");
   EXPECT_EQ((store.values[{L"Mode", L"WindowMode"}]), L"2");
@@ -198,6 +198,17 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   EXPECT_EQ(back.printTop, 16);
   EXPECT_EQ(back.susiePath, s.susiePath);
   EXPECT_EQ(back.iconFiles, s.iconFiles);
+}
+
+TEST(Settings, TheUndoLimitTakesMegabytesAndAbsurdValuesLeaveTheDefault) {
+  const std::pair<const wchar_t*, int32_t> cases[] = {
+      {nullptr, 512}, {L"256", 256},         {L"0", 0},         {L"-1", 512},
+      {L"x", 512},    {L"1048576", 1048576}, {L"1048577", 512}, {L"$7FFFFFFF", 512}};
+  for (const auto& [text, limit] : cases) {
+    MemoryStore store;
+    if (text) store.values[{L"Undo", L"Limit"}] = text;
+    EXPECT_EQ(app::LoadSettings(store).undoLimit, limit) << testing::PrintToString(text);
+  }
 }
 
 TEST(PathRules, ExtensionIsTextAfterTheLastDotBehindTheLastFolder) {

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -267,11 +266,9 @@ TEST(BmpSizeLimits, HugeDimensionsAreRefusedBeforeAllocation) {
     // on the missing pixels (or ASan on the allocation) instead of naming the size.
     Bytes packed = InfoHeader(c.width, c.height, 32, bmp::kRgb);
     packed.resize(packed.size() + 16);
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_NE(RefusalOf(AsFile(packed, 16)).find("大きすぎ"), std::string::npos)
         << RefusalOf(AsFile(packed, 16));
     EXPECT_NE(RefusalOf(packed, true).find("大きすぎ"), std::string::npos);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
   }
 }
 

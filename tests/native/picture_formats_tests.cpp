@@ -11,7 +11,6 @@
 #include "core/Error.h"
 #include "core/PictureFormats.h"
 #include "core/PlaceableMetafile.h"
-#include "core/Utf8.h"
 
 namespace {
 
@@ -58,12 +57,6 @@ TEST(PictureFormats, AnUnregisteredExtensionIsNamedInTheError) {
   EXPECT_EQ(LoadError(formats, L"shot.ICO"), "拡張子 .ico の画像形式は処理できません");
   EXPECT_EQ(LoadError(formats, L"絵.画像"), "拡張子 .画像 の画像形式は処理できません");
   EXPECT_EQ(LoadError(formats, L"a.bmpx"), "拡張子 .bmpx の画像形式は処理できません");
-}
-
-TEST(Utf8, WideTextOfAnyPlaneBecomesUtf8) {
-  EXPECT_EQ(core::ToUtf8(L"A日本"), "A日本");
-  EXPECT_EQ(core::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
-  EXPECT_EQ(core::ToUtf8(L""), "");
 }
 
 // A placeable header: key, handle, box (left, top, right, bottom), units per inch, reserved, sum.

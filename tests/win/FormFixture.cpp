@@ -26,6 +26,40 @@ void FormFixture::Command(int id) {
   SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
+void FormFixture::PressKeys(std::initializer_list<WORD> chord) {
+  SetForegroundWindow(form->Handle());
+  PumpAsTheProgram(20);
+  std::vector<INPUT> inputs;
+  for (WORD key : chord) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto it = chord.end(); it != chord.begin();) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *--it;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  PumpAsTheProgram(50);
+}
+
+void FormFixture::PumpAsTheProgram(int ms) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (form && form->TranslateShortcut(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(1);
+  } while (GetTickCount64() < end);
+}
+
 RECT FormFixture::WindowRect() const {
   RECT rect{};
   GetWindowRect(form->Handle(), &rect);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,14 @@
 #include "WineTestSupport.h"
 #include "app/win/Unit1.h"
 #include "core/Dib.h"
+#include "host/States.h"
+
+// The window's states print as their numbers in failure messages.
+namespace host {
+inline void PrintTo(PictureState state, std::ostream* out) { *out << static_cast<int>(state); }
+inline void PrintTo(CropState state, std::ostream* out) { *out << static_cast<int>(state); }
+inline void PrintTo(ActiveTag tag, std::ostream* out) { *out << static_cast<int>(tag); }
+}  // namespace host
 
 namespace winetest {
 
@@ -36,6 +45,11 @@ class FormFixture : public testing::Test {
   // Closes the window as the close box does and destroys the form.
   void Close();
   void Command(int id);  // WM_COMMAND from a menu item or control
+  // Real key presses through SendInput, the keys of `chord` down in order and up in reverse, with
+  // the window in front; the messages are then handled as the program's own loop handles them
+  // (the window's keyboard shortcuts first).
+  void PressKeys(std::initializer_list<WORD> chord);
+  void PumpAsTheProgram(int ms);
   RECT WindowRect() const;
   void WriteIni(const std::wstring& utf16Text) const;  // a settings file written as UTF-16LE
   std::wstring ReadIni() const;                        // the settings file as text

@@ -14,7 +14,7 @@ namespace winetest {
 void TagsFixture::StartWithPicture(const core::Dib& picture) {
   WriteBmpFile(PathIn(L"picture.bmp"), picture);
   Start({PathIn(L"picture.bmp")});
-  ASSERT_EQ(form->PictureState(), 2);
+  ASSERT_EQ(form->PictureState(), host::PictureState::Present);
 }
 
 void TagsFixture::StartWithGrey(int width, int height) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "core/PathRules.h"
 
@@ -37,13 +38,6 @@ std::wstring ClassName(HWND window) {
   return name;
 }
 
-std::wstring WindowText(HWND window) {
-  int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  return text;
-}
-
 // Waits for `handle` while dispatching this thread's messages: the child may send messages to our
 // windows and wait for the answer (rendering clipboard data, the clipboard viewer chain).
 bool WaitPumping(HANDLE handle, std::chrono::milliseconds timeout) {
@@ -69,6 +63,30 @@ bool WaitPumping(HANDLE handle, std::chrono::milliseconds timeout) {
 }
 
 }  // namespace
+
+namespace {
+
+BOOL CALLBACK MatchControlId(HWND child, LPARAM param) {
+  auto* want = reinterpret_cast<std::pair<int, HWND>*>(param);
+  if (GetDlgCtrlID(child) != want->first) return TRUE;
+  want->second = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindDescendant(HWND parent, int id) {
+  std::pair<int, HWND> want{id, nullptr};
+  EnumChildWindows(parent, MatchControlId, reinterpret_cast<LPARAM>(&want));
+  return want.second;
+}
+
+std::wstring WindowText(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return text;
+}
 
 void RegisterChildMode(const std::wstring& name, ChildMode mode) {
   ChildModes()[name] = std::move(mode);

@@ -154,6 +154,12 @@ class TempDir {
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
+// A window's text (GetWindowTextW).
+std::wstring WindowText(HWND window);
+// The descendant of `parent` with the control ID `id`, at any depth (controls on panels); null when
+// there is none.
+HWND FindDescendant(HWND parent, int id);
+
 // UTF-8 for test messages (gtest prints std::string as is).
 std::string Utf8(const std::wstring& text);
 

@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "ClipboardChildren.h"
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
+#include "core/Error.h"
 #include "tests/metafiles/MetafileForge.h"
+#include "win/Clipboard.h"
 
 namespace {
 
@@ -44,19 +47,19 @@ class Capture : public FormFixture {
 TEST_F(Capture, WaitsHiddenThroughTextAndComesBackWithTheScreenPicture) {
   Start();
   Command(ids::SpeedButton1);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(form->ApplicationHandle())) << "the taskbar button stays";
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"取込中です。"));
 
   ASSERT_EQ(RunChild(L"put-text", {L"some copied text"}), 0);
   winetest::PumpMessages(100);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(prompts.beeps.empty());
 
   PressPrintScreen(321, 123);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == host::PictureState::Present; }));
   winetest::PumpMessages(50);
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_TRUE(IsWindowVisible(form->ApplicationHandle()));
@@ -82,7 +85,7 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   Start();
   Command(ids::mnuCaputure);
   PressPrintScreen(333, 77);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == host::PictureState::Present; }));
   const core::Dib expected = winetest::PatternDib(333, 77);
   const std::wstring dumped = PathIn(L"clip.dib");
   ASSERT_EQ(RunChild(L"dump-clipboard-dib", {dumped}), 0);
@@ -102,15 +105,36 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   EXPECT_EQ(wrongOnClipboard, 0);
 }
 
+// Input and a close request that wait in the queue when Capture is chosen are not handled inside
+// the command, which ends with the window there and the capture pending; the main loop handles
+// them after it.
+TEST_F(Capture, QueuedInputAndACloseRequestWaitForTheMainLoop) {
+  Start();
+  HWND clipboardButton = GetDlgItem(GetDlgItem(form->Handle(), ids::Panel1), ids::SpeedButton9);
+  ASSERT_NE(clipboardButton, nullptr);
+  PostMessageW(clipboardButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(clipboardButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  Command(ids::mnuCaputure);
+  ASSERT_NE(form->Handle(), nullptr) << "closed inside the command";
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
+  EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"取込中です。"));
+  EXPECT_TRUE(prompts.beeps.empty()) << "the click ran inside the command";
+
+  winetest::PumpMessages(50);
+  EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "the click: nothing to load";
+  EXPECT_EQ(form->Handle(), nullptr) << "the close request";
+}
+
 TEST_F(Capture, ReplacesAPictureAlreadyPresent) {
   winetest::WriteBmpFile(PathIn(L"old.bmp"), winetest::PatternDib(50, 40));
   Start({PathIn(L"old.bmp")});
-  ASSERT_EQ(form->PictureState(), 2);
+  ASSERT_EQ(form->PictureState(), host::PictureState::Present);
   Command(ids::mnuCaputure);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   EXPECT_EQ(form->Picture().Width(), 50) << "the old picture stays until the new one arrives";
   PressPrintScreen(640, 480);
-  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return form->PictureState() == host::PictureState::Present; }));
   ExpectPicture(640, 480);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"ｷｬﾌﾟﾁｬｰしました。ｻｲｽﾞ X=640 Y=480"));
 }
@@ -119,7 +143,7 @@ TEST_F(Capture, ClipboardChangesWithoutAPendingCaptureAreIgnored) {
   Start();
   PressPrintScreen(30, 20);
   winetest::PumpMessages(100);
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
   EXPECT_TRUE(prompts.beeps.empty());
 }
@@ -129,12 +153,12 @@ TEST_F(Capture, ClipboardLoadTakesAPictureAndRefusesText) {
   ASSERT_EQ(RunChild(L"put-text", {L"not a picture"}), 0);
   Command(ids::mnuClipRead);
   EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION});
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
 
   PressPrintScreen(77, 66);
   Command(ids::SpeedButton9);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(77, 66);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"クリップボード読込が完了しました。"));
   // Loading again reloads the copy the load left on the clipboard.
@@ -156,7 +180,7 @@ TEST_F(Capture, ADibFromAnotherProgramIsTakenAndPutBackInItsOwnFormat) {
   Start();
   ASSERT_EQ(RunChild(L"put-dib-file", {PathIn(L"indexed.dib")}), 0);
   Command(ids::mnuClipRead);
-  ASSERT_EQ(form->PictureState(), 2);
+  ASSERT_EQ(form->PictureState(), host::PictureState::Present);
   EXPECT_EQ(form->Picture().Pixels().BitCount(), 24);
   const core::RgbQuad& colour = indexed.Palette()[indexed.Row(3)[40]];
   EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 40, 3),
@@ -178,7 +202,7 @@ TEST_F(Capture, MetafilesOnTheClipboardAreDrawnIntoABitmapOfTheirSize) {
     ASSERT_EQ(RunChild(mode, {L"60", L"40"}), 0);
     Command(ids::mnuClipRead);
     ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
-    ASSERT_EQ(form->PictureState(), 2);
+    ASSERT_EQ(form->PictureState(), host::PictureState::Present);
     ASSERT_EQ(form->Picture().Width(), 60);
     ASSERT_EQ(form->Picture().Height(), 40);
     for (const auto& [x, y] : {std::pair{0, 0}, std::pair{59, 39}, std::pair{30, 20}}) {
@@ -195,7 +219,7 @@ TEST_F(Capture, AMetafileClaimingBoundsBeyondAnyPictureIsRefused) {
   ASSERT_EQ(RunChild(L"put-metafile-bounds", {L"-2147483647", L"0", L"2147483647", L"10"}), 0);
   Command(ids::mnuClipRead);
   ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
 }
 
@@ -226,7 +250,7 @@ TEST_F(Capture, HostileMetafilesOnTheClipboardAreRefusedAndThePictureStays) {
                   .rfind(Utf8(L"クリップボードのメタファイルを読み取れません。\n"), 0),
               0u)
         << Utf8(prompts.errors.back());
-    EXPECT_EQ(form->PictureState(), 0);
+    EXPECT_EQ(form->PictureState(), host::PictureState::Start);
     EXPECT_EQ(form->Picture().Width(), width) << "the start picture stays";
   }
 }
@@ -238,7 +262,7 @@ TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {
 
   winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(90, 30));
   Command(ids::SpeedButton10);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(90, 30);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 
@@ -248,9 +272,51 @@ TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {
   winetest::WriteFileBytes(PathIn(L"tmp$$$.bmp"), damaged);
   Command(ids::smnuTmpRead);
   EXPECT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(90, 30);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
+}
+
+// Reserves the free address space of a 32-bit process in blocks of `smallest` bytes and more, so
+// that no block of twice that size can be allocated while it lives.
+class AddressSpaceReservation {
+ public:
+  explicit AddressSpaceReservation(size_t smallest) {
+    blocks_.reserve(4096);
+    for (size_t size = size_t{1} << 31; size >= smallest; size /= 2) {
+      while (blocks_.size() < blocks_.capacity()) {
+        void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS);
+        if (!block) break;
+        blocks_.push_back(block);
+      }
+    }
+  }
+  ~AddressSpaceReservation() {
+    for (void* block : blocks_) VirtualFree(block, 0, MEM_RELEASE);
+  }
+  AddressSpaceReservation(const AddressSpaceReservation&) = delete;
+  AddressSpaceReservation& operator=(const AddressSpaceReservation&) = delete;
+
+ private:
+  std::vector<void*> blocks_;
+};
+
+// A picture whose copy finds no memory is refused, and the clipboard keeps what the user put
+// there. The release build is 32-bit, where a large picture can exhaust the address space; a
+// 64-bit one cannot be filled in a test's time.
+TEST(ClipboardWrite, APictureWithoutMemoryForItsCopyLeavesTheClipboardAsItWas) {
+  if (sizeof(void*) == 8) GTEST_SKIP() << "the 32-bit build runs this";
+  ASSERT_EQ(RunChild(L"put-text", {L"the user's text"}), 0);
+  const core::Dib picture(2048, 2048, 24, core::Dib::Fill::None);  // 12 MB, never touched
+  {
+    AddressSpaceReservation full(picture.ImageSize() / 2);
+    EXPECT_THROW(win::PutPictureOnClipboard(nullptr, picture), core::Error);
+  }
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const auto* text = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+  EXPECT_EQ(Utf8(text ? text : L"(none)"), "the user's text");
+  if (text) GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+  CloseClipboard();
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ class Crop : public winetest::FormFixture {
     original = winetest::PatternDib(width, height);
     winetest::WriteBmpFile(PathIn(L"shot.bmp"), original);
     Start({PathIn(L"shot.bmp")});
-    ASSERT_EQ(form->PictureState(), 2);
+    ASSERT_EQ(form->PictureState(), host::PictureState::Present);
   }
   HWND Image() const { return form->Controls().Image1; }
   const core::Dib& Picture() const {
@@ -154,7 +154,7 @@ TEST_F(Crop, TheBandInvertsExactlyItsOutlineAndIsErasedByDrawingItAgain) {
   });
   EXPECT_EQ(FirstDifference(Picture(), original), "same");
   EXPECT_EQ(Status(), Utf8(L"切り取りは中止されました。"));
-  EXPECT_EQ(form->State().CropState, 0);
+  EXPECT_EQ(form->State().CropState, host::CropState::Idle);
 }
 
 TEST_F(Crop, OkLeavesTheSelectedPixelsWhicheverWayTheDragWentAndPastTheEdges) {
@@ -180,7 +180,7 @@ TEST_F(Crop, OkLeavesTheSelectedPixelsWhicheverWayTheDragWentAndPastTheEdges) {
   EXPECT_EQ(FirstDifference(Picture(), expected), "same");
   EXPECT_EQ(Describe(WindowRect()), "500x399") << "fitted to the smaller picture";
   EXPECT_EQ(FirstDifference(ClipboardPicture(), expected), "same");
-  EXPECT_EQ(form->State().CropState, 0);
+  EXPECT_EQ(form->State().CropState, host::CropState::Idle);
 }
 
 TEST_F(Crop, CancelRestoresThePictureAndLeavesAnotherProgramsClipboardAlone) {
@@ -215,7 +215,7 @@ TEST_F(Crop, APictureOpenedWhileArmedIsTheOneCancelRestores) {
   prompts.openAnswers.push_back(winetest::ScriptedPrompts::Choose(PathIn(L"other.bmp"), 1));
   Command(ids::mnuRead);
   ASSERT_EQ(form->Picture().Width(), 90);
-  EXPECT_EQ(form->State().CropState, 1) << "the crop stays armed";
+  EXPECT_EQ(form->State().CropState, host::CropState::Armed) << "the crop stays armed";
   DragOver({{10, 10}, {40, 30}});
   Release([&](HWND dialog) { Close(dialog, IDCANCEL); });
   EXPECT_EQ(FirstDifference(Picture(), shifted), "same");
@@ -235,7 +235,7 @@ TEST_F(Crop, ThePictureHasNoContextMenuAfterACropUntilTheNextCut) {
     PointerTo(Image(), {60, 60});
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_CROSS)) << "armed";
     EXPECT_TRUE(winetest::OpensAMenu(rightClick)) << "armed";
-    EXPECT_EQ(form->State().CropState, 1) << "a right press starts no drag";
+    EXPECT_EQ(form->State().CropState, host::CropState::Armed) << "a right press starts no drag";
     DragOver({{10, 10}, {150, 120}});
     Release([&](HWND dialog) { Close(dialog, ending); });
     PointerTo(Image(), {60, 60});
@@ -363,7 +363,7 @@ TEST_F(Crop, AMoveOverALargePictureCostsAtMostTwiceItsTwoOutlines) {
   EXPECT_LE(ratio, 2.0);
   winetest::WhenDialogAppears([](HWND dialog) { Close(dialog, IDCANCEL); });
   SendMessageW(image, WM_LBUTTONUP, 0, MAKELPARAM(3702, 2003));
-  EXPECT_EQ(form->State().CropState, 0);
+  EXPECT_EQ(form->State().CropState, host::CropState::Idle);
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ TEST_F(IconPalette, ADoubleClickOnAUserPageRegistersAFileWhichTheSettingsKeep) {
     EXPECT_EQ(Utf8(prompts.openDialogs.back().filter), Utf8(L"ｱｲｺﾝﾌｧｲﾙ(*.ico)|*.ico"));
     EXPECT_EQ(prompts.openDialogs.back().initialFileName, L"");
     EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"アイコンファイルセットが完了しました。"));
-    EXPECT_EQ(form->CurrentFileName(), c.file);
+    EXPECT_EQ(form->State().CurrentFileName, c.file);
     EXPECT_EQ(PixelAt(SlotOnScreen(2), 16, 16), c.colour) << "the file's icon in slot 3";
     EXPECT_EQ(PixelAt(SlotOnScreen(2), 1, 1), kMaroon) << "selected by the first click";
   }
@@ -233,11 +233,11 @@ TEST_F(IconPalette, ADoubleClickOnAUserPageRegistersAFileWhichTheSettingsKeep) {
 TEST_F(IconPalette, AClickedSlotShowsTheTagWhichKeepsItsIconAndStampsItThroughTheMask) {
   StartWithPicture(winetest::PatternDib(300, 200));
   EXPECT_FALSE(TagSet().IsShown(TagKind::Icon)) << "hidden again after the start selected slot 1";
-  EXPECT_EQ(form->State().ActiveTag, 5);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::None);
   PutTextOnClipboard();
   ClickSlot(1);
   EXPECT_TRUE(TagSet().IsShown(TagKind::Icon));
-  EXPECT_EQ(form->State().ActiveTag, 1);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::Icon);
   DragTrackBy(TagKind::Icon, 40, 30);
   Step(true);  // page 2: the tag keeps the upward arrow
   const RECT tag = TagSet().TagBounds(TagKind::Icon);

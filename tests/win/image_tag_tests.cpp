@@ -77,9 +77,9 @@ TEST_F(ImageTag, ABitmapIsSqueezedIntoTheTagEachPixelACopyOfOneFromItsCell) {
             Utf8(L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)|*.bmp|ﾒﾀﾌｧｲﾙ(*.wmf)|*.wmf"));
   EXPECT_EQ(prompts.openDialogs[0].initialFileName, L"");
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"イメージファイルセットが完了しました。"));
-  EXPECT_EQ(form->CurrentFileName(), file);
+  EXPECT_EQ(form->State().CurrentFileName, file);
   EXPECT_TRUE(TagSet().IsShown(TagKind::Image)) << "shown at once";
-  EXPECT_EQ(form->State().ActiveTag, 4);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::Image);
   DragTrackBy(TagKind::Image, 50, 40);
   const RECT tag = Tag();
   ASSERT_EQ(Describe(tag), "52,42 37x37");
@@ -136,7 +136,7 @@ TEST_F(ImageTag, ACancelledDialogStillShowsTheTagAndAFileThatFailsKeepsThePrevie
   const std::string startStatus = Utf8(form->StatusText());
   Command(ids::Button21);  // cancelled
   EXPECT_TRUE(TagSet().IsShown(TagKind::Image));
-  EXPECT_EQ(form->State().ActiveTag, 4);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::Image);
   EXPECT_EQ(Utf8(form->StatusText()), startStatus);
   Command(ids::Button19);
   const core::Dib drawing = winetest::Crop(Picture(), RECT{2, 2, 39, 39});
@@ -145,7 +145,7 @@ TEST_F(ImageTag, ACancelledDialogStillShowsTheTagAndAFileThatFailsKeepsThePrevie
   winetest::WriteFileBytes(broken, std::vector<uint8_t>(200, 0x42));
   Load(broken);
   ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(form->CurrentFileName(), broken);
+  EXPECT_EQ(form->State().CurrentFileName, broken);
   EXPECT_EQ(Utf8(form->StatusText()), startStatus) << "no success text";
   EXPECT_FALSE(TagSet().IsShown(TagKind::Image)) << "not shown afresh";
   // The preview kept the drawing: embedded at another place, it looks the same.

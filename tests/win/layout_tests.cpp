@@ -1,11 +1,13 @@
 // Every visible part of the main window where the user expects it: menus with their captions and
 // marked letters, the popup menus, the tool-bar buttons at their places with their hints, the
-// four pages of the left panel and the bare tool bar's own command.
+// four pages of the left panel and the bare tool bar's own command; and the hints of the window
+// and its dialogs shown as written.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,29 @@ std::wstring ToolTipText(HWND tips, HWND owner, HWND control) {
   return text;
 }
 
+// The tooltip window that shows the hints of an owner's controls, found by EnumThreadWindows.
+struct ToolTipsSearch {
+  HWND owner;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindToolTips(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<ToolTipsSearch*>(data);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (_wcsicmp(name, TOOLTIPS_CLASSW) != 0 || GetWindow(window, GW_OWNER) != search.owner) {
+    return TRUE;
+  }
+  search.found = window;
+  return FALSE;
+}
+
+HWND ToolTipsOf(HWND owner) {
+  ToolTipsSearch search{owner};
+  EnumThreadWindows(GetCurrentThreadId(), FindToolTips, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 using Layout = FormFixture;
 
 TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
@@ -77,7 +102,8 @@ TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
             Join({L"ｷｬﾌﾟﾁｬｰ(&C)", L"-", L"新規ﾌｧｲﾙ読込(&O)", L"作業ﾌｧｲﾙ読込(&T)",
                   L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込(&C)", L"-", L"保存(&S)", L"印刷(&P)", L"-", L"終了(&X)"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 1))),
-            Join({L"指定切取(&C)", L"リサイズ(&R)", L"-", L"外部ｴﾃﾞｨﾀ(&E)"}));
+            Join({L"元に戻す(&U)\tCtrl+Z", L"やり直し(&Y)\tCtrl+Y", L"-", L"指定切取(&C)",
+                  L"リサイズ(&R)", L"-", L"外部ｴﾃﾞｨﾀ(&E)"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 2))),
             Join({L"ｻｲｽﾞ調整(&F)", L"-", L"設定他(&S)", L"Help(&H)"}));
   // Each item carries the command of its handler.
@@ -87,13 +113,14 @@ TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
 
 TEST_F(Layout, PopupMenusRepeatTheCommandsWithoutResizeAndHelp) {
   Start();
-  EXPECT_EQ(Join(Captions(form->Controls().PopupMenu1)), Join({L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 0))),
+  EXPECT_EQ(Join(Captions(form->Controls().PopupMenu1)),
+            Join({L"元に戻す", L"やり直し", L"-", L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 3))),
             Join({L"ｷｬﾌﾟﾁｬｰ", L"-", L"新規ﾌｧｲﾙ読込", L"作業ﾌｧｲﾙ読込", L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込", L"-",
                   L"保存", L"印刷", L"-", L"終了"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 1))),
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 4))),
             Join({L"指定切取", L"-", L"外部ｴﾃﾞｨﾀ"}));
-  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 2))),
+  EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 5))),
             Join({L"ｻｲｽﾞ調整", L"-", L"設定他"}));
   EXPECT_EQ(Join(Captions(form->Controls().PopupMenu2)), Join({L"隠す", L"埋込", L"原点移動"}));
 }
@@ -316,7 +343,7 @@ TEST_F(Layout, ClickOnTheBareToolBarLoadsTheWorkFile) {
   winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(64, 48));
   SendMessageW(form->Controls().Panel1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 10));
   SendMessageW(form->Controls().Panel1, WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
 }
 
@@ -329,6 +356,44 @@ TEST_F(Layout, TheWindowUsesTheJapaneseUiFont) {
   EXPECT_EQ(log.lfHeight, -12);
   EXPECT_EQ(log.lfCharSet, SHIFTJIS_CHARSET);
   EXPECT_EQ(Utf8(log.lfFaceName), Utf8(L"ＭＳ Ｐゴシック"));
+}
+
+// What the tooltip window of `owner` shows over `control`, and the tooltip window's style.
+struct SeenHint {
+  const char* where;
+  LONG_PTR style;
+  std::wstring text;
+};
+
+SeenHint ReadHint(const char* where, HWND owner, HWND control) {
+  HWND tips = ToolTipsOf(owner);
+  return {where, tips ? GetWindowLongPtrW(tips, GWL_STYLE) : 0, ToolTipText(tips, owner, control)};
+}
+
+TEST_F(Layout, HintsShowAsWrittenWithTheirAmpersandInTheWindowAndItsDialogs) {
+  winetest::WriteBmpFile(PathIn(L"shot.bmp"), winetest::PatternDib(40, 30));
+  Start({PathIn(L"shot.bmp")});
+  std::vector<SeenHint> seen{ReadHint("main window", form->Handle(), form->Controls().Button1)};
+  constexpr int kSettingsLabel1 = 121;
+  constexpr int kResizePanel1 = 10;
+  constexpr int kResizeBitBtn3 = 19;
+  winetest::WhenDialogAppears([&](HWND dialog) {
+    seen.push_back(ReadHint("settings", dialog, GetDlgItem(dialog, kSettingsLabel1)));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+  });
+  Command(ids::SpeedButton7);
+  winetest::WhenDialogAppears([&](HWND dialog) {
+    seen.push_back(
+        ReadHint("resize", dialog, GetDlgItem(GetDlgItem(dialog, kResizePanel1), kResizeBitBtn3)));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+  });
+  Command(ids::SpeedButton12);
+  const wchar_t* expected[] = {L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます", L"Ver情報&作者", L"指定リサイズ"};
+  ASSERT_EQ(seen.size(), std::size(expected));
+  for (size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_TRUE(seen[i].style & TTS_NOPREFIX) << seen[i].where;
+    EXPECT_EQ(Utf8(seen[i].text), Utf8(expected[i])) << seen[i].where;
+  }
 }
 
 }  // namespace

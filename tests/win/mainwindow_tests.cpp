@@ -38,7 +38,7 @@ TEST_F(MainWindow, WithoutSettingsFileOpensAtDefaultPlaceWithStartPicture) {
   Start();
   ExpectWindow(WindowRect(), 80, 80, 520, 399);
   EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
   EXPECT_EQ(form->Picture().Height(), 300);
   EXPECT_EQ(form->Picture().Pixels().BitCount(), 8);
@@ -216,8 +216,8 @@ TEST_F(MainWindow, CommandLineBmpIsLoadedAndLeftOnTheClipboard) {
   const core::Dib source = winetest::PatternDib(123, 45);
   winetest::WriteBmpFile(PathIn(L"写真.bmp"), source);
   Start({PathIn(L"写真.bmp")});
-  EXPECT_EQ(form->PictureState(), 2);
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"写真.bmp"));
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"写真.bmp"));
   EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(L"ファイル読込が完了しました。"));
   EXPECT_EQ(form->Picture().Pixels().BitCount(), 24);
   EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 17, 9), winetest::PixelAt(source, 17, 9));
@@ -243,7 +243,7 @@ TEST_F(MainWindow, CommandLineJpegIsDecodedAtFullSize) {
   winetest::WriteFileBytes(PathIn(L"PHOTO.JPG"),
                            core::EncodeJpeg(winetest::PatternDib(200, 100), 95));
   Start({PathIn(L"PHOTO.JPG")});
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   EXPECT_EQ(form->Picture().Width(), 200);
   EXPECT_EQ(form->Picture().Height(), 100);
   EXPECT_TRUE(prompts.errors.empty());
@@ -252,7 +252,7 @@ TEST_F(MainWindow, CommandLineJpegIsDecodedAtFullSize) {
 TEST_F(MainWindow, CommandLineFileWithAnotherExtensionIsIgnoredSilently) {
   winetest::WriteBmpFile(PathIn(L"shot.png"), winetest::PatternDib(10, 10));
   Start({PathIn(L"shot.png")});
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));
   EXPECT_TRUE(prompts.errors.empty());
   ExpectWindow(WindowRect(), 80, 80, 520, 399);
@@ -262,7 +262,9 @@ TEST_F(MainWindow, DamagedCommandLineBmpShowsTheErrorAndStartsAsUsual) {
   winetest::WriteFileBytes(PathIn(L"bad.bmp"), {'B', 'M', 1, 2, 3});
   Start({PathIn(L"bad.bmp")});
   ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(form->PictureState(), 0);
+  EXPECT_EQ(prompts.errorOwners[0], form->Handle());
+  EXPECT_TRUE(prompts.errorOwnerVisible[0]) << "shown before the window was up";
+  EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
   EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));
   // The steps after the failed load still run: the window is fitted to the start picture.

@@ -77,11 +77,11 @@ class Opening : public winetest::FormFixture {
     for (const std::wstring& kind : plugins) CopyPlugin(kind, dir.Path());
     winetest::WriteBmpFile(PathIn(L"before.bmp"), winetest::PatternDib(40, 30));
     Start({PathIn(L"before.bmp")});
-    ASSERT_EQ(form->PictureState(), 2);
+    ASSERT_EQ(form->PictureState(), host::PictureState::Present);
     form->SetStatusText(L"前の状態");
   }
   void ExpectPictureUnchanged() {
-    EXPECT_EQ(form->PictureState(), 2);
+    EXPECT_EQ(form->PictureState(), host::PictureState::Present);
     ASSERT_EQ(form->Picture().Width(), 40);
     ASSERT_EQ(form->Picture().Height(), 30);
     EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 7, 9),
@@ -147,7 +147,7 @@ TEST_F(Opening, APluginFormatOpensWithItsPixelsNameStatusAndClipboardCopy) {
     Open(PathIn(c.file));
     EXPECT_TRUE(prompts.errors.empty());
     EXPECT_EQ(Utf8(form->StatusText()), Utf8(kLoaded));
-    EXPECT_EQ(form->CurrentFileName(), PathIn(c.file));
+    EXPECT_EQ(form->State().CurrentFileName, PathIn(c.file));
     const core::Dib expected = core::ReadBmp(winetest::CorpusFile(c.bmp));
     ExpectPixelsOf(expected);
     ASSERT_EQ(winetest::RunChild(L"dump-clipboard-dib", {PathIn(L"clip.dib")}), 0);
@@ -279,7 +279,8 @@ TEST_F(Opening, ADropLoadsTheFirstFileWhenThePatternListMentionsItsExtension) {
       EXPECT_TRUE(prompts.errors.empty());
     }
     EXPECT_EQ(Utf8(form->StatusText()), Utf8(c.width == 40 ? L"前の状態" : kLoaded));
-    EXPECT_EQ(form->CurrentFileName(), PathIn(L"before.bmp")) << "a drop leaves the name alone";
+    EXPECT_EQ(form->State().CurrentFileName, PathIn(L"before.bmp"))
+        << "a drop leaves the name alone";
   }
   EXPECT_TRUE(prompts.beeps.empty());
 }
@@ -438,7 +439,7 @@ TEST_F(Opening, AtStartThePluginFoldersAreSearchedBeforeTheCommandLineFileOpens)
   EXPECT_EQ(std::filesystem::path(form->Plugins().Items(0).FileName()).stem(), L"pic_c");
   EXPECT_EQ(std::filesystem::path(form->Plugins().Items(1).FileName()).stem(), L"netpbm");
   ExpectPixelsOf(winetest::PatternDib(21, 11));
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"start.ppm"));
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"start.ppm"));
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(kLoaded));
 }
 
@@ -483,7 +484,7 @@ TEST_F(Opening, PngOpensThroughTheProgramsOwnPluginByCommandLineOpenAndDrop) {
   ASSERT_EQ(form->Plugins().Count(), 1);
   EXPECT_TRUE(prompts.errors.empty());
   ExpectPixelsOf(winetest::PatternDib(33, 17));
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"start.png"));
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"start.png"));
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(kLoaded));
 
   Open(PathIn(L"opened.png"));
@@ -491,7 +492,7 @@ TEST_F(Opening, PngOpensThroughTheProgramsOwnPluginByCommandLineOpenAndDrop) {
   EXPECT_EQ(Utf8(prompts.openDialogs.back().filter),
             Utf8(L"画像ﾌｧｲﾙ" + patterns + L"|" + patterns));
   ExpectPixelsOf(winetest::PatternDib(70, 5));
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"opened.png"));
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"opened.png"));
 
   Drop(form->Handle(), {PathIn(L"dropped.PNG")});
   winetest::PumpMessages(20);

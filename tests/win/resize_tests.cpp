@@ -66,7 +66,7 @@ TEST_F(Resize, TypedWidthOrHeightGivesThatSizeWithTheProportionsKept) {
   EXPECT_EQ(placed.top, 138);
   EXPECT_EQ(PictureSize().cx, 640);
   EXPECT_EQ(PictureSize().cy, 480);
-  EXPECT_EQ(form->PictureState(), 2);
+  EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   // Sampling is anchored at the bottom-left: that pixel of the result is the source's.
   EXPECT_EQ(winetest::PixelAt(form->Picture().Pixels(), 0, 479),
             winetest::PixelAt(winetest::PatternDib(1024, 768), 0, 767));

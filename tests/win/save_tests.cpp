@@ -70,7 +70,7 @@ class Save : public FormFixture {
   void StartWithPicture(int width = 64, int height = 48) {
     winetest::WriteBmpFile(PathIn(L"source.bmp"), winetest::PatternDib(width, height));
     Start({PathIn(L"source.bmp")});
-    ASSERT_EQ(form->PictureState(), 2);
+    ASSERT_EQ(form->PictureState(), host::PictureState::Present);
   }
   void SaveAs(const std::wstring& typedName, DWORD filterIndex) {
     prompts.saveAnswers.push_back(ScriptedPrompts::Choose(PathIn(typedName), filterIndex));
@@ -94,7 +94,7 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
   StartWithPicture();
   SaveAs(L"shot", kJpeg);
   EXPECT_TRUE(IsJpeg(Bytes(L"shot.jpg")));
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"shot.jpg"));
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"shot.jpg"));
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"ファイル保存が完了しました。"));
 
   SaveAs(L"shot.bmp", kJpeg);  // the typed extension is kept and not corrected
@@ -110,7 +110,7 @@ TEST_F(Save, TheChosenTypeDecidesTheFormatAndAMissingExtensionIsAdded) {
 
   SaveAs(L"plain", kBmp);
   EXPECT_TRUE(IsBmp(Bytes(L"plain.bmp")));
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"plain.bmp"));
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"plain.bmp"));
 
   SaveAs(L"dotted.", kJpeg);  // "." is an extension of its own
   EXPECT_TRUE(IsJpeg(Bytes(L"dotted.")));
@@ -126,7 +126,7 @@ TEST_F(Save, ThePngTypeWritesTheExactPixelsWhateverTheNameSays) {
   SaveAs(L"shot.bmp", kPng);   // the typed extension is kept and not corrected
   EXPECT_TRUE(IsPng(Bytes(L"shot.bmp")));
   SaveAs(L"plain", kPng);
-  EXPECT_EQ(form->CurrentFileName(), PathIn(L"plain.png"));
+  EXPECT_EQ(form->State().CurrentFileName, PathIn(L"plain.png"));
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"ファイル保存が完了しました。"));
   const std::vector<uint8_t> png = Bytes(L"plain.png");
   ASSERT_TRUE(IsPng(png));
@@ -179,11 +179,11 @@ TEST_F(Save, TheDialogOffersTheThreeTypesAndRemembersTheLastChoice) {
 
 TEST_F(Save, CancelChangesNothing) {
   StartWithPicture();
-  const std::wstring before = form->CurrentFileName();
+  const std::wstring before = form->State().CurrentFileName;
   const std::wstring status = form->StatusText();
   Command(ids::SpeedButton5);  // no answer queued: the user cancels
   EXPECT_EQ(prompts.saveDialogs.size(), 1u);
-  EXPECT_EQ(form->CurrentFileName(), before);
+  EXPECT_EQ(form->State().CurrentFileName, before);
   EXPECT_EQ(form->StatusText(), status);
 }
 
@@ -191,7 +191,7 @@ TEST_F(Save, IsRefusedWithoutAPicture) {
   Start();
   Command(ids::mnuWrite);
   Command(ids::mnuCaputure);
-  EXPECT_EQ(form->PictureState(), 1);
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
   Command(ids::smnuWrite);
   EXPECT_EQ(prompts.beeps, (std::vector<UINT>{MB_ICONQUESTION, MB_ICONQUESTION}));
   EXPECT_TRUE(prompts.saveDialogs.empty());

@@ -57,10 +57,10 @@ class Tags : public winetest::TagsFixture {
 
 TEST_F(Tags, EachTagIsPlacedInsideItsTrackBoxAndFollowsIt) {
   StartWithGrey(500, 400);
-  EXPECT_EQ(form->State().ActiveTag, 5);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::None);
   Command(ids::Button9);
   EXPECT_TRUE(TagSet().IsShown(TagKind::Memo));
-  EXPECT_EQ(form->State().ActiveTag, 2);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::Memo);
   EXPECT_EQ(Describe(Track(TagKind::Memo)), "0,0 73x49");
   EXPECT_EQ(Describe(TagSet().TagBounds(TagKind::Memo)), "12,12 49x25");
   DragTrackBy(TagKind::Memo, 100, 60);
@@ -85,7 +85,7 @@ TEST_F(Tags, PressingThePictureHidesTheTrackBoxAndPressingATagBringsItBack) {
   EXPECT_FALSE(TrackShown(TagKind::Shape));
   EXPECT_TRUE(TagSet().IsShown(TagKind::Shape));
   EXPECT_TRUE(TagSet().IsShown(TagKind::Memo));
-  EXPECT_EQ(form->State().ActiveTag, 5);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::None);
   // A press on a tag itself, drawn or a window of its own, makes it active again.
   winetest::ClickAt(Area(), {30, 30});
   EXPECT_TRUE(TrackShown(TagKind::Shape));
@@ -103,7 +103,7 @@ TEST_F(Tags, MoveToOriginObeysForShownTextAndIconButOnlyForTheActiveShapeAndImag
     Command(show);
     DragTrackBy(kind, 150, 90);
   }
-  ASSERT_EQ(form->State().ActiveTag, 4);
+  ASSERT_EQ(form->State().ActiveTag, host::ActiveTag::Image);
   // The image tag is active; every other tag is shown but inactive.
   for (int move : {ids::Button4, ids::Button16, ids::Button12}) Command(move);
   EXPECT_EQ(Describe(Track(TagKind::Memo)), "0,0 73x49");
@@ -126,7 +126,7 @@ TEST_F(Tags, EmbeddingTheIconOrNothingLeavesTheClipboardAndTheTextLeavesItsPictu
   Command(ids::Button13);
   Command(ids::Button15);
   EXPECT_FALSE(TagSet().IsShown(TagKind::Icon));
-  EXPECT_EQ(form->State().ActiveTag, 5);
+  EXPECT_EQ(form->State().ActiveTag, host::ActiveTag::None);
   EXPECT_TRUE(ClipboardHoldsTheirText());
 
   Command(ids::Button9);

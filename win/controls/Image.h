@@ -15,7 +15,8 @@ namespace win::controls {
 inline constexpr const wchar_t* kImageClass = L"TImage";
 
 // The picture control's mouse events; points are picture pixels (negative or beyond the picture
-// while the control holds the mouse).
+// while the control holds the mouse). They are called from the control's window procedure, so each
+// runs its command inside the error boundary (win::Guarded) and throws nothing.
 struct ImageMouseEvents {
   std::function<void(MouseButton button, POINT at)> OnMouseDown;
   std::function<void(POINT at)> OnMouseMove;

@@ -75,6 +75,11 @@ void TTrackBox::MouseDown(MouseButton button, int x, int y) {
 
 void TTrackBox::MouseUp(MouseButton button, int x, int y) {
   GraphicControl::MouseUp(button, x, y);
+  PressEnded();
+}
+
+// The drag is over as if the button had been released, so the next move only hovers.
+void TTrackBox::PressEnded() {
   dragMode_ = DragMode::Idle;
   zone_ = core::kNoTrackZone;
 }

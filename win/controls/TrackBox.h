@@ -41,6 +41,7 @@ class TTrackBox : public GraphicControl {
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override;
   void MouseUp(MouseButton button, int x, int y) override;
+  void PressEnded() override;
   void TrackChanged(bool SZf);
 
  private:

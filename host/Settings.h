@@ -1,0 +1,30 @@
+#pragma once
+// The program's settings as plain values: what the settings file holds, read at start-up and
+// written back when the main window closes (reading and writing the file is the main window's
+// business). Each member names its section and key.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace host {
+
+struct Settings {
+  int32_t posTop = 80;                    // Pos/Top
+  int32_t posLeft = 80;                   // Pos/Left
+  int32_t windowMode = 0;                 // Mode/WindowMode: non-zero hides the menu bar
+  int32_t resizeMode = 0;                 // Resize/Mode: 0 width, non-zero height
+  int32_t resizeDot = 640;                // Resize/Dot
+  int32_t comp = 60;                      // Mode/Comp: JPEG quality
+  std::wstring susiePath;                 // Susie/Path: plug-in folder ending in a backslash
+  std::wstring editPath = L"pbrush.exe";  // Edit/EditPath: the external editor
+  int32_t printNum = 0;                   // Print/Num: printer index, -1 = none usable
+  int32_t printManual = 0;                // Print/Manual
+  int32_t printMulti = 100;               // Print/Multi: percent
+  int32_t printLeft = 0;                  // Print/Left
+  int32_t printTop = 0;                   // Print/Top
+  std::array<std::wstring, 8> iconFiles;  // ICON/File0..File7
+  int32_t undoLimit = 512;  // Undo/Limit: megabytes the undo history may hold, 0 = off
+};
+
+}  // namespace host

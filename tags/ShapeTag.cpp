@@ -21,8 +21,9 @@ std::optional<ShapeKind> ShapeOfListIndex(int index) {
   }
 }
 
-void DrawShape(HDC dc, ShapeKind shape, const RECT& bounds, COLORREF fill) {
-  win::UniquePen pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+void DrawShape(HDC dc, ShapeKind shape, const RECT& bounds, COLORREF fill, int penWidth) {
+  // A wider pen stays inside the bounds, as the 1-pixel one does.
+  win::UniquePen pen(CreatePen(penWidth > 1 ? PS_INSIDEFRAME : PS_SOLID, penWidth, RGB(0, 0, 0)));
   win::UniqueBrush brush(CreateSolidBrush(fill));
   win::Selection selectPen(dc, pen.get());
   win::Selection selectBrush(dc, brush.get());
@@ -57,6 +58,14 @@ void TShapeTag::SetBrushColor(COLORREF colour) {
   Invalidate();
 }
 
-void TShapeTag::Paint(HDC dc) { DrawShape(dc, shape_, RECT{0, 0, Width(), Height()}, brushColor_); }
+void TShapeTag::SetPenWidth(int width) {
+  if (penWidth_ == width) return;
+  penWidth_ = width;
+  Invalidate();
+}
+
+void TShapeTag::Paint(HDC dc) {
+  DrawShape(dc, shape_, RECT{0, 0, Width(), Height()}, brushColor_, penWidth_);
+}
 
 }  // namespace tags

@@ -35,4 +35,14 @@ void AddAreaToolTip(HWND toolTips, HWND window, UINT_PTR id, const RECT& area,
   SendMessageW(toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void MoveAreaToolTip(HWND toolTips, HWND window, UINT_PTR id, const RECT& area) {
+  if (!toolTips) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window;
+  tool.uId = id;
+  tool.rect = area;
+  SendMessageW(toolTips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 }  // namespace win

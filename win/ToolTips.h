@@ -17,5 +17,7 @@ void AddToolTip(HWND toolTips, HWND owner, HWND control, const wchar_t* hint);
 
 // Shows `hint` over `area` of `window`'s client area, a tool known by `id` within that window.
 void AddAreaToolTip(HWND toolTips, HWND window, UINT_PTR id, const RECT& area, const wchar_t* hint);
+// Moves such an area, as when its window is laid out anew.
+void MoveAreaToolTip(HWND toolTips, HWND window, UINT_PTR id, const RECT& area);
 
 }  // namespace win

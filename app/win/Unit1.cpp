@@ -16,6 +16,7 @@
 #include "core/PathRules.h"
 #include "plugins/BuiltInFormats.h"
 #include "win/Clipboard.h"
+#include "win/Dpi.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
 #include "win/Messages.h"
@@ -72,14 +73,16 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
     throw core::Error("アプリケーションウィンドウを作成できません。\n" +
                       win::Narrow(win::SystemErrorText(GetLastError())));
   }
-  // The window procedure takes ownership of the handle at WM_NCCREATE.
+  // The window procedure takes ownership of the handle at WM_NCCREATE. It opens on the primary
+  // screen, at the system's resolution, until it is placed.
+  const int systemDpi = win::SystemDpi();
   CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                  CW_USEDEFAULT, CW_USEDEFAULT, kDesignWidth, kDesignHeight, application_.get(),
-                  nullptr, Instance(), this);
+                  CW_USEDEFAULT, CW_USEDEFAULT, core::ScaleToDpi(kDesignWidth, systemDpi),
+                  core::ScaleToDpi(kDesignHeight, systemDpi), application_.get(), nullptr,
+                  Instance(), this);
   if (!window_) throw core::Error("メインウィンドウを作成できません。");
-  font_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
+  dpi_ = win::WindowDpi(window_.get());
+  CreateWindowFont();
   CreateControls();
   LoadStartPicture();
   CreateEditSupport();
@@ -238,6 +241,9 @@ void TForm1::ReplacePicture(win::Picture picture) {
 }
 
 void TForm1::InstallPicture(win::Picture picture) {
+  // A crop under way ends first: its backup must not come back over the new picture, and the
+  // undo step is the picture without the band.
+  cropping_.CancelDrag();
   GdiFlush();
   history_.RecordPicture(picture_.Pixels());
   ReplacePicture(std::move(picture));
@@ -301,7 +307,7 @@ void TForm1::PlaceAtSavedPosition() {
   MONITORINFO nearest{sizeof nearest};
   GetMonitorInfoW(MonitorFromPoint(saved, MONITOR_DEFAULTTONEAREST), &nearest);
   const ScreenPoint at = RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas.areas,
-                                          ToScreenRect(nearest.rcWork));
+                                          ToScreenRect(nearest.rcWork), dpi_);
   SetWindowPos(window_.get(), nullptr, at.x, at.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -341,7 +347,7 @@ void TForm1::FitWindowToPicture() {
   GetWindowRect(window_.get(), &rect);
   const WindowSize size = FitWindowSize(
       FitInput{picture_.Width(), picture_.Height(), state_.FrameExtraHeight, rect.left, rect.top,
-               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), dpi_});
   SetWindowPos(window_.get(), nullptr, 0, 0, size.width, size.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -380,7 +386,8 @@ bool TForm1::PrinterListReadable() {
 void TForm1::mnuSettingClick() {
   RECT rect;
   GetWindowRect(window_.get(), &rect);
-  if (!TForm2::Execute(window_.get(), prompts_, settings_, POINT{rect.left + 100, rect.top})) {
+  if (!TForm2::Execute(window_.get(), prompts_, settings_,
+                       POINT{rect.left + Scaled(100), rect.top})) {
     return;
   }
   printerListReadable_ = true;  // the printer choice is the user's own now
@@ -462,6 +469,16 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_SIZE:
       LayoutChildren();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a screen of another resolution: laid out for it, at the place the system
+      // suggests, which keeps the window's size in proportion.
+      ApplyDpi(HIWORD(wParam));
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->hwndFrom == controls_.PageControl1 && header->code == TCN_SELCHANGE) {
@@ -485,6 +502,11 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPFILES:
       Run([&] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); });
       return 0;
+    case WM_CANCELMODE:
+      // The system ends its modes (a dialog or message box opens): a part of the window that
+      // holds the mouse for a drag (the crop, a track box) loses it and ends that drag.
+      if (HWND holder = GetCapture(); holder && IsChild(window, holder)) ReleaseCapture();
+      break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         Minimize();

@@ -40,6 +40,7 @@ void TForm1::CreateEditSupport() {
   events.OnMouseUp = [this](win::controls::MouseButton button, POINT at) {
     Run([&] { Image1MouseUp(button, at); });
   };
+  events.OnCaptureLost = [this] { Run([&] { Image1CaptureLost(); }); };
   win::controls::SetImageMouseEvents(controls_.Image1, std::move(events));
   SetWindowSubclass(controls_.StatusBar1, StatusLineProc, kStatusLineSubclass,
                     reinterpret_cast<DWORD_PTR>(this));

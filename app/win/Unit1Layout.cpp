@@ -1,5 +1,7 @@
 // The main window's controls: menus, tool bar, left panel with its pages, picture area and status
-// line, each built from a table, and the routing of their commands to the handlers.
+// line, each built from a table, and the routing of their commands to the handlers. The tables
+// hold the layout of a 96-DPI screen; every place is scaled to the window's resolution by
+// TForm1::Scaled where the tables are turned into windows, and again when the resolution changes.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,6 +21,8 @@ namespace {
 
 // The progress bar that stands at the right of the status line while a plug-in decodes.
 constexpr int kProgressBarWidth = 150;
+// The shape list's height with its list dropped down.
+constexpr int kComboListHeight = 120;
 
 struct MenuEntry {
   int id;               // 0 for a separator
@@ -136,56 +140,72 @@ constexpr PageControl kPageControls[] = {
 constexpr const wchar_t* kPageCaptions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形"};
 constexpr int kPageIds[] = {ids::TabSheet1, ids::TabSheet2, ids::TabSheet3, ids::TabSheet4};
 constexpr int kPageControlHeight = 280;
+// The tab control inside the left panel, and the Embed-all button under it.
+constexpr LayoutRect kPageControlPlace{1, 1, kLeftPanelWidth - 2, kPageControlHeight};
+constexpr LayoutRect kButton1Place{8, 284, 73, 17};
+
+// Where a page's control stands on the 96-DPI screen. The shape list is as high as its dropped-down
+// list.
+LayoutRect DesignPlace(const PageControl& c) {
+  return LayoutRect{c.x, c.y, c.width, c.kind == Kind::ComboBox ? kComboListHeight : c.height};
+}
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
-                 int x, int y, int width, int height) {
-  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y,
-                         width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                 const LayoutRect& at) {
+  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, at.x, at.y,
+                         at.width, at.height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleW(nullptr), nullptr);
 }
 
-HWND CreatePageControl(HWND page, const PageControl& c) {
+void MoveTo(HWND window, const LayoutRect& at) {
+  MoveWindow(window, at.x, at.y, at.width, at.height, TRUE);
+}
+
+// Makes a page's control at `at`, its place on this screen.
+HWND CreatePageControl(HWND page, const PageControl& c, const LayoutRect& at) {
   switch (c.kind) {
     case Kind::Button:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, c.x, c.y,
-                         c.width, c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, at);
     case Kind::CheckBox:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, c.x, c.y,
-                         c.width, c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, at);
     case Kind::GroupBox:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_GROUPBOX, c.id, c.x, c.y, c.width,
-                         c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_GROUPBOX, c.id, at);
     case Kind::Label:
-      return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, c.x, c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, at);
     case Kind::ComboBox: {
       // A list with a field the user may also type into.
       HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
-                             CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, c.x,
-                             c.y, c.width, 120);
+                             CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, at);
       for (const wchar_t* item : {L"四角", L"楕円", L"四角（角丸）", L""}) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
       }
       return box;
     }
     case Kind::TextPanel:
-      return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, c.x,
-                         c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, at);
     case Kind::UpDown:
-      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y, c.width,
-                         c.height);
+      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, at);
     case Kind::Mark:
       // Beneath its slot, which it never paints over; the tags colour it.
-      return CreateChild(page, WC_STATICW, nullptr, WS_CLIPSIBLINGS, c.id, c.x, c.y, c.width,
-                         c.height);
+      return CreateChild(page, WC_STATICW, nullptr, WS_CLIPSIBLINGS, c.id, at);
     case Kind::Slot:
       // The icon at its own size, on the colour of the square beneath.
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, c.x,
-                         c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, at);
     case Kind::Preview:
       // Painted by the tags, which know its picture.
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, at);
   }
   return nullptr;
+}
+
+// A group box lets the mouse through to its page (it is transparent to hit-testing), so its hint
+// is a region of the page: the parts of the box not covered by its own controls.
+RECT AreaInPage(HWND page, HWND area) {
+  RECT rect{};
+  GetWindowRect(area, &rect);
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
 }
 
 BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
@@ -203,11 +223,12 @@ void TForm1::CreateControls() {
   CreateLeftPanel();
   controls_.ScrollBox1 = win::controls::CreateScrollBox(window, ids::ScrollBox1);
   controls_.Image1 = win::controls::CreateImage(controls_.ScrollBox1, ids::Image1, &picture_);
-  controls_.StatusBar1 = CreateWindowExW(
-      0, STATUSCLASSNAMEW, L"",
-      WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0,
-      kStatusLineHeight, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
-      GetModuleHandleW(nullptr), nullptr);
+  controls_.StatusBar1 =
+      CreateWindowExW(0, STATUSCLASSNAMEW, L"",
+                      WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+                      0, 0, Scaled(kStatusLineHeight), window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
+                      GetModuleHandleW(nullptr), nullptr);
   SendMessageW(controls_.StatusBar1, SB_SIMPLE, TRUE, 0);
   controls_.ProgressBar1 = CreateWindowExW(
       0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, controls_.StatusBar1,
@@ -284,34 +305,41 @@ void TForm1::AddHint(HWND control, const wchar_t* hint) {
 
 void TForm1::AddAreaHint(HWND page, HWND area, const wchar_t* hint) {
   if (!area || !hint) return;
-  // A group box lets the mouse through to its page (it is transparent to hit-testing), so its
-  // hint is a region of the page: the parts of the box not covered by its own controls.
-  RECT rect{};
-  GetWindowRect(area, &rect);
-  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
-  win::AddAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(GetDlgCtrlID(area)), rect,
-                      hint);
+  win::AddAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(GetDlgCtrlID(area)),
+                      AreaInPage(page, area), hint);
+}
+
+LayoutRect TForm1::Scaled(const LayoutRect& design) const {
+  return LayoutRect{Scaled(design.x), Scaled(design.y), Scaled(design.width),
+                    Scaled(design.height)};
+}
+
+void TForm1::CreateWindowFont() {
+  font_.reset(CreateFontW(-Scaled(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
 }
 
 void TForm1::CreateToolBar() {
-  controls_.Panel1 = win::controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0, kToolBarHeight,
-                                                BDR_SUNKENINNER);
+  controls_.Panel1 = win::controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0,
+                                                Scaled(kToolBarHeight), BDR_SUNKENINNER);
   AddHint(controls_.Panel1, L"作業読込");
-  toolGlyphs_.reset(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
+  toolGlyphs_.reset(win::controls::LoadGlyphStrip(L"TOOLGLYPHS", dpi_));
   for (const ToolButton& b : kToolButtons) {
-    HWND button = win::controls::CreateSpeedButton(controls_.Panel1, b.id, b.left, 0, b.size,
-                                                   b.size, toolGlyphs_.get(), b.glyph);
+    const LayoutRect at = Scaled(LayoutRect{b.left, 0, b.size, b.size});
+    HWND button = win::controls::CreateSpeedButton(controls_.Panel1, b.id, at.x, at.y, at.width,
+                                                   at.height, toolGlyphs_.get(), b.glyph);
     AddHint(button, b.hint);
   }
 }
 
 void TForm1::CreateLeftPanel() {
-  controls_.Panel2 = win::controls::CreatePanel(window_.get(), ids::Panel2, 0, kToolBarHeight,
-                                                kLeftPanelWidth, 0, BDR_SUNKENOUTER);
-  controls_.PageControl1 = CreateChild(
-      controls_.Panel2, WC_TABCONTROLW, nullptr, TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-      ids::PageControl1, 1, 1, kLeftPanelWidth - 2, kPageControlHeight);
+  controls_.Panel2 =
+      win::controls::CreatePanel(window_.get(), ids::Panel2, 0, Scaled(kToolBarHeight),
+                                 Scaled(kLeftPanelWidth), 0, BDR_SUNKENOUTER);
+  controls_.PageControl1 = CreateChild(controls_.Panel2, WC_TABCONTROLW, nullptr,
+                                       TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                       ids::PageControl1, Scaled(kPageControlPlace));
   SendMessageW(controls_.PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (int i = 0; i < 4; ++i) {
     TCITEMW item{};
@@ -319,13 +347,10 @@ void TForm1::CreateLeftPanel() {
     item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
     SendMessageW(controls_.PageControl1, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
-  // The pages fill the tab control's display area, below however many rows of tabs there are.
-  RECT display{0, 0, kLeftPanelWidth - 2, kPageControlHeight};
-  SendMessageW(controls_.PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const LayoutRect display = PageDisplayArea();
   for (int i = 0; i < 4; ++i) {
-    HWND page =
-        win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.left, display.top,
-                                   display.right - display.left, display.bottom - display.top, 0);
+    HWND page = win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.x,
+                                           display.y, display.width, display.height, 0);
     pages_.push_back(page);
   }
   controls_.TabSheet1 = pages_[0];
@@ -335,15 +360,24 @@ void TForm1::CreateLeftPanel() {
   CreatePageControls(0);
   SendMessageW(GetDlgItem(controls_.TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
   controls_.Button1 = CreateChild(controls_.Panel2, WC_BUTTONW, L"全埋込",
-                                  BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, 8, 284, 73, 17);
+                                  BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, Scaled(kButton1Place));
   AddHint(controls_.Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
   ShowPage(0);
+}
+
+LayoutRect TForm1::PageDisplayArea() const {
+  // The pages fill the tab control's display area, below however many rows of tabs there are.
+  const LayoutRect tabs = Scaled(kPageControlPlace);
+  RECT display{0, 0, tabs.width, tabs.height};
+  SendMessageW(controls_.PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  return LayoutRect{display.left, display.top, display.right - display.left,
+                    display.bottom - display.top};
 }
 
 void TForm1::CreatePageControls(int page) {
   for (const PageControl& c : kPageControls) {
     if (c.page != page) continue;
-    HWND control = CreatePageControl(pages_[static_cast<size_t>(page)], c);
+    HWND control = CreatePageControl(pages_[static_cast<size_t>(page)], c, Scaled(DesignPlace(c)));
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     if (c.kind == Kind::GroupBox) {
       AddAreaHint(pages_[static_cast<size_t>(page)], control, c.hint);
@@ -351,6 +385,35 @@ void TForm1::CreatePageControls(int page) {
       AddHint(control, c.hint);
     }
   }
+}
+
+void TForm1::ApplyDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  CreateWindowFont();
+  EnumChildWindows(window_.get(), SetFontOfChild, reinterpret_cast<LPARAM>(font_.get()));
+  toolGlyphs_.reset(win::controls::LoadGlyphStrip(L"TOOLGLYPHS", dpi_));
+  for (const ToolButton& b : kToolButtons) {
+    HWND button = GetDlgItem(controls_.Panel1, b.id);
+    MoveTo(button, Scaled(LayoutRect{b.left, 0, b.size, b.size}));
+    win::controls::SetSpeedButtonGlyphs(button, toolGlyphs_.get());
+  }
+  MoveTo(controls_.PageControl1, Scaled(kPageControlPlace));
+  const LayoutRect display = PageDisplayArea();
+  for (HWND page : pages_) MoveTo(page, display);
+  for (const PageControl& c : kPageControls) {
+    HWND page = pages_[static_cast<size_t>(c.page)];
+    HWND control = GetDlgItem(page, c.id);
+    if (!control) continue;  // its page is made later, at this resolution
+    MoveTo(control, Scaled(DesignPlace(c)));
+    if (c.kind == Kind::GroupBox && c.hint) {
+      win::MoveAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(c.id),
+                           AreaInPage(page, control));
+    }
+  }
+  MoveTo(controls_.Button1, Scaled(kButton1Place));
+  LayoutChildren();
+  tags_.DpiChanged();
 }
 
 void TForm1::CreateHiddenPages() {
@@ -377,14 +440,18 @@ void TForm1::LayoutChildren() {
   GetClientRect(window_.get(), &client);
   const int width = client.right;
   const int height = client.bottom;
-  const int middle = std::max(0, height - kToolBarHeight - kStatusLineHeight);
-  MoveWindow(controls_.Panel1, 0, 0, width, kToolBarHeight, TRUE);
-  MoveWindow(controls_.Panel2, 0, kToolBarHeight, kLeftPanelWidth, middle, TRUE);
-  MoveWindow(controls_.ScrollBox1, kLeftPanelWidth, kToolBarHeight,
-             std::max(0, width - kLeftPanelWidth), middle, TRUE);
-  MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
-  MoveWindow(controls_.ProgressBar1, std::max(0, width - kProgressBarWidth - 24), 4,
-             kProgressBarWidth, kStatusLineHeight - 8, TRUE);
+  const int toolBar = Scaled(kToolBarHeight);
+  const int leftPanel = Scaled(kLeftPanelWidth);
+  const int statusLine = Scaled(kStatusLineHeight);
+  const int middle = std::max(0, height - toolBar - statusLine);
+  MoveWindow(controls_.Panel1, 0, 0, width, toolBar, TRUE);
+  MoveWindow(controls_.Panel2, 0, toolBar, leftPanel, middle, TRUE);
+  MoveWindow(controls_.ScrollBox1, leftPanel, toolBar, std::max(0, width - leftPanel), middle,
+             TRUE);
+  MoveWindow(controls_.StatusBar1, 0, height - statusLine, width, statusLine, TRUE);
+  const LayoutRect progress = Scaled(LayoutRect{0, 4, kProgressBarWidth, kStatusLineHeight - 8});
+  MoveWindow(controls_.ProgressBar1, std::max(0, width - progress.width - Scaled(24)), progress.y,
+             progress.width, progress.height, TRUE);
 }
 
 void TForm1::DispatchCommand(int id, int code, HWND sender) {

@@ -54,6 +54,7 @@ class TForm2 : public win::ModalDialog {
   TMailAndHP MailAndHP1;
   std::vector<std::pair<HWND, int>> pageControls_;  // every control of a page, with its page
   HWND PageControl1 = nullptr;
+  POINT pageOrigin_{};  // the corner of the tab control's display area, in the dialog's pixels
   HWND ToolTips = nullptr;
   win::UniqueFont bold_;
   win::UniqueFont large_;

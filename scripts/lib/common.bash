@@ -15,9 +15,12 @@ EnsureSetup() {
   local tool
   for tool in cmake ninja g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix nasm \
               Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat ipptool pdftoppm pdfinfo \
-              clang-format; do
+              clang-format clang clang++ llvm-symbolizer; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
+  # libFuzzer, for the fuzz preset.
+  compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+    missing+=(libFuzzer)
   local file
   for file in "$WINE64" "$WINESERVER64" /usr/src/googletest/CMakeLists.txt \
               /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/tahoma.ttf \
@@ -237,6 +240,17 @@ StopWine() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     timeout 30 "$WINESERVER64" -k 2>/dev/null || true
   fi
+}
+
+# SetWineDpi DPI: the screen resolution that Wine gives the programs of $WINEPREFIX (its
+# LogPixels setting, which Wine 8 reads from HKCU\Control Panel\Desktop). Call it with Wine
+# stopped (StopWine); the programs started after the next StartWine see it. The template prefix
+# has Wine's default, 96 DPI.
+SetWineDpi() {
+  timeout 60 "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1 || return 1
+  # The registry reaches the prefix's files when the server that reg started has ended.
+  timeout 30 "$WINESERVER64" -w
 }
 
 # Printing tests print for real: CUPS with the cups-pdf printer, which writes each job as a PDF.

@@ -25,6 +25,7 @@ namespace winetest {
 //                           100 x 100 pixels at 96 dots per inch
 //   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
 //   viewer NAME             joins the viewer chain; see ViewerProcess
+//   hold-clipboard NAME     keeps the clipboard open; see ClipboardHolder
 
 // The clipboard's CF_DIB as another process reads it, through the dump-clipboard-dib child and the
 // file `dumpFile`.
@@ -51,6 +52,21 @@ class ViewerProcess {
   UniqueHandle leaveEvent_;
   UniqueHandle leftEvent_;
   HWND window_ = nullptr;
+};
+
+// Another program that keeps the clipboard open, so that nobody else can open it, from its
+// construction (which returns once the clipboard is held) until its destruction.
+class ClipboardHolder {
+ public:
+  ClipboardHolder();
+  ~ClipboardHolder();
+  ClipboardHolder(const ClipboardHolder&) = delete;
+  ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+ private:
+  UniqueHandle process_;
+  UniqueHandle heldEvent_;
+  UniqueHandle releaseEvent_;
 };
 
 // Waits up to `ms` for `condition`, dispatching this thread's messages meanwhile.

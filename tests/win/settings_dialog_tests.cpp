@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -243,6 +244,23 @@ TEST_F(SettingsDialog, OkLoadsThePluginsOfTheFolderAndAnEmptyFolderLoadsNothing)
   EXPECT_EQ(form->Settings().susiePath, folder.wstring());
   EXPECT_NE(openFilter().find(L";*.ppm"), std::wstring::npos)
       << Utf8(prompts.openDialogs.back().filter);
+
+  // The same folder typed otherwise at each later OK adds nothing to the list.
+  std::wstring slashes = folder.wstring();
+  std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+  const std::wstring doubled = dir.Path().wstring() + L"\\\\Susie plug-ins\\";
+  wchar_t shortPath[MAX_PATH] = {};
+  GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH);
+  for (const std::wstring& spelling :
+       {slashes, folder.wstring() + L"\\..\\Susie plug-ins\\", doubled, std::wstring(shortPath)}) {
+    InDialog([&](HWND dialog) {
+      SetDlgItemTextW(dialog, kEdit5, spelling.c_str());
+      Press(dialog, IDOK);
+    });
+  }
+  const std::wstring filter = openFilter();
+  const std::wstring patterns = filter.substr(filter.find(L'|'));
+  EXPECT_EQ(patterns.find(L";*.ppm"), patterns.rfind(L";*.ppm")) << Utf8(filter);
 }
 
 TEST_F(SettingsDialog, APrinterPastTheListIsNotSelectedAndOkStoresNone) {

@@ -159,6 +159,20 @@ TEST_F(TrackBox, EveryMoveStepAndEveryResizeStepIsReportedOnceWithItsFinalBounds
   EXPECT_EQ(changes_[0].bounds, Describe(96, 91, 82, 45));
 }
 
+TEST_F(TrackBox, ADragEndsWhenTheMouseIsTakenFromIt) {
+  PointerTo(host_, InBox(30, 20));
+  LeftDown();
+  PointerTo(host_, InBox(35, 20));
+  ASSERT_EQ(Bounds(), Describe(105, 80, 73, 49));
+  // Something takes the mouse (a menu, Alt+Tab); the button comes up where the box does not see
+  // it, and the pointer comes back over the box without it.
+  ReleaseCapture();
+  PointerTo(host_, POINT{10, 10});
+  LeftUp();
+  PointerTo(host_, InBox(40, 30));
+  EXPECT_EQ(Bounds(), Describe(105, 80, 73, 49));
+}
+
 TEST_F(TrackBox, ARightPressDragsTooAndItsReleaseOpensTheContextMenu) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 1, L"隠す");

@@ -59,7 +59,7 @@ void Painter::Restore(int64_t level) {
   if (level > 0 && level <= depth) keep = level - 1;
   if (keep < 0) return;
   dc_ = saved_[static_cast<size_t>(keep)];
-  saved_.erase(saved_.begin() + keep, saved_.end());
+  saved_.erase(saved_.begin() + static_cast<std::ptrdiff_t>(keep), saved_.end());
   work_.SaveDc();
 }
 

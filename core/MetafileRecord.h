@@ -32,13 +32,15 @@ class Record {
 
   uint16_t U16(uint64_t at) const {
     Need(at, 2);
-    return static_cast<uint16_t>(bytes_[at] | (bytes_[at + 1] << 8));
+    const size_t i = static_cast<size_t>(at);  // within the record, so within size_t
+    return static_cast<uint16_t>(bytes_[i] | (bytes_[i + 1] << 8));
   }
   int16_t S16(uint64_t at) const { return static_cast<int16_t>(U16(at)); }
   uint32_t U32(uint64_t at) const {
     Need(at, 4);
-    return uint32_t{bytes_[at]} | (uint32_t{bytes_[at + 1]} << 8) |
-           (uint32_t{bytes_[at + 2]} << 16) | (uint32_t{bytes_[at + 3]} << 24);
+    const size_t i = static_cast<size_t>(at);
+    return uint32_t{bytes_[i]} | (uint32_t{bytes_[i + 1]} << 8) | (uint32_t{bytes_[i + 2]} << 16) |
+           (uint32_t{bytes_[i + 3]} << 24);
   }
   int32_t S32(uint64_t at) const { return static_cast<int32_t>(U32(at)); }
   // A float GDI computes with: refused when it is not a finite number of sane size.

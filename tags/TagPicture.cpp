@@ -10,26 +10,32 @@
 #include "core/PlaceableMetafile.h"
 #include "tags/IconFile.h"
 #include "win/Files.h"
+#include "win/MetafilePlayer.h"
 #include "win/Text.h"
 
 namespace tags {
 namespace {
 
 constexpr uint64_t kMaxMetafileBytes = uint64_t{1} << 28;
+// A metafile is checked for the work of drawing it at about the size of the image page's preview:
+// one that cannot be drawn there in time is refused; a larger tag plays it smaller if it must.
+constexpr int kCheckedSize = 64;
+constexpr const char* kUnreadable = "メタファイルとして読み込めません。";
 
-// A placeable Windows metafile; empty when the bytes are no such metafile.
-TagPicture MetafileFromPlaceable(std::span<const uint8_t> file) {
-  const std::optional<core::PlaceableHeader> header = core::ReadPlaceableHeader(file);
-  if (!header) return {};
-  const std::span<const uint8_t> records = file.subspan(core::kPlaceableHeaderSize);
-  win::UniqueMetaFile metafile(
-      SetMetaFileBitsEx(static_cast<UINT>(records.size()), records.data()));
-  if (!metafile) return {};
-  return TagPicture::FromMetafile(std::move(metafile), *header);
+[[noreturn]] void FailToRead(const std::string& what, const std::wstring& fileName) {
+  throw core::Error(what + "\n" + win::Narrow(fileName));
 }
 
-[[noreturn]] void FailToRead(const char* what, const std::wstring& fileName) {
-  throw core::Error(std::string(what) + "\n" + win::Narrow(fileName));
+// A metafile file of `kind`: refused with the reason after the usual first line.
+TagPicture LoadMetafile(const std::wstring& fileName, core::MetafileKind kind) {
+  const std::vector<uint8_t> bytes = win::ReadWholeFile(fileName, kMaxMetafileBytes);
+  try {
+    return TagPicture::FromMetafile(bytes, kind);
+  } catch (const core::MetafileError& e) {
+    FailToRead(std::string(kUnreadable) + "\n" + e.what(), fileName);
+  } catch (const core::Error&) {
+    FailToRead(kUnreadable, fileName);
+  }
 }
 
 }  // namespace
@@ -40,17 +46,23 @@ TagPicture TagPicture::FromBitmap(win::Picture bitmap) {
   return picture;
 }
 
-TagPicture TagPicture::FromMetafile(win::UniqueMetaFile metafile,
-                                    const core::PlaceableHeader& box) {
+TagPicture TagPicture::FromMetafile(std::span<const uint8_t> bytes, core::MetafileKind kind) {
+  core::MetafileLimits limits;
+  limits.width = limits.height = kCheckedSize;
+  const core::MetafileReport report = core::ValidateMetafile(bytes, kind, limits);
+  const std::span<const uint8_t> records = bytes.subspan(report.offset, report.length);
   TagPicture picture;
-  picture.metafile_ = std::move(metafile);
-  picture.box_ = box;
-  return picture;
-}
-
-TagPicture TagPicture::FromEnhancedMetafile(win::UniqueEnhMetaFile metafile) {
-  TagPicture picture;
-  picture.enhanced_ = std::move(metafile);
+  if (kind == core::MetafileKind::Enhanced) {
+    picture.enhanced_.reset(SetEnhMetaFileBits(static_cast<UINT>(records.size()), records.data()));
+  } else {
+    picture.box_ = *core::ReadPlaceableHeader(bytes);
+    picture.metafile_.reset(SetMetaFileBitsEx(static_cast<UINT>(records.size()), records.data()));
+  }
+  if (!picture.enhanced_ && !picture.metafile_) throw core::Error(kUnreadable);
+  picture.metafileBytes_ = std::make_shared<const std::vector<uint8_t>>(
+      bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(report.offset + report.length));
+  picture.metafileKind_ = kind;
+  picture.fitsUpTo_ = core::MetafileSize{kCheckedSize, kCheckedSize};
   return picture;
 }
 
@@ -65,11 +77,15 @@ TagPicture TagPicture::Copy() const {
     GdiFlush();
     return FromBitmap(win::Picture::FromDib(bitmap_.Pixels()));
   }
-  if (metafile_) {
-    return FromMetafile(win::UniqueMetaFile(CopyMetaFileW(metafile_.get(), nullptr)), box_);
-  }
-  if (enhanced_) {
-    return FromEnhancedMetafile(win::UniqueEnhMetaFile(CopyEnhMetaFileW(enhanced_.get(), nullptr)));
+  if (metafile_ || enhanced_) {
+    TagPicture copy;
+    if (metafile_) copy.metafile_.reset(CopyMetaFileW(metafile_.get(), nullptr));
+    if (enhanced_) copy.enhanced_.reset(CopyEnhMetaFileW(enhanced_.get(), nullptr));
+    copy.box_ = box_;
+    copy.metafileBytes_ = metafileBytes_;
+    copy.metafileKind_ = metafileKind_;
+    copy.fitsUpTo_ = fitsUpTo_;
+    return copy;
   }
   if (icon_) return FromIcon(win::UniqueIcon(CopyIcon(icon_.get())));
   return {};
@@ -93,38 +109,27 @@ void TagPicture::Draw(HDC dc, const RECT& bounds) const {
 }
 
 void TagPicture::PlayMetafile(HDC dc, const RECT& bounds) const {
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
-  if (enhanced_) {
-    PlayEnhMetaFile(dc, enhanced_.get(), &bounds);
-  } else {
-    // The bounding box onto the rectangle: box units scaled to the rectangle's pixels, the box's
-    // corner on the rectangle's. The records may set the window again; they keep this scale as
-    // long as they describe the same box, as placeable metafiles do.
-    SetMapMode(dc, MM_ANISOTROPIC);
-    SetWindowOrgEx(dc, box_.left, box_.top, nullptr);
-    SetWindowExtEx(dc, box_.width, box_.height, nullptr);
-    SetViewportExtEx(dc, bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr);
-    OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
-    PlayMetaFile(dc, metafile_.get());
+  const core::MetafileSize size{bounds.right - bounds.left, bounds.bottom - bounds.top};
+  if (size.width <= 0 || size.height <= 0) return;
+  if (size.width <= fitsUpTo_.width && size.height <= fitsUpTo_.height) {
+    playSize_ = fittedFor_ = size;
+  } else if (size != fittedFor_) {
+    playSize_ = core::FitMetafileToBudget(*metafileBytes_, metafileKind_, size.width, size.height);
+    fittedFor_ = size;
+    if (playSize_ == size) fitsUpTo_ = size;
   }
-  RestoreDC(dc, saved);
+  const SIZE play{playSize_.width, playSize_.height};
+  if (enhanced_) {
+    win::PlayEnhancedMetafile(dc, bounds, play, enhanced_.get());
+  } else {
+    win::PlayPlaceableMetafile(dc, bounds, play, metafile_.get(), box_);
+  }
 }
 
 TagPicture LoadTagPicture(const std::wstring& fileName, const core::PictureFormats& formats) {
   const std::wstring extension = core::LowerAscii(core::ExtensionOf(fileName));
-  if (extension == L".wmf") {
-    TagPicture metafile = MetafileFromPlaceable(win::ReadWholeFile(fileName, kMaxMetafileBytes));
-    if (metafile.Empty()) FailToRead("メタファイルとして読み込めません。", fileName);
-    return metafile;
-  }
-  if (extension == L".emf") {
-    const std::vector<uint8_t> bytes = win::ReadWholeFile(fileName, kMaxMetafileBytes);
-    win::UniqueEnhMetaFile metafile(
-        SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
-    if (!metafile) FailToRead("メタファイルとして読み込めません。", fileName);
-    return TagPicture::FromEnhancedMetafile(std::move(metafile));
-  }
+  if (extension == L".wmf") return LoadMetafile(fileName, core::MetafileKind::Placeable);
+  if (extension == L".emf") return LoadMetafile(fileName, core::MetafileKind::Enhanced);
   if (extension == L".ico") {
     win::UniqueIcon icon = LoadIconFile(fileName);
     if (!icon) throw core::Error(IconFileError(fileName));
@@ -138,13 +143,10 @@ TagPicture BuiltInPreview() {
   HRSRC found = FindResourceW(module, L"PREVIEW", MAKEINTRESOURCEW(10) /*RT_RCDATA*/);
   HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  TagPicture preview;
-  if (data) {
-    preview = MetafileFromPlaceable(
-        std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(module, found)));
-  }
-  if (preview.Empty()) throw core::Error("プレビューのリソースがありません。");
-  return preview;
+  if (!data) throw core::Error("プレビューのリソースがありません。");
+  return TagPicture::FromMetafile(
+      std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(module, found)),
+      core::MetafileKind::Placeable);
 }
 
 }  // namespace tags

@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "core/MetafileValidator.h"
 #include "core/PictureFormats.h"
 #include "core/PlaceableMetafile.h"
 #include "win/Handles.h"
@@ -17,9 +21,9 @@ class TagPicture {
  public:
   TagPicture() = default;  // nothing: draws nothing
   static TagPicture FromBitmap(win::Picture bitmap);
-  // A Windows metafile and the bounding box of its placeable header.
-  static TagPicture FromMetafile(win::UniqueMetaFile metafile, const core::PlaceableHeader& box);
-  static TagPicture FromEnhancedMetafile(win::UniqueEnhMetaFile metafile);
+  // A placeable Windows metafile or an enhanced metafile, checked before GDI sees it: throws
+  // core::MetafileError when it is refused, or core::Error when GDI refuses it after all.
+  static TagPicture FromMetafile(std::span<const uint8_t> bytes, core::MetafileKind kind);
   static TagPicture FromIcon(win::UniqueIcon icon);
 
   // An independent copy: its own bitmap, metafile or icon.
@@ -28,8 +32,9 @@ class TagPicture {
 
   // Draws into `bounds` (right and bottom exclusive), whatever the picture's own size: a bitmap
   // stretched without smoothing (each pixel of the rectangle a copy of one pixel of the bitmap), a
-  // metafile played scaled (its bounding box onto the rectangle; nothing it draws beyond the box
-  // lands outside), an icon through its mask.
+  // metafile played scaled (its bounding box or frame onto the rectangle; nothing it draws lands
+  // outside the rectangle), an icon through its mask. A metafile that would take GDI too long at
+  // the rectangle's size is played smaller and stretched.
   void Draw(HDC dc, const RECT& bounds) const;
 
  private:
@@ -39,6 +44,16 @@ class TagPicture {
   win::UniqueMetaFile metafile_;
   core::PlaceableHeader box_;
   win::UniqueEnhMetaFile enhanced_;
+  // The checked bytes of the metafile, for the work estimate at each size it is drawn at; shared
+  // by the copies.
+  std::shared_ptr<const std::vector<uint8_t>> metafileBytes_;
+  core::MetafileKind metafileKind_ = core::MetafileKind::Placeable;
+  // The size the metafile was last fitted to, and the size it plays at there; and a size up to
+  // which it is known to play in time at full size (the work only grows with the size), so that
+  // resizing the tag seldom costs an estimate.
+  mutable core::MetafileSize fittedFor_;
+  mutable core::MetafileSize playSize_;
+  mutable core::MetafileSize fitsUpTo_;
   win::UniqueIcon icon_;
 };
 

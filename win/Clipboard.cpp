@@ -7,7 +7,9 @@
 
 #include "core/BmpCodec.h"
 #include "core/Error.h"
+#include "core/MetafileValidator.h"
 #include "win/Handles.h"
+#include "win/MetafilePlayer.h"
 
 namespace win {
 namespace {
@@ -18,6 +20,25 @@ constexpr DWORD kOpenRetryMs = 25;
 constexpr UINT kPictureFormats[] = {CF_DIB, CF_DIBV5, CF_BITMAP, CF_ENHMETAFILE, CF_METAFILEPICT};
 
 [[noreturn]] void Unreadable() { throw core::Error("クリップボードの画像を読み取れません。"); }
+
+constexpr const char* kUnreadableMetafile = "クリップボードのメタファイルを読み取れません。";
+
+// Checks a metafile's bytes before GDI plays them into a picture of width x height. A load is done
+// once, not at every repaint, so it may take ten times a repaint's budget.
+void CheckMetafile(const std::vector<uint8_t>& bytes, core::MetafileKind kind, int width,
+                   int height, bool unitsArePixels) {
+  if (bytes.empty()) throw core::Error(kUnreadableMetafile);
+  core::MetafileLimits limits;
+  limits.width = width;
+  limits.height = height;
+  limits.unitsArePixels = unitsArePixels;
+  limits.maxWork = 10 * core::kMetafileWorkBudget;
+  try {
+    core::ValidateMetafile(bytes, kind, limits);
+  } catch (const core::MetafileError& e) {
+    throw core::Error(std::string(kUnreadableMetafile) + "\n" + e.what());
+  }
+}
 
 // The first picture format the open clipboard lists. The clipboard lists the formats its owner
 // put there first, in their order, and those it can synthesize from them after.
@@ -76,14 +97,17 @@ Picture MetafileCanvas(int64_t width, int64_t height) {
   return canvas;
 }
 
-// An enhanced metafile drawn on white into a 24-bit picture of the size its bounds give.
+// An enhanced metafile drawn on white into a 24-bit picture of the size its bounds give, once
+// its records have passed the check.
 Picture DrawEnhMetaFile(HENHMETAFILE metafile) {
   ENHMETAHEADER header{};
   if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) {
-    throw core::Error("クリップボードのメタファイルを読み取れません。");
+    throw core::Error(kUnreadableMetafile);
   }
   Picture canvas = MetafileCanvas(int64_t{header.rclBounds.right} - header.rclBounds.left + 1,
                                   int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1);
+  CheckMetafile(EnhancedMetafileBytes(metafile), core::MetafileKind::Enhanced, canvas.Width(),
+                canvas.Height(), false);
   WindowDc screen(nullptr);
   UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   Selection select(memory.get(), canvas.Bitmap());
@@ -95,13 +119,13 @@ Picture DrawEnhMetaFile(HENHMETAFILE metafile) {
 
 // A Windows metafile (CF_METAFILEPICT) drawn on white at the size it asks for: its extent in
 // hundredths of a millimetre on the screen's resolution in the scalable mapping modes, in pixels in
-// MM_TEXT. Any other mode goes through the enhanced metafile the system makes of it.
+// MM_TEXT. Any other mode goes through the enhanced metafile the system makes of it, which is
+// checked again (it may have been carried inside the Windows metafile's comments).
 Picture DrawMetaFilePict(HGLOBAL data) {
   GlobalLockView<METAFILEPICT> view(data);
-  if (!view.get() || !view.get()->hMF) {
-    throw core::Error("クリップボードのメタファイルを読み取れません。");
-  }
+  if (!view.get() || !view.get()->hMF) throw core::Error(kUnreadableMetafile);
   const METAFILEPICT picture = *view.get();
+  const std::vector<uint8_t> bytes = MetafileBytes(picture.hMF);
   WindowDc screen(nullptr);
   const bool scalable = picture.mm == MM_ANISOTROPIC || picture.mm == MM_ISOTROPIC;
   if ((scalable && picture.xExt > 0 && picture.yExt > 0) || picture.mm == MM_TEXT) {
@@ -113,6 +137,7 @@ Picture DrawMetaFilePict(HGLOBAL data) {
     const int64_t width = pixels(picture.xExt, LOGPIXELSX);
     const int64_t height = pixels(picture.yExt, LOGPIXELSY);
     Picture canvas = MetafileCanvas(width, height);
+    CheckMetafile(bytes, core::MetafileKind::Windows, canvas.Width(), canvas.Height(), !scalable);
     UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
     Selection select(memory.get(), canvas.Bitmap());
     if (scalable) {
@@ -123,12 +148,12 @@ Picture DrawMetaFilePict(HGLOBAL data) {
     GdiFlush();
     return canvas;
   }
-  const UINT size = GetMetaFileBitsEx(picture.hMF, 0, nullptr);
-  std::vector<BYTE> bits(size);
-  if (size == 0 || GetMetaFileBitsEx(picture.hMF, size, bits.data()) != size) {
-    throw core::Error("クリップボードのメタファイルを読み取れません。");
-  }
-  UniqueEnhMetaFile enhanced(SetWinMetaFileBits(size, bits.data(), screen.get(), &picture));
+  // The conversion plays the records into a recording: the fixed mapping modes keep a unit
+  // within a pixel or two, and the recording is checked at its own size.
+  CheckMetafile(bytes, core::MetafileKind::Windows, GetDeviceCaps(screen.get(), HORZRES),
+                GetDeviceCaps(screen.get(), VERTRES), true);
+  UniqueEnhMetaFile enhanced(
+      SetWinMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data(), screen.get(), &picture));
   return DrawEnhMetaFile(enhanced.get());
 }
 

@@ -80,11 +80,11 @@ capslate_fuzz_target(settings LIBS capslate_app_logic
   DICT ${CAPSLATE_CORPORA_DIR}/settings/settings.dict)
 capslate_fuzz_target(placeable LIBS capslate_core
   SEEDS ${CAPSLATE_CORPORA_DIR}/placeable ${PROJECT_SOURCE_DIR}/resources EXTENSIONS .wmf)
-# The metafile validator (core/MetafileValidator, entry point fuzz_metafile.cpp): not on this
-# branch yet. When it is, this line is the whole change; its own native test of the entry point
-# (fuzz_metafile_tests in CMakeLists.txt) and its clang-only fuzz_metafile program then go, as
-# this target builds both.
-# capslate_fuzz_target(metafile LIBS capslate_core SEEDS ${CAPSLATE_CORPORA_DIR}/metafiles EXTENSIONS .wmf .emf TEST_SOURCES ${PROJECT_SOURCE_DIR}/tests/metafiles/MetafileForge.cpp)
+# The metafile validator; its replay test also runs the generator's files (some too large to
+# commit) and deterministic mutations of them.
+capslate_fuzz_target(metafile LIBS capslate_core
+  SEEDS ${CAPSLATE_CORPORA_DIR}/metafiles EXTENSIONS .wmf .emf
+  TEST_SOURCES ${PROJECT_SOURCE_DIR}/tests/metafiles/MetafileForge.cpp)
 
 if(CAPSLATE_FUZZ)
   get_property(_fuzz_manifest GLOBAL PROPERTY capslate_fuzz_manifest)

@@ -78,20 +78,22 @@ TEST(PngConformance, EveryLibpngTestImageDecodesToImageMagicksPixels) {
   }
 }
 
-TEST(PngConformance, EveryCrasherIsRefusedOrDecodesToItsDeclaredSize) {
+// libpng's crashers as ImageMagick reads them: only empty_ancillary_chunks.png holds a picture, one
+// purple pixel behind its empty ancillary chunks; every other one is refused.
+TEST(PngConformance, EveryCrasherIsReadAsImageMagickReadsIt) {
   const auto files = pngtest::LibpngCrashers();
   ASSERT_GT(files.size(), 15u);
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.string());
     const std::vector<uint8_t> png = pngtest::ReadBytes(file);
-    try {
-      const core::Dib dib = pngplugin::DecodePng(png);
-      const PngDecoder declared(png);
-      EXPECT_EQ(dib.Width(), declared.Header().width);
-      EXPECT_EQ(dib.Height(), declared.Header().height);
-    } catch (const PngError& error) {
-      EXPECT_FALSE(std::string(error.what()).empty());
+    if (file.filename() != "empty_ancillary_chunks.png") {
+      EXPECT_TRUE(FailureOf(png).has_value());
+      continue;
     }
+    core::Dib dib;
+    ASSERT_NO_THROW(dib = pngplugin::DecodePng(png));
+    const pngtest::Rgb8 purple{1, 1, {128, 0, 128}};
+    EXPECT_EQ(pngtest::LargestDifference(pngtest::FromDib(dib), purple), 0);
   }
 }
 

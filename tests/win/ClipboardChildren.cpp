@@ -124,6 +124,28 @@ int PutMetafileWithBounds(int argc, wchar_t** argv) {
   return ok ? 0 : 4;
 }
 
+int PutMetafileFile(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const std::vector<uint8_t> bytes = ReadFileBytes(argv[2]);
+  const auto size = static_cast<UINT>(bytes.size());
+  HANDLE data = nullptr;
+  UINT format = CF_ENHMETAFILE;
+  if (std::wstring(argv[1]) == L"emf") {
+    data = SetEnhMetaFileBits(size, bytes.data());
+  } else if (HMETAFILE metafile = SetMetaFileBitsEx(size, bytes.data())) {
+    data = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+    *static_cast<METAFILEPICT*>(GlobalLock(data)) =
+        METAFILEPICT{MM_ANISOTROPIC, 2646, 2646, metafile};
+    GlobalUnlock(data);
+    format = CF_METAFILEPICT;
+  }
+  if (!data || !OpenClipboard(nullptr)) return 3;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(format, data) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 4;
+}
+
 int DumpClipboardDib(int argc, wchar_t** argv) {
   if (argc < 2 || !OpenClipboard(nullptr)) return 2;
   HANDLE data = GetClipboardData(CF_DIB);
@@ -230,6 +252,7 @@ ChildModeRegistrar putDibFile(L"put-dib-file", PutDibFile);
 ChildModeRegistrar putMetafile(L"put-metafile", PutMetafile);
 ChildModeRegistrar putMetafilePict(L"put-metafilepict", PutMetafilePict);
 ChildModeRegistrar putMetafileWithBounds(L"put-metafile-bounds", PutMetafileWithBounds);
+ChildModeRegistrar putMetafileFile(L"put-metafile-file", PutMetafileFile);
 ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
 ChildModeRegistrar viewerMode(L"viewer", RunViewer);
 ChildModeRegistrar holdClipboard(L"hold-clipboard", HoldClipboard);

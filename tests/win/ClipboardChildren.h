@@ -20,6 +20,9 @@ namespace winetest {
 //   put-metafile W H        only an enhanced metafile: a red rectangle on W x H
 //   put-metafilepict W H    only a Windows metafile (CF_METAFILEPICT): a red W x H rectangle
 //   put-metafile-bounds L T R B  an enhanced metafile whose header claims these bounds
+//   put-metafile-file emf|wmf FILE  the metafile in FILE as it is: an enhanced metafile as
+//                           CF_ENHMETAFILE, a standard Windows metafile as CF_METAFILEPICT of
+//                           100 x 100 pixels at 96 dots per inch
 //   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
 //   viewer NAME             joins the viewer chain; see ViewerProcess
 //   hold-clipboard NAME     keeps the clipboard open; see ClipboardHolder

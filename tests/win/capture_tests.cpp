@@ -13,6 +13,7 @@
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
 #include "core/Error.h"
+#include "tests/metafiles/MetafileForge.h"
 #include "win/Clipboard.h"
 
 namespace {
@@ -220,6 +221,38 @@ TEST_F(Capture, AMetafileClaimingBoundsBeyondAnyPictureIsRefused) {
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
+}
+
+TEST_F(Capture, HostileMetafilesOnTheClipboardAreRefusedAndThePictureStays) {
+  Start();
+  const int width = form->Picture().Width();
+  // Those that crashed GDI's players, and one that would keep it busy for minutes; a Windows
+  // metafile goes as CF_METAFILEPICT, without its placeable header.
+  for (const char* name : {"emf-polygon16-count-7ffffff0", "emf-select-object-bogus-index",
+                           "emf-delete-object-zero-the-metafile", "wmf-clip-region-index-ffff",
+                           "wmf-polygon-claims-32000-points", "wmf-polygon-4000-random-points"}) {
+    SCOPED_TRACE(name);
+    const forge::Hostile c = [&] {
+      for (const forge::Hostile& h : forge::HostileMetafiles()) {
+        if (h.name == name) return h;
+      }
+      return forge::Hostile{};
+    }();
+    const bool enhanced = c.kind == core::MetafileKind::Enhanced;
+    const std::wstring file = PathIn(L"hostile.bin");
+    winetest::WriteFileBytes(
+        file, enhanced ? c.bytes : forge::Bytes(c.bytes.begin() + 22, c.bytes.end()));
+    ASSERT_EQ(RunChild(L"put-metafile-file", {enhanced ? L"emf" : L"wmf", file}), 0);
+    const size_t errors = prompts.errors.size();
+    Command(ids::mnuClipRead);
+    ASSERT_EQ(prompts.errors.size(), errors + 1);
+    EXPECT_EQ(Utf8(prompts.errors.back())
+                  .rfind(Utf8(L"クリップボードのメタファイルを読み取れません。\n"), 0),
+              0u)
+        << Utf8(prompts.errors.back());
+    EXPECT_EQ(form->PictureState(), host::PictureState::Start);
+    EXPECT_EQ(form->Picture().Width(), width) << "the start picture stays";
+  }
 }
 
 TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {

@@ -1,13 +1,17 @@
 // The image tag: a file loaded into the preview and shown in the tag, squeezed into the tag's
 // rectangle pixel for pixel when embedded; the built-in drawing played to the tag's size; the
-// dialog cancelled, a file that fails, and JPEG and icon files embedded as what they show.
+// dialog cancelled, a file that fails, and JPEG and icon files embedded as what they show;
+// metafile files drawn, and hostile ones refused or kept inside the tag.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "TagsFixture.h"
 #include "app/win/CommandIds.h"
 #include "core/JpegCodec.h"
+#include "tests/metafiles/MetafileForge.h"
 
 namespace {
 
@@ -41,7 +45,27 @@ class ImageTag : public winetest::TagsFixture {
     Command(ids::Button21);
   }
   RECT Tag() const { return TagSet().TagBounds(TagKind::Image); }
+  // A metafile of the generator written as a file of its kind.
+  std::wstring MetafileFile(const std::string& name, core::MetafileKind kind,
+                            const forge::Bytes& bytes) {
+    const std::wstring file = PathIn(std::wstring(name.begin(), name.end()) +
+                                     (kind == core::MetafileKind::Enhanced ? L".emf" : L".wmf"));
+    winetest::WriteFileBytes(file, bytes);
+    return file;
+  }
 };
+
+// The pixels of `after` that differ from `before` outside `inside`.
+int ChangedOutside(const core::Dib& before, const core::Dib& after, const RECT& inside) {
+  int changed = 0;
+  for (int y = 0; y < before.Height(); ++y) {
+    for (int x = 0; x < before.Width(); ++x) {
+      const POINT p{x, y};
+      if (!PtInRect(&inside, p) && PixelAt(before, x, y) != PixelAt(after, x, y)) ++changed;
+    }
+  }
+  return changed;
+}
 
 TEST_F(ImageTag, ABitmapIsSqueezedIntoTheTagEachPixelACopyOfOneFromItsCell) {
   StartWithGrey(300, 200);
@@ -167,6 +191,89 @@ TEST_F(ImageTag, AJpegOrAnIconFileTypedByNameIsEmbeddedAsWhatItShows) {
   Command(ids::Button19);
   EXPECT_EQ(PixelAt(Picture(), iconTag.left + 18, iconTag.top + 18), 0x0000FFu) << "its middle";
   EXPECT_EQ(PixelAt(Picture(), iconTag.left + 1, iconTag.top + 1), kGrey) << "its margin is clear";
+}
+
+TEST_F(ImageTag, MetafileFilesAreDrawnIntoTheTag) {
+  StartWithGrey(300, 200);
+  Command(ids::Button17);
+  SizeTrack(TagKind::Image, 104, 104);
+  DragTrackBy(TagKind::Image, 100, 50);
+  const RECT tag = Tag();
+  ASSERT_EQ(Describe(tag), "102,52 100x100");
+  // The first square of each, in its brush's colour, a quarter of the way in.
+  for (const forge::Sound& file : forge::SoundMetafiles()) {
+    if (file.kind == core::MetafileKind::Windows) continue;
+    SCOPED_TRACE(file.name);
+    Load(MetafileFile(file.name, file.kind, file.bytes));
+    ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
+    Command(ids::Button19);
+    const core::Dib& picture = Picture();
+    EXPECT_EQ(PixelAt(picture, tag.left + 25, tag.top + 25),
+              file.kind == core::MetafileKind::Enhanced ? 0xE0A040u : 0x4080C0u);
+    const RECT inked = InkBounds(picture, kGrey);
+    RECT inside{};
+    EXPECT_TRUE(IntersectRect(&inside, &inked, &tag) && EqualRect(&inside, &inked))
+        << Describe(inked);
+  }
+}
+
+TEST_F(ImageTag, HostileMetafilesAreRefusedOrDrawnOnlyInsideTheTagInTime) {
+  StartWithGrey(400, 320);
+  Command(ids::Button17);
+  SizeTrack(TagKind::Image, 204, 204);
+  DragTrackBy(TagKind::Image, 100, 50);
+  const RECT tag = Tag();
+  ASSERT_EQ(Describe(tag), "102,52 200x200");
+  const RECT track = Track(TagKind::Image);
+  RECT area{};
+  GetClientRect(Area(), &area);
+  const core::Dib screenBefore = ScreenOf(Area(), area);
+  for (const forge::Hostile& c : forge::HostileMetafiles()) {
+    SCOPED_TRACE(c.name);
+    const size_t errors = prompts.errors.size();
+    Load(MetafileFile(c.name, c.kind, c.bytes));
+    if (c.refused) {
+      ASSERT_EQ(prompts.errors.size(), errors + 1);
+      EXPECT_EQ(Utf8(prompts.errors.back()).rfind(Utf8(L"メタファイルとして読み込めません。\n"), 0),
+                0u)
+          << Utf8(prompts.errors.back());
+      continue;
+    }
+    ASSERT_EQ(prompts.errors.size(), errors) << Utf8(prompts.errors.back());
+    ASSERT_TRUE(TagSet().IsShown(TagKind::Image));
+    const auto start = std::chrono::steady_clock::now();
+    RedrawWindow(Area(), &tag, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(ChangedOutside(screenBefore, ScreenOf(Area(), area), track), 0) << "on the screen";
+    Command(ids::Button19);
+    const RECT inked = InkBounds(Picture(), kGrey);
+    RECT inside{};
+    EXPECT_TRUE(IntersectRect(&inside, &inked, &tag) && EqualRect(&inside, &inked))
+        << "in the picture: " << Describe(inked);
+  }
+}
+
+TEST_F(ImageTag, AMetafileTooCostlyForALargeTagIsDrawnSmallerInTime) {
+  // A polygon of random points: drawn in time at the preview's size, far from it at 800 x 700.
+  forge::Wmf wmf;
+  wmf.Brush(0, 0x0000FF).Select(0).Polygon(forge::RandomPoints(900, 1000, 5));
+  const forge::Bytes bytes = wmf.Placeable(0, 0, 1000, 1000);
+  ASSERT_LT(core::FitMetafileToBudget(bytes, core::MetafileKind::Placeable, 800, 700).width, 400);
+  StartWithGrey(900, 760);
+  Load(MetafileFile("costly", core::MetafileKind::Placeable, bytes));
+  ASSERT_TRUE(prompts.errors.empty()) << Utf8(prompts.errors[0]);
+  SizeTrack(TagKind::Image, 804, 704);
+  const RECT tag = Tag();
+  ASSERT_EQ(Describe(tag), "2,2 800x700");
+  const auto start = std::chrono::steady_clock::now();
+  RedrawWindow(Area(), &tag, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  Command(ids::Button19);
+  const RECT inked = InkBounds(Picture(), kGrey);
+  RECT inside{};
+  EXPECT_TRUE(IntersectRect(&inside, &inked, &tag) && EqualRect(&inside, &inked))
+      << Describe(inked);
+  EXPECT_GT(inked.right - inked.left, 700) << "drawn across the tag";
 }
 
 }  // namespace

@@ -127,38 +127,102 @@ TEST_F(Layout, PopupMenusRepeatTheCommandsWithoutResizeAndHelp) {
   EXPECT_EQ(Join(Captions(form->Controls().PopupMenu2)), Join({L"隠す", L"埋込", L"原点移動"}));
 }
 
-TEST_F(Layout, ToolBarButtonsStandAtTheirPlacesWithTheirHints) {
-  Start();
-  EXPECT_EQ(Place(RectIn(form->Controls().Panel1, form->Handle())).substr(0, 4), "0,0 ");
-  EXPECT_EQ(RectIn(form->Controls().Panel1, form->Handle()).bottom, 25);
-  struct Expected {
-    int id;
+// What the user can see of the commands a tool-bar click may run.
+struct Seen {
+  size_t openDialogs, saveDialogs, helpCalls, startedPrograms;
+  int printDialogs;
+  std::vector<std::wstring> dialogs;  // captions of the modal dialogs that opened
+  host::PictureState picture;
+  host::CropState crop;
+  std::wstring status;
+  int windowWidth;
+};
+
+// The tool-bar buttons, found by their hints, stand at their places in one row and each runs the
+// command its hint names when clicked: each is clicked in a window of its own, since some leave it
+// in a state (a capture pending, a crop armed) the others would refuse.
+TEST_F(Layout, EachToolBarButtonStandsAtItsPlaceAndRunsTheCommandItsHintNames) {
+  winetest::WriteBmpFile(PathIn(L"shot.bmp"), winetest::PatternDib(40, 30));
+  WriteIni(L"[Edit]\r\nEditPath=" + PathIn(L"paint.exe") + L"\r\n");
+  prompts.startProgramsForReal = false;
+  std::vector<std::wstring> dialogs;
+  auto seen = [&] {
+    const RECT window = WindowRect();
+    return Seen{prompts.openDialogs.size(), prompts.saveDialogs.size(),
+                prompts.helpCalls.size(),   prompts.startedPrograms.size(),
+                prompts.printDialogs,       dialogs,
+                form->PictureState(),       form->CropState(),
+                form->StatusText(),         window.right - window.left};
+  };
+  using Ran = bool (*)(const Seen& before, const Seen& after);
+  struct Button {
+    const wchar_t* hint;
     int left;
     int size;
-    const wchar_t* hint;
+    Ran ran;
+    bool opensDialog = false;
   };
-  const Expected buttons[] = {
-      {ids::SpeedButton1, 0, 24, L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)"},
-      {ids::SpeedButton4, 32, 24, L"新規ﾌｧｲﾙ読込"},
-      {ids::SpeedButton10, 56, 24, L"作業ﾌｧｲﾙ読込"},
-      {ids::SpeedButton9, 80, 24, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込"},
-      {ids::SpeedButton5, 112, 24, L"保存"},
-      {ids::SpeedButton8, 136, 24, L"印刷"},
-      {ids::SpeedButton2, 168, 24, L"切取"},
-      {ids::SpeedButton3, 192, 24, L"外部ｴﾃﾞｨﾀ"},
-      {ids::SpeedButton12, 224, 25, L"リサイズ"},
-      {ids::SpeedButton6, 256, 24, L"ｻｲｽﾞ調整"},
-      {ids::SpeedButton7, 280, 24, L"設定"},
-      {ids::SpeedButton11, 312, 24, L"Help"},
+  const Button buttons[] = {
+      {L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)", 0, 24,
+       [](const Seen&, const Seen& a) { return a.picture == host::PictureState::CapturePending; }},
+      {L"新規ﾌｧｲﾙ読込", 32, 24,
+       [](const Seen& b, const Seen& a) { return a.openDialogs == b.openDialogs + 1; }},
+      {L"作業ﾌｧｲﾙ読込", 56, 24,
+       [](const Seen&, const Seen& a) { return a.status == L"作業ファイル読込が完了しました。"; }},
+      {L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込", 80, 24,
+       [](const Seen&, const Seen& a) {
+         return a.status == L"クリップボード読込が完了しました。";
+       }},
+      {L"保存", 112, 24,
+       [](const Seen& b, const Seen& a) { return a.saveDialogs == b.saveDialogs + 1; }},
+      {L"印刷", 136, 24,
+       [](const Seen& b, const Seen& a) { return a.printDialogs == b.printDialogs + 1; }},
+      {L"切取", 168, 24,
+       [](const Seen&, const Seen& a) { return a.crop == host::CropState::Armed; }},
+      {L"外部ｴﾃﾞｨﾀ", 192, 24,
+       [](const Seen& b, const Seen& a) { return a.startedPrograms == b.startedPrograms + 1; }},
+      {L"リサイズ", 224, 25,
+       [](const Seen&, const Seen& a) {
+         return a.dialogs == std::vector<std::wstring>{L"リサイズ"};
+       },
+       true},
+      {L"ｻｲｽﾞ調整", 256, 24,
+       [](const Seen& b, const Seen& a) { return a.windowWidth < b.windowWidth; }},
+      {L"設定", 280, 24,
+       [](const Seen&, const Seen& a) { return a.dialogs == std::vector<std::wstring>{L"設定"}; },
+       true},
+      {L"Help", 312, 24,
+       [](const Seen& b, const Seen& a) { return a.helpCalls == b.helpCalls + 1; }},
   };
-  for (const Expected& b : buttons) {
-    HWND button = GetDlgItem(form->Controls().Panel1, b.id);
-    ASSERT_NE(button, nullptr) << b.id;
-    EXPECT_EQ(Place(RectIn(button, form->Controls().Panel1)),
-              Place(RECT{b.left, 0, b.left + b.size, b.size}))
-        << Utf8(b.hint);
-    EXPECT_EQ(Utf8(ToolTipText(form->Controls().ToolTips, form->Handle(), button)), Utf8(b.hint));
+  for (const Button& b : buttons) {
+    SCOPED_TRACE(Utf8(b.hint));
+    winetest::WriteBmpFile(PathIn(L"tmp$$$.bmp"), winetest::PatternDib(20, 10));  // a work file
+    dialogs.clear();
+    Start({PathIn(L"shot.bmp")});
+    HWND panel = form->Controls().Panel1;
+    HWND button = nullptr;
+    for (HWND child = GetWindow(panel, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (ToolTipText(form->Controls().ToolTips, form->Handle(), child) == b.hint) button = child;
+    }
+    ASSERT_NE(button, nullptr) << "no button shows this hint";
+    EXPECT_EQ(Place(RectIn(button, panel)), Place(RECT{b.left, 0, b.left + b.size, b.size}));
+    // A window wider than its picture needs, for the size fitting to show.
+    SetWindowPos(form->Handle(), nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    if (b.opensDialog) {
+      winetest::WhenDialogAppears([&](HWND dialog) {
+        wchar_t caption[64] = {};
+        GetWindowTextW(dialog, caption, 64);
+        dialogs.push_back(caption);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+      });
+    }
+    const Seen before = seen();
+    winetest::ClickAt(button, POINT{b.size / 2, b.size / 2});
+    PumpAsTheProgram(30);
+    EXPECT_TRUE(b.ran(before, seen()));
+    Close();
   }
+  Start();
   EXPECT_EQ(Utf8(ToolTipText(form->Controls().ToolTips, form->Handle(), form->Controls().Panel1)),
             Utf8(L"作業読込"));
 }

@@ -233,7 +233,7 @@ class TForm1 final : public host::PictureHost,
   void mnuUndoClick();
   void mnuRedoClick();
   // Puts a picture from the history in place as every new picture is, and says so.
-  void RestoreFromHistory(core::Dib picture, const wchar_t* message);
+  void RestoreFromHistory(std::optional<core::Dib> picture, const wchar_t* message);
   // Greys the history's items of a menu about to open when there is nothing to undo or redo.
   void EnableHistoryItems(HMENU menu);
   // Only picture import plug-ins stay loaded.

@@ -16,7 +16,9 @@ void PictureImport::Capture() {
     EmptyClipboard();  // reported by the watcher too, and ignored: no capture is pending yet
   }
   window_.SetVisible(false);
-  win::ProcessPendingMessages();
+  // Only what hiding leaves queued: input or a close request handled here would run inside this
+  // command, with the window half hidden and the capture not yet pending.
+  win::DispatchWindowUpdates();
   picture_.SetPictureState(host::PictureState::CapturePending);
   window_.SetStatusText(L"取込中です。");
 }

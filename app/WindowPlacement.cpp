@@ -6,12 +6,14 @@
 namespace app {
 
 ScreenPoint RestoredPosition(ScreenPoint saved, std::span<const ScreenRect> workAreas,
-                             const ScreenRect& nearestWorkArea) {
+                             const ScreenRect& nearestWorkArea, int dpi) {
+  const int64_t gripWidth = core::ScaleToDpi(kCaptionGripWidth, dpi);
+  const int64_t gripHeight = core::ScaleToDpi(kCaptionGripHeight, dpi);
   // In 64 bits: a hand-edited file may hold any 32-bit position.
   const int64_t gripLeft = saved.x;
   const int64_t gripTop = saved.y;
-  const int64_t gripRight = gripLeft + kCaptionGripWidth;
-  const int64_t gripBottom = gripTop + kCaptionGripHeight;
+  const int64_t gripRight = gripLeft + gripWidth;
+  const int64_t gripBottom = gripTop + gripHeight;
   int64_t covered = 0;
   for (const ScreenRect& area : workAreas) {
     const int64_t width =
@@ -20,8 +22,9 @@ ScreenPoint RestoredPosition(ScreenPoint saved, std::span<const ScreenRect> work
         std::min<int64_t>(gripBottom, area.bottom) - std::max<int64_t>(gripTop, area.top);
     if (width > 0 && height > 0) covered += width * height;
   }
-  if (covered >= int64_t{kCaptionGripWidth} * kCaptionGripHeight) return saved;
-  return ScreenPoint{nearestWorkArea.left + kFallbackOffset, nearestWorkArea.top + kFallbackOffset};
+  if (covered >= gripWidth * gripHeight) return saved;
+  const int offset = core::ScaleToDpi(kFallbackOffset, dpi);
+  return ScreenPoint{nearestWorkArea.left + offset, nearestWorkArea.top + offset};
 }
 
 ScreenPoint WorkspaceToScreen(ScreenPoint workspace, const ScreenRect& monitor,

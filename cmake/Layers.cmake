@@ -3,13 +3,16 @@
 # sees the main window, the settings file's code (app/) or another subsystem, and host/ sees
 # nothing of app/ either, so configuring fails when a file includes across. Both include forms
 # count: "core/Dib.h" and <core/Dib.h>. The PNG plug-in (pngplugin/) is a product of its own: it
-# sees only core/, the handle owners of win/ (a header alone) and itself.
+# sees only core/, the handle owners of win/ (a header alone), the Susie plug-in interface
+# (susie/, which sees nothing of ours) and itself. Of the subsystems, only the plug-in loading
+# (plugins/) sees the Susie interface.
 #
 #   include(cmake/Layers.cmake)               checks this tree at configure time
 #   cmake -DCAPSLATE_LAYER_ROOT=DIR -P cmake/Layers.cmake   checks another tree (a test fixture)
 
 cmake_policy(SET CMP0057 NEW)  # if(IN_LIST) in script mode too
-set(_capslate_our_folders core win host app acquire plugins edit tags output resources pngplugin)
+set(_capslate_our_folders core win host app acquire plugins edit tags output resources pngplugin
+    susie)
 set(_capslate_subsystems acquire plugins edit tags output)
 
 # The include prefixes of ours that files in `layer` may use.
@@ -23,9 +26,14 @@ function(_capslate_allowed_prefixes layer out)
   elseif(layer STREQUAL "host")
     set(allowed core/ win/ host/)
   elseif(layer STREQUAL "pngplugin")
-    set(allowed core/ win/Handles.h pngplugin/)
+    set(allowed core/ win/Handles.h susie/ pngplugin/)
+  elseif(layer STREQUAL "susie")
+    set(allowed "")
   elseif(layer IN_LIST _capslate_subsystems)
     set(allowed core/ win/ host/ ${layer}/)
+    if(layer STREQUAL "plugins")
+      list(APPEND allowed susie/)
+    endif()
   else()
     set(allowed "")
   endif()
@@ -35,7 +43,7 @@ endfunction()
 # Fails with the list of offending includes when any file of a checked layer crosses its bounds.
 function(capslate_check_layers root)
   set(problems "")
-  foreach(layer core win app host ${_capslate_subsystems} pngplugin)
+  foreach(layer core win app host ${_capslate_subsystems} pngplugin susie)
     file(GLOB_RECURSE files RELATIVE ${root} ${root}/${layer}/*.h ${root}/${layer}/*.cpp)
     _capslate_allowed_prefixes(${layer} allowed)
     foreach(file IN LISTS files)

@@ -1,5 +1,7 @@
 # libjpeg-turbo for the Windows builds: compiled from Debian's source package (fetched into
-# third_party/ by scripts/setup) with its SIMD code, and linked statically.
+# third_party/ by scripts/setup) with its SIMD code, and linked statically. The fuzz preset builds
+# the same source with clang and CAPSLATE_FUZZ_LIBRARY_FLAGS, without SIMD: the fuzzer follows the
+# C code, and ASan does not see inside assembly.
 include(ExternalProject)
 
 file(GLOB _jpeg_source_dirs LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/third_party/libjpeg-turbo-*)
@@ -9,6 +11,15 @@ if(NOT _jpeg_count EQUAL 1)
   message(FATAL_ERROR "libjpeg-turbo source not found in third_party/: run scripts/setup")
 endif()
 
+if(CAPSLATE_FUZZ)
+  string(JOIN " " _jpeg_flags ${CAPSLATE_FUZZ_LIBRARY_FLAGS} -g)
+  set(_jpeg_target_args -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} "-DCMAKE_C_FLAGS=${_jpeg_flags}"
+      -DWITH_SIMD=OFF -DREQUIRE_SIMD=OFF)
+else()
+  set(_jpeg_target_args -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DWITH_SIMD=ON
+      -DREQUIRE_SIMD=ON)
+endif()
+
 set(_jpeg_prefix ${CMAKE_BINARY_DIR}/libjpeg-turbo)
 ExternalProject_Add(libjpeg_turbo_build
   SOURCE_DIR ${_jpeg_source_dirs}
@@ -16,15 +27,13 @@ ExternalProject_Add(libjpeg_turbo_build
   INSTALL_DIR ${_jpeg_prefix}/install
   CMAKE_GENERATOR Ninja
   CMAKE_ARGS
-    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+    ${_jpeg_target_args}
     -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
     -DCMAKE_INSTALL_LIBDIR=lib
     -DENABLE_SHARED=OFF
     -DENABLE_STATIC=ON
     -DWITH_TURBOJPEG=OFF
-    -DWITH_SIMD=ON
-    -DREQUIRE_SIMD=ON
     -DWITH_ARITH_DEC=ON
     -DWITH_ARITH_ENC=ON
   BUILD_BYPRODUCTS <BINARY_DIR>/libjpeg.a

@@ -9,9 +9,10 @@
 # The Windows builds compile them from Debian's source packages (fetched into third_party/ by
 # scripts/setup) as static libraries, so neither the program nor the plug-in needs a DLL; they are
 # small enough to build with the rest of the tree, and their objects stay in the build folder like
-# every other. The native build uses Debian's development packages.
+# every other. The native build uses Debian's development packages; the fuzz preset compiles the
+# sources too, zlib and libpng with CAPSLATE_FUZZ_LIBRARY_FLAGS.
 
-if(NOT WIN32)
+if(NOT WIN32 AND NOT CAPSLATE_FUZZ)
   find_package(PNG REQUIRED)
   find_package(ZLIB REQUIRED)
   add_library(capslate_zlib INTERFACE)
@@ -46,7 +47,7 @@ add_library(capslate_zlib STATIC
   ${_zlib_dir}/inflate.c ${_zlib_dir}/inftrees.c ${_zlib_dir}/trees.c ${_zlib_dir}/zutil.c
   ${_zlib_dir}/compress.c ${_zlib_dir}/uncompr.c)
 target_include_directories(capslate_zlib SYSTEM PUBLIC ${_zlib_dir})
-target_compile_options(capslate_zlib PRIVATE -O2 -w)
+target_compile_options(capslate_zlib PRIVATE -O2 -w ${CAPSLATE_FUZZ_LIBRARY_FLAGS})
 
 # libpng's configuration is its stock one; the SSE2 filter code is used on both targets.
 set(_png_conf ${CMAKE_BINARY_DIR}/libpng-config)
@@ -59,7 +60,7 @@ add_library(capslate_libpng STATIC
   ${_png_dir}/intel/intel_init.c ${_png_dir}/intel/filter_sse2_intrinsics.c)
 target_include_directories(capslate_libpng SYSTEM PUBLIC ${_png_dir} ${_png_conf})
 target_compile_definitions(capslate_libpng PRIVATE PNG_INTEL_SSE_OPT=1)
-target_compile_options(capslate_libpng PRIVATE -O2 -msse2 -w)
+target_compile_options(capslate_libpng PRIVATE -O2 -msse2 -w ${CAPSLATE_FUZZ_LIBRARY_FLAGS})
 target_link_libraries(capslate_libpng PUBLIC capslate_zlib)
 add_library(capslate_png INTERFACE)
 target_link_libraries(capslate_png INTERFACE capslate_libpng)

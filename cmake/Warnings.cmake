@@ -10,6 +10,20 @@ if(NOT WIN32)
   target_link_options(capslate_sanitize INTERFACE -fsanitize=address,undefined)
 endif()
 
+# The fuzz preset adds libFuzzer's coverage instrumentation to our code, and builds the libraries
+# our parsers hand their input to (libjpeg-turbo, libpng, zlib) from source with
+# CAPSLATE_FUZZ_LIBRARY_FLAGS: coverage, so that the fuzzer finds its way through their parsers to
+# our callbacks, and ASan, so that our buffers are checked inside them too. Not UBSan: findings
+# inside those libraries are not ours to fix, and their maintainers fuzz them themselves.
+set(CAPSLATE_FUZZ_LIBRARY_FLAGS)
+if(CAPSLATE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "CAPSLATE_FUZZ needs clang (the fuzz preset): libFuzzer is part of it")
+  endif()
+  set(CAPSLATE_FUZZ_LIBRARY_FLAGS -fsanitize=fuzzer-no-link,address)
+  target_compile_options(capslate_sanitize INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # Builds one portable library twice on Linux: NAME with the sanitizers for the tests and
 # NAME_fast without them for the benchmarks. On Windows it is built once, as NAME.
 #   capslate_portable_library(NAME SOURCES a.cpp b.cpp DEPENDS other_portable_library)

@@ -1,6 +1,7 @@
 #pragma once
 // Constants and little-endian field access shared by the BMP reader and writer.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -29,6 +30,15 @@ inline void Put16(uint8_t* p, uint32_t v) {
 inline void Put32(uint8_t* p, uint32_t v) {
   Put16(p, v);
   Put16(p + 2, v >> 16);
+}
+
+// True when a channel mask of a bit-field picture is usable: absent (0), or one run of ones that
+// fits the pixel.
+inline bool ValidMask(uint32_t mask, int bitCount) {
+  if (bitCount == 16 && mask > 0xFFFF) return false;
+  if (mask == 0) return true;
+  const uint32_t run = mask >> std::countr_zero(mask);
+  return (run & (run + 1)) == 0;  // one contiguous run of ones
 }
 
 }  // namespace core::bmp

@@ -113,13 +113,6 @@ void Validate(const DibHeader& h) {
 // Bit count of the Dib we decode into: 2-bit pictures are widened to 4 bits.
 int OutputBitCount(int fileBits) { return fileBits == 2 ? 4 : fileBits; }
 
-bool ValidMask(uint32_t mask, int bitCount) {
-  if (bitCount == 16 && mask > 0xFFFF) return false;
-  if (mask == 0) return true;
-  const uint32_t run = mask >> std::countr_zero(mask);
-  return (run & (run + 1)) == 0;  // one contiguous run of ones
-}
-
 // Where the parts of the DIB lie, all as offsets into the data.
 struct Layout {
   ChannelMasks masks;

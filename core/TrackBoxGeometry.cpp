@@ -1,12 +1,19 @@
 #include "core/TrackBoxGeometry.h"
 
+#include "core/DpiScale.h"
+
 namespace core {
 
-TrackPoint HandleOrigin(int zone, int width, int height) {
-  const int middleX = (width - kTrackHandleSize) / 2;
-  const int middleY = (height - kTrackHandleSize) / 2;
-  const int right = width - kTrackHandleSize;
-  const int bottom = height - kTrackHandleSize;
+TrackMetrics TrackMetricsForDpi(int dpi) {
+  return TrackMetrics{ScaleToDpi(kTrackHandleSize, dpi), ScaleToDpi(kTrackLineInset, dpi)};
+}
+
+TrackPoint HandleOrigin(int zone, int width, int height, const TrackMetrics& metrics) {
+  const int size = metrics.handleSize;
+  const int middleX = (width - size) / 2;
+  const int middleY = (height - size) / 2;
+  const int right = width - size;
+  const int bottom = height - size;
   switch (zone) {
     case 0:
       return {0, 0};
@@ -29,21 +36,21 @@ TrackPoint HandleOrigin(int zone, int width, int height) {
   }
 }
 
-bool InHitArea(int zone, int width, int height, int x, int y) {
+bool InHitArea(int zone, int width, int height, int x, int y, const TrackMetrics& metrics) {
   if (zone < 0 || zone >= kTrackZones) return false;
-  const TrackPoint origin = HandleOrigin(zone, width, height);
-  return x >= origin.x && x <= origin.x + kTrackHandleSize && y >= origin.y &&
-         y <= origin.y + kTrackHandleSize;
+  const TrackPoint origin = HandleOrigin(zone, width, height, metrics);
+  return x >= origin.x && x <= origin.x + metrics.handleSize && y >= origin.y &&
+         y <= origin.y + metrics.handleSize;
 }
 
-bool InAnyHitArea(int width, int height, int x, int y) {
-  return HoverZone(width, height, x, y) != kNoTrackZone;
+bool InAnyHitArea(int width, int height, int x, int y, const TrackMetrics& metrics) {
+  return HoverZone(width, height, x, y, metrics) != kNoTrackZone;
 }
 
-int HoverZone(int width, int height, int x, int y) {
+int HoverZone(int width, int height, int x, int y, const TrackMetrics& metrics) {
   int found = kNoTrackZone;
   for (int zone = 0; zone < kTrackZones; ++zone) {
-    if (InHitArea(zone, width, height, x, y)) found = zone;
+    if (InHitArea(zone, width, height, x, y, metrics)) found = zone;
   }
   return found;
 }
@@ -98,9 +105,9 @@ TrackBounds MoveStep(const TrackBounds& box, int x, int y, TrackPoint press) {
   return next;
 }
 
-TrackBounds InnerRect(const TrackBounds& box) {
-  return {box.left + kTrackLineInset, box.top + kTrackLineInset, box.width - 2 * kTrackLineInset,
-          box.height - 2 * kTrackLineInset};
+TrackBounds InnerRect(const TrackBounds& box, const TrackMetrics& metrics) {
+  const int inset = metrics.lineInset;
+  return {box.left + inset, box.top + inset, box.width - 2 * inset, box.height - 2 * inset};
 }
 
 }  // namespace core

@@ -32,21 +32,33 @@ inline constexpr int kTrackHandleSize = 5;
 // The frame line runs this far inside the box's edges; the inner rectangle lies inside it.
 inline constexpr int kTrackLineInset = 2;
 
+// The handles' size and the frame line's inset of a box on a screen of some resolution; the
+// defaults are those of a 96-DPI screen. The box itself, like the tag it carries, is measured in
+// picture pixels and keeps its size at every resolution; its handles grow so they stay easy to
+// grab.
+struct TrackMetrics {
+  int handleSize = kTrackHandleSize;
+  int lineInset = kTrackLineInset;
+};
+
+// The handles and the frame line at `dpi` dots per inch.
+TrackMetrics TrackMetricsForDpi(int dpi);
+
 enum class TrackCursor { Arrow, SizeNwse, SizeNs, SizeNesw, SizeWe };
 
 // Top-left corner of `zone`'s drawn square in a box of `width` x `height`. The middle handles sit
-// at (width - 5) / 2 and (height - 5) / 2, truncated toward zero.
-TrackPoint HandleOrigin(int zone, int width, int height);
+// at (width - 5) / 2 and (height - 5) / 2, truncated toward zero (5 being the handle size).
+TrackPoint HandleOrigin(int zone, int width, int height, const TrackMetrics& metrics = {});
 
 // True when (x, y), in the box's own coordinates, lies in `zone`'s hit area.
-bool InHitArea(int zone, int width, int height, int x, int y);
+bool InHitArea(int zone, int width, int height, int x, int y, const TrackMetrics& metrics = {});
 
 // True when (x, y) lies in any hit area: a press there sizes the box, elsewhere it moves it.
-bool InAnyHitArea(int width, int height, int x, int y);
+bool InAnyHitArea(int width, int height, int x, int y, const TrackMetrics& metrics = {});
 
 // The hover test: the hit areas are tried in zone order and a later match overrides an earlier
 // one (in boxes smaller than about 11 pixels they overlap). kNoTrackZone when none matches.
-int HoverZone(int width, int height, int x, int y);
+int HoverZone(int width, int height, int x, int y, const TrackMetrics& metrics = {});
 
 // The resize cursor shown over `zone`; the arrow for kNoTrackZone.
 TrackCursor ZoneCursor(int zone);
@@ -61,7 +73,7 @@ TrackBounds ResizeStep(int zone, const TrackBounds& box, int x, int y);
 // box.
 TrackBounds MoveStep(const TrackBounds& box, int x, int y, TrackPoint press);
 
-// The area inside the frame line: 2 pixels in from every side.
-TrackBounds InnerRect(const TrackBounds& box);
+// The area inside the frame line: 2 pixels in from every side (the line's inset).
+TrackBounds InnerRect(const TrackBounds& box, const TrackMetrics& metrics = {});
 
 }  // namespace core

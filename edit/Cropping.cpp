@@ -10,12 +10,13 @@
 #include "edit/Unit3.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
+#include "win/controls/ScrollBox.h"
 
 namespace edit {
 namespace {
 
-// Both scroll bars of the picture area step by this many pixels.
-constexpr int kScrollLine = 8;
+// The drag scrolls the picture area by its scroll bars' line.
+constexpr int kScrollLine = win::controls::kScrollBoxLine;
 
 std::wstring SizeText(const wchar_t* prefix, int width, int height) {
   return prefix + std::to_wstring(width) + L" Y=" + std::to_wstring(height);
@@ -25,10 +26,13 @@ std::wstring SizeText(const wchar_t* prefix, int width, int height) {
 
 void Cropping::Cut() {
   if (!picture_.RequirePicture()) return;
+  CancelDrag();
+  GdiFlush();
+  // The copy first: when the clipboard cannot take it, its error ends the command and nothing is
+  // armed.
+  win::PutPictureOnClipboard(window_.Owner(), picture_.Picture().Pixels());
   crop_.SetCropState(host::CropState::Armed);
   crop_.SetPictureCropMode(true);
-  GdiFlush();
-  win::PutPictureOnClipboard(window_.Owner(), picture_.Picture().Pixels());
   window_.SetStatusText(L"切取操作を開始します。範囲をドラッグしてください。");
 }
 
@@ -67,28 +71,45 @@ void Cropping::MouseUp(win::controls::MouseButton, int x, int y) {
   host::CropFrame& f = crop_.Crop();
   f.CropRight = ClampToPicture(x, picture_.Picture().Width());
   f.CropBottom = ClampToPicture(y, picture_.Picture().Height());
+  // A scroll since the last move slides the picture under a still pointer, so the release may lie
+  // elsewhere than the band last drawn: the band moves there, and the outline that OK or Cancel
+  // erases is the one in the picture.
+  if (f.BandLeft != f.CropRight || f.BandTop != f.CropBottom) {
+    const BandPath erase = DragOutline(f.CropLeft, f.CropTop, f.BandLeft, f.BandTop);
+    f.BandLeft = f.CropRight;
+    f.BandTop = f.CropBottom;
+    DrawBands(picture_, {erase, DragOutline(f.CropLeft, f.CropTop, f.BandLeft, f.BandTop)});
+  }
   OrderCrop(f);
-  // Another button may still be held (the drag ends at the release of any): the dialog needs the
-  // mouse.
-  ReleaseCapture();
-  // The band drawn at the last move already has this outline: the last move and the release
-  // happen at the same point.
   f.BandLeft = f.CropLeft;
   f.BandTop = f.CropTop;
   f.BandRight = f.CropRight;
   f.BandBottom = f.CropBottom;
+  // The picture control has let go of the mouse at this release, so the dialog has it.
   bool ok = false;
   try {
-    ok = TForm3::Execute(picture_, window_, crop_);
+    TForm3 dialog(picture_, window_, crop_);
+    adjusting_ = &dialog;
+    ok = dialog.Execute();
+    adjusting_ = nullptr;
   } catch (...) {
-    Abandon();
+    adjusting_ = nullptr;
+    CancelDrag();
     throw;
   }
+  // A new picture may have ended the crop while the dialog was open.
+  if (crop_.CropState() != host::CropState::Dragging) return;
   if (ok) {
     CutOut();
   } else {
     Abandon();
   }
+}
+
+void Cropping::CancelDrag() {
+  if (crop_.CropState() != host::CropState::Dragging) return;
+  if (adjusting_) adjusting_->Cancel();
+  Abandon();
 }
 
 void Cropping::CutOut() {
@@ -114,9 +135,9 @@ void Cropping::CutOut() {
 }
 
 void Cropping::Abandon() {
+  End();
   if (!backup_.Empty()) picture_.ReplacePicture(std::move(backup_));
   backup_ = win::Picture();
-  End();
   window_.SetStatusText(L"切り取りは中止されました。");
 }
 

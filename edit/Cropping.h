@@ -10,18 +10,27 @@
 
 namespace edit {
 
+class TForm3;
+
 class Cropping {
  public:
   Cropping(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame,
            host::CropView& crop)
       : picture_(picture), window_(window), frame_(frame), crop_(crop) {}
 
-  // mnuCutClick: arms the crop; refused without a picture.
+  // mnuCutClick: arms the crop; refused without a picture. The picture is put on the clipboard
+  // first; when the clipboard cannot take it, the error ends the command and nothing is armed.
   void Cut();
   // The picture control's mouse, in picture pixels (Image1MouseDown, -Move, -Up).
   void MouseDown(win::controls::MouseButton button, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(win::controls::MouseButton button, int x, int y);
+  // A drag under way, its fine-adjustment dialog included, ends as Cancel ends it: the picture
+  // comes back from the drag's backup without the band, and the crop is idle. For when the
+  // picture control loses the mouse before the release (a menu, Alt+Tab, a dialog), and before a
+  // new picture takes the current one's place, so that the backup never replaces the new picture.
+  // An armed crop stays armed: its backup is taken at the press, from whatever picture is shown.
+  void CancelDrag();
 
  private:
   // OK: the selected pixels become the picture.
@@ -38,6 +47,8 @@ class Cropping {
   // The picture as it was at the press that started the drag. Cancel restores it from here, not
   // from the clipboard, which another program may have changed meanwhile.
   win::Picture backup_;
+  // The fine-adjustment dialog while it is open.
+  TForm3* adjusting_ = nullptr;
 };
 
 }  // namespace edit

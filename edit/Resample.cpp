@@ -33,6 +33,26 @@ std::optional<PixelSize> FitPreview(PixelSize picture, PixelSize area) {
       area.height};
 }
 
+TypedPixels ParseTypedPixels(std::wstring_view text, int fallback) {
+  while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
+    negative = text.front() == L'-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return TypedPixels{fallback, true};
+  // Digits beyond the largest number accepted only keep it beyond.
+  int64_t magnitude = 0;
+  for (const wchar_t c : text) {
+    if (c < L'0' || c > L'9') return TypedPixels{fallback, true};
+    magnitude = std::min<int64_t>(magnitude * 10 + (c - L'0'), int64_t{kMaxTypedPixels} + 1);
+  }
+  const int64_t value = negative ? -magnitude : magnitude;
+  const int held = static_cast<int>(std::clamp<int64_t>(value, kMinTypedPixels, kMaxTypedPixels));
+  return TypedPixels{held, held != value};
+}
+
 std::optional<PixelSize> SpecifiedSize(PixelSize picture, bool heightMode, int pixels) {
   if (picture.width == 0 || picture.height == 0) return std::nullopt;
   if (!heightMode) {

@@ -4,6 +4,7 @@
 // the point sampling itself. Portable, tested natively.
 
 #include <optional>
+#include <string_view>
 
 #include "core/Dib.h"
 
@@ -23,6 +24,20 @@ std::optional<PixelSize> FitPreview(PixelSize picture, PixelSize area);
 // The size that `pixels` gives for the width (heightMode false) or the height, the other side
 // following the picture's proportions, truncated. Nothing for a picture of zero width or height.
 std::optional<PixelSize> SpecifiedSize(PixelSize picture, bool heightMode, int pixels);
+
+// The numbers of pixels the resize dialog accepts for a width or height.
+inline constexpr int kMinTypedPixels = 1;
+inline constexpr int kMaxTypedPixels = 2048;
+
+// A number of pixels as typed into the resize dialog's box: decimal digits, with a sign and
+// surrounding spaces allowed. A number outside kMinTypedPixels .. kMaxTypedPixels is held to the
+// nearer bound, however many digits it has; text that is no number gives `fallback`. `refused`
+// tells that the text did not stand as typed.
+struct TypedPixels {
+  int value = 0;
+  bool refused = false;
+};
+TypedPixels ParseTypedPixels(std::wstring_view text, int fallback);
 
 // The one scale factor of the sampling: from the width when the preview is wider than its area,
 // else from the height (source pixels per destination pixel).

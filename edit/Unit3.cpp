@@ -6,6 +6,7 @@
 #include <string>
 
 #include "edit/Band.h"
+#include "win/controls/ScrollBox.h"
 
 namespace edit {
 namespace {
@@ -15,7 +16,8 @@ constexpr int kClientHeight = 158;
 // Where the arrows' panel (Panel4) lies in the dialog; its controls are placed relative to it.
 constexpr int kArrowsLeft = 8;
 constexpr int kArrowsTop = 0;
-constexpr int kScrollLine = 8;
+// The scroll arrows step as the picture area's own arrows do.
+constexpr int kScrollLine = win::controls::kScrollBoxLine;
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 
 struct ArrowControl {
@@ -32,16 +34,14 @@ constexpr ArrowControl kArrows[] = {
 
 }  // namespace
 
-bool TForm3::Execute(host::PictureHost& picture, host::WindowServices& window,
-                     host::CropView& crop) {
-  TForm3 dialog(picture, window, crop);
-  return dialog.ShowModal(window.Owner(), L"微調整", kClientWidth, kClientHeight) == IDOK;
+bool TForm3::Execute() {
+  return ShowModal(window_.Owner(), L"微調整", kClientWidth, kClientHeight) == IDOK;
 }
 
 void TForm3::OnCreate() {
   RECT owner{};
   GetWindowRect(window_.Owner(), &owner);
-  SetWindowPos(Handle(), HWND_TOP, owner.left + 100, owner.top, 0, 0, SWP_NOSIZE);
+  SetWindowPos(Handle(), HWND_TOP, owner.left + Scaled(100), owner.top, 0, 0, SWP_NOSIZE);
 
   LOGFONTW bold{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof bold, &bold);

@@ -30,16 +30,18 @@ class TForm3 : public win::ModalDialog {
     UpDown6,
   };
 
-  // Shows the dialog for the crop rectangle in crop.Crop(), whose band is shown in the picture,
-  // at the main window's top and 100 pixels right of its left edge. Returns true for OK; the crop
-  // rectangle is then not empty. The rectangle and the band always agree.
-  static bool Execute(host::PictureHost& picture, host::WindowServices& window,
-                      host::CropView& crop);
-
- private:
+  // The dialog for the crop rectangle in crop.Crop(), whose band is shown in the picture.
   TForm3(host::PictureHost& picture, host::WindowServices& window, host::CropView& crop)
       : ModalDialog(window.Prompts()), picture_(picture), window_(window), crop_(crop) {}
 
+  // Shows the dialog at the main window's top and 100 pixels right of its left edge. Returns
+  // true for OK; the crop rectangle is then not empty. The rectangle and the band always agree.
+  bool Execute();
+  // Ends the open dialog as its Cancel button does, once the message being handled returns: for
+  // a handler that runs while it is open and ends the crop.
+  void Cancel() { End(IDCANCEL); }
+
+ private:
   // FormCreate: the controls, and the size panels for the rectangle after the drag.
   void OnCreate() override;
   bool OnCommand(int id, int notification, HWND control) override;

@@ -42,9 +42,10 @@ class TForm4 : public win::ModalDialog {
   void UpDown1Click();
   void BitBtn3Click();
   void BitBtn1Click();
-  int UpDownPosition() const;
+  // The number in the box, held to 1 .. 2048. A number outside that range, or text that is no
+  // number, is refused with the question beep; the box then shows the number taken instead.
+  int BoxPixels();
   PixelSize PreviewAreaSize() const;
-  void AddHint(HWND control, const wchar_t* hint);
 
   host::Settings& settings_;
   win::Picture preview_;  // the picture in 24 bits per pixel, which the preview stretches
@@ -53,6 +54,7 @@ class TForm4 : public win::ModalDialog {
   HWND Panel1 = nullptr;
   HWND Panel2 = nullptr;
   HWND Image1 = nullptr;
+  HWND Edit1 = nullptr;
   HWND UpDown1 = nullptr;
   HWND BitBtn1 = nullptr;
   HWND BitBtn2 = nullptr;

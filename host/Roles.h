@@ -58,6 +58,9 @@ class WindowServices {
  public:
   // The main window: the owner of dialogs and of the clipboard.
   virtual HWND Owner() const = 0;
+  // The main window's resolution in dots per inch. The layout's lengths, written for 96 DPI,
+  // scale by it (core::ScaleToDpi); picture pixels never do.
+  virtual int Dpi() const = 0;
   // The picture pixel shown at the picture area's client (0, 0).
   virtual POINT ScrollOrigin() const = 0;
   // Shows or hides the main window together with its taskbar button.

@@ -26,6 +26,10 @@ struct PrintRect {
 // offsets plus the scaled size; fitted: from the offsets to the page width and to the height that
 // keeps the picture's proportions (the offsets squeeze the picture rather than move it). Sizes are
 // rounded to the nearest integer, halves to the even neighbour.
+// Throws core::Error, saying which setting to change, when the rectangle is empty or turned over
+// (a magnification of 0 or less, offsets past the page) or when its edges or size leave the
+// printer's 32-bit coordinates: such a rectangle would print nothing, a mirrored picture or one
+// wrapped around.
 PrintRect ComputePrintRect(int width, int height, const PrintOptions& options, int pageWidth);
 
 }  // namespace output

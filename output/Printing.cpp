@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,13 +51,10 @@ class PrintJob {
   bool started_ = false;
 };
 
-// The printer the settings choose by its place in the system's list.
-std::wstring ConfiguredPrinter(win::Prompts& prompts, int32_t number) {
+// The printer the settings choose by its place in the system's list, if the list has that place.
+std::optional<std::wstring> ConfiguredPrinter(win::Prompts& prompts, int32_t number) {
   const std::vector<std::wstring> names = prompts.PrinterNames();
-  if (number < 0 || static_cast<size_t>(number) >= names.size()) {
-    throw core::Error("設定されたプリンタ (" + std::to_string(number + 1) +
-                      " 番目) がありません。設定ﾀﾞｲｱﾛｸﾞでプリンタを選び直してください。");
-  }
+  if (number < 0 || static_cast<size_t>(number) >= names.size()) return std::nullopt;
   return names[static_cast<size_t>(number)];
 }
 
@@ -69,23 +67,35 @@ void Printing::Print() {
     window_.Refuse();
     return;
   }
-  if (!window_.Prompts().PrintDialog(window_.Owner())) return;
+  // The dialog opens on the printer that prints, so the paper, orientation and copies chosen
+  // there are that printer's.
+  const std::optional<std::wstring> printer =
+      ConfiguredPrinter(window_.Prompts(), settings.printNum);
+  const std::optional<win::PrintSetup> setup =
+      window_.Prompts().PrintDialog(window_.Owner(), printer.value_or(L""));
+  if (!setup) return;
 
   GdiFlush();
   const std::wstring workFile = window_.WorkFileName();
   win::WriteFileReplacing(workFile, core::WriteBmp(picture_.Picture().Pixels()));
   picture_.ReplacePicture(win::Picture::FromDib(core::ReadBmp(win::ReadWholeFile(workFile))));
 
-  // The page is measured on the printer that prints it, so a fitted picture fits its paper.
-  const std::wstring printer = ConfiguredPrinter(window_.Prompts(), settings.printNum);
-  win::UniqueDc dc = win::OpenPrinterDc(printer);
+  if (!printer) {
+    throw core::Error("設定されたプリンタ (" + std::to_string(settings.printNum + 1) +
+                      " 番目) がありません。設定ﾀﾞｲｱﾛｸﾞでプリンタを選び直してください。");
+  }
+  // The page is measured on the printer that prints it, with the dialog's paper, so a fitted
+  // picture fits the paper it is printed on.
+  win::UniqueDc dc = win::OpenPrinterDc(*printer, win::JobSettings(*printer, *setup));
   const core::Dib& pixels = picture_.Picture().Pixels();
+  // Checked before the job starts: a rectangle no printer can take prints nothing.
   const PrintRect rect = ComputePrintRect(pixels.Width(), pixels.Height(),
                                           PrintOptions{settings.printManual, settings.printMulti,
                                                        settings.printLeft, settings.printTop},
                                           GetDeviceCaps(dc.get(), HORZRES));
   const std::vector<uint8_t> info = win::MakeBitmapInfo(pixels);
-  PrintJob job(dc.get(), printer);
+  PrintJob job(dc.get(), *printer);
+  // ComputePrintRect keeps every edge and side within 32 bits.
   if (StretchDIBits(dc.get(), static_cast<int>(rect.left), static_cast<int>(rect.top),
                     static_cast<int>(rect.right - rect.left),
                     static_cast<int>(rect.bottom - rect.top), 0, 0, pixels.Width(), pixels.Height(),

@@ -15,15 +15,20 @@ using core::bmp::Get32;
 using core::bmp::kInfoHeaderSize;
 
 [[noreturn]] void Refuse(std::string_view pluginName, const std::string& reason) {
-  throw core::Error("Susie Plugin [" + std::string(pluginName) +
-                    "] の返した画像は使えません: " + reason);
+  throw RefusedPicture(pluginName, reason);
 }
+
+constexpr size_t kMasksSize = 12;  // red, green and blue, after the header
 
 bool ValidBitCount(int bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
 }  // namespace
+
+RefusedPicture::RefusedPicture(std::string_view pluginName, const std::string& reason)
+    : core::Error("Susie Plugin [" + std::string(pluginName) +
+                  "] の返した画像は使えません: " + reason) {}
 
 core::Dib DecodePluginDib(std::span<const uint8_t> info, std::span<const uint8_t> bits,
                           std::string_view pluginName) {
@@ -39,11 +44,27 @@ core::Dib DecodePluginDib(std::span<const uint8_t> info, std::span<const uint8_t
   if (headerSize != kInfoHeaderSize) {
     Refuse(pluginName, "ヘッダーのサイズが " + std::to_string(headerSize) + " バイトです");
   }
-  if (compression != core::bmp::kRgb) {
+  const bool bitFields = compression == core::bmp::kBitFields && (bitCount == 16 || bitCount == 32);
+  if (compression != core::bmp::kRgb && !bitFields) {
     Refuse(pluginName, "圧縮された画像です (圧縮形式 " + std::to_string(compression) + ")");
   }
   if (!ValidBitCount(bitCount)) {
     Refuse(pluginName, "ビット数が不正です (" + std::to_string(bitCount) + ")");
+  }
+  core::ChannelMasks masks = core::DefaultMasks(bitCount);
+  if (bitFields) {
+    // Without its masks a bit-field picture has no colours to give: refused, not guessed.
+    if (info.size() < kInfoHeaderSize + kMasksSize) {
+      Refuse(pluginName, "ビットフィールドのマスクがありません");
+    }
+    masks = {Get32(&info[kInfoHeaderSize]), Get32(&info[kInfoHeaderSize + 4]),
+             Get32(&info[kInfoHeaderSize + 8])};
+    if (masks == core::ChannelMasks{}) Refuse(pluginName, "ビットフィールドのマスクがありません");
+    if (!core::bmp::ValidMask(masks.red, bitCount) ||
+        !core::bmp::ValidMask(masks.green, bitCount) ||
+        !core::bmp::ValidMask(masks.blue, bitCount)) {
+      Refuse(pluginName, "ビットフィールドのマスクが不正です");
+    }
   }
   const int64_t rows = height < 0 ? -height : height;
   const int64_t imageSize = core::DibImageSize(width, rows, bitCount);
@@ -57,7 +78,8 @@ core::Dib DecodePluginDib(std::span<const uint8_t> info, std::span<const uint8_t
   if (colors > maxColors) {
     Refuse(pluginName, "色数が不正です (" + std::to_string(colorsUsed) + ")");
   }
-  const int64_t infoBytes = static_cast<int64_t>(kInfoHeaderSize) + 4 * colors;
+  const int64_t infoBytes =
+      static_cast<int64_t>(kInfoHeaderSize + (bitFields ? kMasksSize : 0)) + 4 * colors;
   if (static_cast<int64_t>(info.size()) < infoBytes) {
     Refuse(pluginName, "情報ブロックが " + std::to_string(info.size()) + " バイトしかありません (" +
                            std::to_string(infoBytes) + " バイト必要)");
@@ -74,6 +96,7 @@ core::Dib DecodePluginDib(std::span<const uint8_t> info, std::span<const uint8_t
     std::memcpy(dib.Bits() + stride * static_cast<size_t>(y),
                 bits.data() + stride * static_cast<size_t>(source), stride);
   }
+  dib.Masks() = masks;
   if (bitCount <= 8) {
     dib.Palette().resize(static_cast<size_t>(colors));
     std::memcpy(dib.Palette().data(), info.data() + kInfoHeaderSize,

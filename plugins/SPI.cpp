@@ -12,9 +12,13 @@ namespace {
 
 constexpr int kMaxEntries = 1000;
 
-// The buffer size GetPluginInfo gets and the length the program announces.
-constexpr int kInfoBufferSize = 256;
+// The length GetPluginInfo is told, and the most of its text the program takes.
 constexpr int kInfoBufferLength = 255;
+constexpr size_t kInfoTextMax = 256;
+// The buffer it writes into is larger than it is told, zeroed, so that a plug-in that writes past
+// the length it was given (a whole description, or its NUL after 255 characters) writes into
+// memory of ours that nothing reads.
+constexpr size_t kInfoBufferSize = 1024;
 
 // Loading a file that is not a DLL, or one whose dependencies are missing, must not put up a
 // system error box: such a file is skipped silently.
@@ -62,11 +66,11 @@ TSPI::TSPI(const std::wstring& fileName) : fileName_(fileName) {
   }
   if (!handle_) throw ESPIFOpenErrorSPI(fileName);
   if (std::wstring loaded = ModuleFileName(handle_.get()); !loaded.empty()) fileName_ = loaded;
-  api_.GetPluginInfo = GetProcAs<abi::GetPluginInfoProc>("GetPluginInfo");
+  api_.GetPluginInfo = GetProcAs<susie::GetPluginInfoProc>("GetPluginInfo");
   api_.ConfigurationDlg = GetProc("ConfigurationDlg");
-  api_.IsSupported = GetProcAs<abi::IsSupportedProc>("IsSupported");
-  api_.GetPictureInfo = GetProcAs<abi::GetPictureInfoProc>("GetPictureInfo");
-  api_.GetPicture = GetProcAs<abi::GetPictureProc>("GetPicture");
+  api_.IsSupported = GetProcAs<susie::IsSupportedProc>("IsSupported");
+  api_.GetPictureInfo = GetProcAs<susie::GetPictureInfoProc>("GetPictureInfo");
+  api_.GetPicture = GetProcAs<susie::GetPictureProc>("GetPicture");
   api_.GetPreview = GetProc("GetPreview");
   api_.GetArchiveInfo = GetProc("GetArchiveInfo");
   api_.GetFileInfo = GetProc("GetFileInfo");
@@ -102,7 +106,7 @@ int TSPI::GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) const {
 bool TSPI::ReadInfo(int infoNo, std::wstring& text) const {
   char buffer[kInfoBufferSize] = {};
   if (GetPluginInfo(infoNo, buffer, kInfoBufferLength) <= 0) return false;
-  text = win::WidenAnsi(std::string_view(buffer, strnlen(buffer, sizeof buffer)));
+  text = win::WidenAnsi(std::string_view(buffer, strnlen(buffer, kInfoTextMax)));
   return true;
 }
 
@@ -128,7 +132,7 @@ void TLoaderSPI::CheckAPI() const {
   RequireAPI(reinterpret_cast<const void*>(Api().IsSupported), "IsSupported");
 }
 
-int TLoaderSPI::IsSupported(LPCSTR fileName, const void* data) const {
+int TLoaderSPI::IsSupported(LPSTR fileName, void* data) const {
   RequireAPI(reinterpret_cast<const void*>(Api().IsSupported), "IsSupported");
   return Api().IsSupported(fileName, data);
 }
@@ -143,14 +147,14 @@ void TInSPI::CheckAPI() const {
   RequireAPI(reinterpret_cast<const void*>(Api().GetPicture), "GetPicture");
 }
 
-int TInSPI::GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag,
-                           abi::PictureInfo* info) const {
+int TInSPI::GetPictureInfo(LPSTR buffer, LONG_PTR length, unsigned flag,
+                           susie::PictureInfo* info) const {
   RequireAPI(reinterpret_cast<const void*>(Api().GetPictureInfo), "GetPictureInfo");
   return Api().GetPictureInfo(buffer, length, flag, info);
 }
 
-int TInSPI::GetPicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
-                       HLOCAL* bitsHandle, abi::ProgressCallback progress, LONG_PTR data) const {
+int TInSPI::GetPicture(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                       HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) const {
   RequireAPI(reinterpret_cast<const void*>(Api().GetPicture), "GetPicture");
   return Api().GetPicture(buffer, length, flag, infoHandle, bitsHandle, progress, data);
 }

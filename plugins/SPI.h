@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/Error.h"
-#include "plugins/SPIAbi.h"
+#include "susie/SusieAbi.h"
 #include "win/Handles.h"
 
 namespace plugins {
@@ -82,11 +82,11 @@ class TSPI {
   static std::unique_ptr<TSPI> Finish(std::unique_ptr<TSPI> spi);
 
   struct EntryPoints {
-    abi::GetPluginInfoProc GetPluginInfo = nullptr;
+    susie::GetPluginInfoProc GetPluginInfo = nullptr;
     FARPROC ConfigurationDlg = nullptr;
-    abi::IsSupportedProc IsSupported = nullptr;
-    abi::GetPictureInfoProc GetPictureInfo = nullptr;
-    abi::GetPictureProc GetPicture = nullptr;
+    susie::IsSupportedProc IsSupported = nullptr;
+    susie::GetPictureInfoProc GetPictureInfo = nullptr;
+    susie::GetPictureProc GetPicture = nullptr;
     FARPROC GetPreview = nullptr;
     FARPROC GetArchiveInfo = nullptr;
     FARPROC GetFileInfo = nullptr;
@@ -119,8 +119,9 @@ class TSPI {
 // The common base of the two loader kinds: it needs IsSupported.
 class TLoaderSPI : public TSPI {
  public:
-  // IsSupported of the DLL: non-zero when the plug-in can decode `data` (at least 2048 bytes).
-  int IsSupported(LPCSTR fileName, const void* data) const;
+  // IsSupported of the DLL: non-zero when the plug-in can decode `data` (at least 2048 bytes,
+  // which the plug-in may write into).
+  int IsSupported(LPSTR fileName, void* data) const;
 
  protected:
   using TSPI::TSPI;
@@ -133,10 +134,10 @@ class TInSPI : public TLoaderSPI {
   static std::unique_ptr<TSPI> Create(const std::wstring& fileName);
   bool IsLoaderKind() const override { return true; }
   // 0 when `info` was filled; the caller then owns its text handle.
-  int GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag, abi::PictureInfo* info) const;
+  int GetPictureInfo(LPSTR buffer, LONG_PTR length, unsigned flag, susie::PictureInfo* info) const;
   // 0 when the plug-in allocated the two blocks, which the caller then owns.
-  int GetPicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
-                 HLOCAL* bitsHandle, abi::ProgressCallback progress, LONG_PTR data) const;
+  int GetPicture(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                 HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) const;
 
  protected:
   using TLoaderSPI::TLoaderSPI;

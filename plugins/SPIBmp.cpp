@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -10,7 +11,8 @@
 #include "core/PathRules.h"
 #include "core/Utf8.h"
 #include "plugins/PluginDib.h"
-#include "win/Files.h"
+#include "plugins/PluginFileName.h"
+#include "susie/SusieAbi.h"
 #include "win/Handles.h"
 #include "win/Text.h"
 
@@ -31,17 +33,25 @@ std::string PluginName(const TSPI& spi) { return core::ToUtf8(spi.FileName()); }
 TInSPIAble::TInSPIAble(TSPIBitmap& owner, const TSPIs* manager) : Owner(owner), manager_(manager) {}
 
 void TInSPIAble::LoadFromFile(const std::wstring& fileName) {
-  // The file's image in memory, which every plug-in call is handed, is the file itself mapped.
-  const win::FileView image(fileName);
-  LoadFromStreamWithName(image.Bytes(), fileName);
+  // The file's image in memory, which every plug-in call is handed, is the file itself, mapped
+  // copy-on-write.
+  LoadNamed(win::CopyOnWriteImage::FromFile(fileName), fileName);
 }
 
 void TInSPIAble::LoadFromStreamWithName(std::span<const uint8_t> data,
                                         const std::wstring& fileName) {
+  LoadNamed(win::CopyOnWriteImage::FromBytes(data), fileName);
+}
+
+void TInSPIAble::LoadFromStream(std::span<const uint8_t> data) {
+  Load(win::CopyOnWriteImage::FromBytes(data));
+}
+
+void TInSPIAble::LoadNamed(const win::CopyOnWriteImage& image, const std::wstring& fileName) {
   Ext = core::ExtensionOf(fileName);
   FileName = fileName;
   try {
-    LoadFromStream(data);
+    Load(image);
   } catch (...) {
     Ext.clear();
     FileName.clear();
@@ -51,33 +61,36 @@ void TInSPIAble::LoadFromStreamWithName(std::span<const uint8_t> data,
   FileName.clear();
 }
 
-void TInSPIAble::LoadFromStream(std::span<const uint8_t> data) {
+void TInSPIAble::Load(const win::CopyOnWriteImage& image) {
+  firstRefusal_ = nullptr;
   const bool nativeFirst =
       Ext.empty() || core::LowerAscii(Ext.substr(1)) == core::LowerAscii(NativeExt);
-  const bool loaded = nativeFirst ? LoadNative(data) || LoadWithPlugins(data)
-                                  : LoadWithPlugins(data) || LoadNative(data);
-  if (!loaded) throw core::Error("認識できない画像形式です");
+  const bool loaded = nativeFirst ? LoadNative(image) || LoadWithPlugins(image)
+                                  : LoadWithPlugins(image) || LoadNative(image);
+  if (loaded) return;
+  if (firstRefusal_) std::rethrow_exception(firstRefusal_);
+  throw core::Error("認識できない画像形式です");
 }
 
-bool TInSPIAble::LoadNative(std::span<const uint8_t> data) {
+bool TInSPIAble::LoadNative(const win::CopyOnWriteImage& image) {
   try {
-    Owner.NativeLoadFromStream(data);
+    Owner.NativeLoadFromStream(image.NewView().Bytes());
     return true;
   } catch (const std::exception&) {
     return false;  // the other method's turn, or "認識できない画像形式です"
   }
 }
 
-bool TInSPIAble::LoadWithPlugins(std::span<const uint8_t> data) {
-  if (SPI) return LoadWithSPI(data, *SPI);
+bool TInSPIAble::LoadWithPlugins(const win::CopyOnWriteImage& image) {
+  if (SPI) return LoadWithSPI(image, *SPI);
   if (!manager_) return false;
   for (TInSPI* candidate : manager_->FindSPIs(Ext)) {
-    if (LoadWithSPI(data, *candidate)) return true;
+    if (LoadWithSPI(image, *candidate)) return true;
   }
   return false;
 }
 
-bool TInSPIAble::LoadWithSPI(std::span<const uint8_t> data, TInSPI& spi) {
+bool TInSPIAble::LoadWithSPI(const win::CopyOnWriteImage& image, TInSPI& spi) {
   Progress(TProgressStage::psStarting, 0);
   struct EndProgress {
     TInSPIAble& loader;
@@ -89,26 +102,33 @@ bool TInSPIAble::LoadWithSPI(std::span<const uint8_t> data, TInSPI& spi) {
       }
     }
   } end{*this};
-  if (LoadBuffer(data.data(), data.size(), spi)) return true;
-  return HeaderRetry && data.size() > kForeignHeader &&
-         LoadBuffer(data.data() + kForeignHeader, data.size() - kForeignHeader, spi);
+  if (LoadBuffer(image, 0, spi)) return true;
+  return HeaderRetry && image.Size() > kForeignHeader && LoadBuffer(image, kForeignHeader, spi);
 }
 
-bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
+bool TInSPIAble::LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, TInSPI& spi) {
+  const win::CopyOnWriteImage::View view = image.NewView();
+  std::span<uint8_t> data = view.Bytes().subspan(offset);
   std::vector<uint8_t> padded;
-  if (length < kMinimumBuffer) {
+  if (data.size() < kMinimumBuffer) {
     padded.assign(kMinimumBuffer, 0);
-    if (length > 0) std::memcpy(padded.data(), data, length);
-    data = padded.data();
+    std::copy(data.begin(), data.end(), padded.begin());
+    data = std::span<uint8_t>(padded.data(), data.size());
   }
-  const auto* buffer = reinterpret_cast<LPCSTR>(data);
-  const auto size = static_cast<LONG_PTR>(length);
-  const std::string name = win::NarrowAnsi(FileName);
-  if (spi.IsSupported(name.c_str(), data) == 0) return false;
+  auto* buffer = reinterpret_cast<LPSTR>(data.data());
+  const auto length = static_cast<LONG_PTR>(data.size());
+  std::string name = PluginFileName(FileName);
+  if (spi.IsSupported(name.data(), buffer) == 0) return false;
 
   TPictureInfoRec record;
-  abi::PictureInfo block{};
-  if (spi.GetPictureInfo(buffer, size, abi::kInputIsMemory, &block) == 0) {
+  // Room to spare after the block, zeroed: a plug-in built with another packing writes a block
+  // larger than the interface's into memory of ours that nothing reads.
+  struct alignas(8) InfoBlock {
+    susie::PictureInfo block;
+    unsigned char slack[64];
+  } filled{};
+  if (spi.GetPictureInfo(buffer, length, susie::kInputIsMemory, &filled.block) == 0) {
+    const susie::PictureInfo& block = filled.block;
     record.Left = block.left;
     record.Top = block.top;
     record.Width = block.width;
@@ -127,10 +147,21 @@ bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
     record.Valid = true;
   }
 
+  try {
+    return DecodeWith(spi, buffer, length, record);
+  } catch (const RefusedPicture&) {
+    // As if GetPicture had failed: the next try goes on, and this is said only when none succeeds.
+    if (!firstRefusal_) firstRefusal_ = std::current_exception();
+    return false;
+  }
+}
+
+bool TInSPIAble::DecodeWith(TInSPI& spi, LPSTR buffer, LONG_PTR length,
+                            const TPictureInfoRec& record) {
   HLOCAL infoHandle = nullptr;
   HLOCAL bitsHandle = nullptr;
   callbackError_ = nullptr;
-  const int result = spi.GetPicture(buffer, size, abi::kInputIsMemory, &infoHandle, &bitsHandle,
+  const int result = spi.GetPicture(buffer, length, susie::kInputIsMemory, &infoHandle, &bitsHandle,
                                     ProgressCallback, reinterpret_cast<LONG_PTR>(this));
   // After a failure the handles are the plug-in's business: they may hold anything.
   if (result != 0) {
@@ -143,14 +174,12 @@ bool TInSPIAble::LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi) {
   const win::UniqueLocal bits(bitsHandle != infoHandle ? bitsHandle : nullptr);
   if (callbackError_) std::rethrow_exception(callbackError_);
   if (!infoHandle || !bitsHandle || bitsHandle == infoHandle) {
-    throw core::Error("Susie Plugin [" + PluginName(spi) +
-                      "] の返した画像は使えません: 画像のメモリがありません");
+    throw RefusedPicture(PluginName(spi), "画像のメモリがありません");
   }
   const win::LocalLockView infoView(info.get());
   const win::LocalLockView bitsView(bits.get());
   if (!infoView.get() || !bitsView.get()) {
-    throw core::Error("Susie Plugin [" + PluginName(spi) +
-                      "] の返した画像は使えません: 画像のメモリを読めません");
+    throw RefusedPicture(PluginName(spi), "画像のメモリを読めません");
   }
   bool ok = false;
   Owner.ReceiveDIB({infoView.get(), infoView.Size()}, {bitsView.get(), bitsView.Size()}, ok, record,

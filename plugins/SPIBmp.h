@@ -3,8 +3,10 @@
 // BMP reader when none does. Its loader TInSPIAble chooses between the BMP reader and the
 // plug-ins by the file's extension, hands the plug-ins the file's image in memory, retries once
 // past a 128-byte foreign header, relays the plug-in's progress, and passes the decoded DIB back
-// to the bitmap. SPIBitmapUnit makes TSPIBitmap the class the manager registers for plug-in
-// extensions, for as long as it lives.
+// to the bitmap. A plug-in whose answer the bitmap refuses counts as failing on the file, like one
+// whose GetPicture fails; the refusal is the load's error only when nothing decodes the file.
+// SPIBitmapUnit makes TSPIBitmap the class the manager registers for plug-in extensions, for as
+// long as it lives.
 
 #include <windows.h>
 
@@ -17,6 +19,7 @@
 #include "core/Dib.h"
 #include "host/Roles.h"
 #include "plugins/SPIs.h"
+#include "win/CopyOnWriteImage.h"
 
 namespace plugins {
 
@@ -57,14 +60,23 @@ class TInSPIAble {
 
   void LoadFromFile(const std::wstring& fileName);
   void LoadFromStreamWithName(std::span<const uint8_t> data, const std::wstring& fileName);
-  // Decodes the whole image; throws core::Error "認識できない画像形式です" when nothing does.
+  // Decodes the whole image. When nothing does, throws the first refusal of a plug-in's answer
+  // (RefusedPicture), or else core::Error "認識できない画像形式です".
   void LoadFromStream(std::span<const uint8_t> data);
 
  private:
-  bool LoadNative(std::span<const uint8_t> data);
-  bool LoadWithPlugins(std::span<const uint8_t> data);
-  bool LoadWithSPI(std::span<const uint8_t> data, TInSPI& spi);
-  bool LoadBuffer(const uint8_t* data, size_t length, TInSPI& spi);
+  void LoadNamed(const win::CopyOnWriteImage& image, const std::wstring& fileName);
+  void Load(const win::CopyOnWriteImage& image);
+  bool LoadNative(const win::CopyOnWriteImage& image);
+  bool LoadWithPlugins(const win::CopyOnWriteImage& image);
+  bool LoadWithSPI(const win::CopyOnWriteImage& image, TInSPI& spi);
+  // One try of the plug-in on the image from byte `offset` on, in a view of its own: plug-ins are
+  // handed a writable buffer and some write there, which must reach no other try, no reader and
+  // not the file.
+  bool LoadBuffer(const win::CopyOnWriteImage& image, size_t offset, TInSPI& spi);
+  // GetPicture and the handing over of its answer; throws RefusedPicture for an answer the
+  // bitmap does not take.
+  bool DecodeWith(TInSPI& spi, LPSTR buffer, LONG_PTR length, const TPictureInfoRec& record);
   void Progress(TProgressStage stage, int percent);
   // Handed to GetPicture with this loader as its data. An error of the progress notification
   // cannot pass through the plug-in: it is kept, the plug-in is asked to stop, and the error is
@@ -74,6 +86,7 @@ class TInSPIAble {
   TSPIBitmap& Owner;
   const TSPIs* manager_;
   std::exception_ptr callbackError_;
+  std::exception_ptr firstRefusal_;  // of the load under way
 };
 
 class TSPIBitmap {
@@ -94,7 +107,7 @@ class TSPIBitmap {
   void LoadFromStreamWithName(std::span<const uint8_t> data, const std::wstring& fileName);
 
   // Takes the DIB a plug-in decoded: `info` and `bits` are its two blocks, whole. Throws
-  // core::Error naming the plug-in when they do not hold a picture the program accepts.
+  // RefusedPicture naming the plug-in when they do not hold a picture the program accepts.
   void ReceiveDIB(std::span<const uint8_t> info, std::span<const uint8_t> bits, bool& ok,
                   const TPictureInfoRec& record, const TSPI& from);
 

@@ -38,7 +38,41 @@ std::wstring CurrentFolder() {
   return folder;
 }
 
+// A path from a function that fills a buffer, asking again when the first buffer was too small;
+// empty when it fails.
+template <typename F>
+std::wstring PathFrom(F fill) {
+  std::wstring out(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD n = fill(out.data(), static_cast<DWORD>(out.size()));
+    if (n == 0) return {};
+    if (n < out.size()) {
+      out.resize(n);
+      return out;
+    }
+    out.resize(n);
+  }
+  return {};
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
+
+std::wstring CanonicalPath(const std::wstring& path) {
+  // The full path has its separators made backslashes, runs of them made one, "." and ".."
+  // resolved.
+  const std::wstring full = PathFrom([&](wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+  });
+  if (full.empty()) return path;
+  std::wstring longForm = PathFrom(
+      [&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full.c_str(), buffer, size); });
+  return longForm.empty() ? full : longForm;
+}
 
 std::wstring SusieFolder() {
   HKEY opened = nullptr;
@@ -77,18 +111,24 @@ void TSPIs::Loaded() {
 }
 
 int TSPIs::IndexOf(const std::wstring& fileName) const {
-  const std::wstring wanted = core::LowerAscii(fileName);
+  const std::wstring wanted = CanonicalPath(fileName);
   for (size_t i = 0; i < list_.size(); ++i) {
-    if (core::LowerAscii(list_[i]->FileName()) == wanted) return static_cast<int>(i);
+    if (SamePath(list_[i].canonicalPath, wanted)) return static_cast<int>(i);
   }
   return -1;
+}
+
+bool TSPIs::HoldsModule(HMODULE module) const {
+  return std::any_of(list_.begin(), list_.end(),
+                     [module](const Entry& entry) { return entry.spi->Handle() == module; });
 }
 
 void TSPIs::Add(std::unique_ptr<TSPI> spi) { Insert(Count(), std::move(spi)); }
 
 void TSPIs::Insert(int index, std::unique_ptr<TSPI> spi) {
   if (index < 0 || index > Count()) throw std::out_of_range("TSPIs::Insert");
-  TSPI& inserted = **list_.insert(list_.begin() + index, std::move(spi));
+  const std::wstring canonicalPath = CanonicalPath(spi->FileName());
+  TSPI& inserted = *list_.insert(list_.begin() + index, Entry{std::move(spi), canonicalPath})->spi;
   auto* import = dynamic_cast<TInSPI*>(&inserted);
   if (!import) return;
   const std::vector<std::wstring>& entries = import->Extensions();
@@ -163,7 +203,8 @@ void TSPIs::SearchFolder(const std::wstring& folder, const std::wstring& mask) {
     if (!find) return;
     do {
       if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY)) continue;
-      std::wstring fullName = folder + found.cFileName;
+      // Loaded by its full path: a relative one would send the system along its DLL search path.
+      std::wstring fullName = CanonicalPath(folder + found.cFileName);
       if (IndexOf(fullName) < 0) candidates.push_back(std::move(fullName));
     } while (FindNextFileW(find.get(), &found));
   }
@@ -172,7 +213,9 @@ void TSPIs::SearchFolder(const std::wstring& folder, const std::wstring& mask) {
     if (OnSearching) OnSearching(*this, fileName, accept);
     if (!accept) continue;
     std::unique_ptr<TSPI> spi = CreateSPI(fileName);
-    if (!spi) continue;
+    // The system hands out a module it has loaded already when the file is the same one by
+    // another name; the new object only counts one more reference to it.
+    if (!spi || HoldsModule(spi->Handle())) continue;
     accept = true;
     // An error of the handler unloads the plug-in with `spi` on its way out.
     if (OnSearch) OnSearch(*this, *spi, accept);
@@ -183,8 +226,8 @@ void TSPIs::SearchFolder(const std::wstring& folder, const std::wstring& mask) {
 std::vector<TInSPI*> TSPIs::FindSPIs(const std::wstring& fileName) const {
   std::vector<TInSPI*> imports;
   std::vector<std::vector<std::wstring>> entries;
-  for (const auto& spi : list_) {
-    if (auto* import = dynamic_cast<TInSPI*>(spi.get())) {
+  for (const Entry& entry : list_) {
+    if (auto* import = dynamic_cast<TInSPI*>(entry.spi.get())) {
       imports.push_back(import);
       entries.push_back(import->Extensions());
     }

@@ -76,8 +76,9 @@ class TSPIs {
   void Loaded();
 
   int Count() const { return static_cast<int>(list_.size()); }
-  TSPI& Items(int index) const { return *list_.at(static_cast<size_t>(index)); }
-  // The first plug-in whose file is `fileName`, ASCII letters folded; -1 when none.
+  TSPI& Items(int index) const { return *list_.at(static_cast<size_t>(index)).spi; }
+  // The first plug-in whose file is `fileName`, however either is spelled: the paths are compared
+  // in full, with long names for 8.3 ones, letter case folded. -1 when none.
   int IndexOf(const std::wstring& fileName) const;
   void Add(std::unique_ptr<TSPI> spi);
   // Puts the plug-in at `index`; an import plug-in's extensions are registered.
@@ -92,6 +93,9 @@ class TSPIs {
   void Search(const std::wstring& mask);
   // Searches `folder` (empty: the default places) for every kind of plug-in file of this build.
   void SearchPlugins(const std::wstring& folder);
+  // Loads the plug-ins of `folder` matching `mask` that are not loaded yet: a file counts as loaded
+  // when a plug-in of the list is the same file however spelled (IndexOf), or, once loaded, the
+  // same module.
   void SearchFolder(const std::wstring& folder, const std::wstring& mask);
 
   // The import plug-ins that should try the file: those naming its extension first (the last of
@@ -99,13 +103,25 @@ class TSPIs {
   std::vector<TInSPI*> FindSPIs(const std::wstring& fileName) const;
 
  private:
+  struct Entry {
+    std::unique_ptr<TSPI> spi;
+    std::wstring canonicalPath;  // its file's, as CanonicalPath gives it
+  };
+
   // The folders of SearchOptions, in their fixed order, that exist as texts.
   std::vector<std::wstring> DefaultPlaces() const;
+  // True when a plug-in of the list is the module `module`.
+  bool HoldsModule(HMODULE module) const;
 
   core::PictureFormats& formats_;
   win::UniqueHandle instance_;  // the process-wide mark of the one manager
-  std::vector<std::unique_ptr<TSPI>> list_;
+  std::vector<Entry> list_;
 };
+
+// One spelling for every way of naming a file: the full path (no relative part, ".", "..",
+// forward slashes or doubled separators) with the long form of each 8.3 name, where the file
+// exists.
+std::wstring CanonicalPath(const std::wstring& path);
 
 // The Susie viewer's plug-in folder from the registry, unexpanded; empty when the key or the
 // value is missing or the value is not a text.

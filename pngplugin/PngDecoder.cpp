@@ -31,10 +31,12 @@ constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
 struct PngDecoder::Libpng {
   png_structp png = nullptr;
   png_infop info = nullptr;
-  std::span<const uint8_t> file;
-  size_t at = 0;
+  PngReader read;
   bool truncated = false;
-  char message[200] = {};  // libpng's text of the last fatal error
+  png_uint_32 height = 0;
+  bool readingRows = false;   // DecodeInto has started on the rows
+  bool rowsFinished = false;  // every row is in the caller's memory; the decoder stopped there
+  char message[200] = {};     // libpng's text of the last fatal error
 
   ~Libpng() { png_destroy_read_struct(&png, &info, nullptr); }
 
@@ -48,12 +50,18 @@ struct PngDecoder::Libpng {
   static void OnWarning(png_structp, png_const_charp) {}
   static void OnRead(png_structp png, png_bytep to, size_t size) {
     auto* self = static_cast<Libpng*>(png_get_io_ptr(png));
-    if (size > self->file.size() - self->at) {
+    // Once the last row is in, libpng goes on inflating the rest of the compressed stream, up to
+    // its end, to check it, inside the call that read the last row: a small file may hold
+    // gigabytes of compressed zeros there. It gets no more data; the rows are what we wanted.
+    if (self->readingRows && (png_get_current_pass_number(png) >= 7 ||
+                              png_get_current_row_number(png) >= self->height)) {
+      self->rowsFinished = true;
+      png_error(png, "rows finished");
+    }
+    if (!self->read(to, size)) {
       self->truncated = true;
       png_error(png, "unexpected end of file");
     }
-    std::memcpy(to, self->file.data() + self->at, size);
-    self->at += size;
   }
 
   // Calls body(); returns false when libpng raised a fatal error inside it. Jumping out of body
@@ -115,11 +123,22 @@ bool HasPngSignature(std::span<const uint8_t> data) {
   return data.size() >= sizeof kSignature && std::memcmp(data.data(), kSignature, 8) == 0;
 }
 
-PngDecoder::PngDecoder(std::span<const uint8_t> file) {
-  if (!HasPngSignature(file)) throw PngError(PngFailure::kNotPng, "PNG ファイルではありません");
+PngDecoder::PngDecoder(std::span<const uint8_t> file)
+    : PngDecoder([file, at = size_t{0}](uint8_t* to, size_t size) mutable {
+        if (size > file.size() - at) return false;
+        std::memcpy(to, file.data() + at, size);
+        at += size;
+        return true;
+      }) {}
+
+PngDecoder::PngDecoder(PngReader read) {
+  uint8_t signature[sizeof kSignature] = {};
+  if (!read(signature, sizeof signature) || !HasPngSignature(signature)) {
+    throw PngError(PngFailure::kNotPng, "PNG ファイルではありません");
+  }
   png_ = std::make_unique<Libpng>();
   Libpng& s = *png_;
-  s.file = file;
+  s.read = std::move(read);
   s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, Libpng::OnError, Libpng::OnWarning);
   if (s.png == nullptr) throw OutOfMemory();
   s.info = png_create_info_struct(s.png);
@@ -127,11 +146,12 @@ PngDecoder::PngDecoder(std::span<const uint8_t> file) {
 
   const bool ok = s.Guarded([&] {
     png_set_read_fn(s.png, &s, Libpng::OnRead);
+    png_set_sig_bytes(s.png, sizeof kSignature);
     // The size is checked below against our own limits, which are tighter than libpng's.
     png_set_user_limits(s.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
     png_set_chunk_cache_max(s.png, 1000);
-    // A CRC error is an error in any chunk, not only in the critical ones.
+    // A CRC error is an error in any chunk read, not only in the critical ones.
     png_set_crc_action(s.png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
     png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
     png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, kSkippedChunkCount);
@@ -209,11 +229,16 @@ void PngDecoder::DecodeInto(core::Dib& target, const PngProgress& progress) {
   const int total = passes * height;
   int done = 0;
   int reportedPercent = -1;
+  s.height = static_cast<png_uint_32>(height);
+  s.readingRows = true;
   for (int pass = 0; pass < passes; ++pass) {
     for (int y = 0; y < height; ++y, ++done) {
       uint8_t* row =
           !alpha ? target.Row(y) : decoded.data() + (passes > 1 ? rowBytes * size_t(y) : 0);
-      if (!s.Guarded([&] { png_read_row(s.png, row, nullptr); })) throw s.Failure();
+      // The stop after the last row ends the last call, with the row already in place.
+      if (!s.Guarded([&] { png_read_row(s.png, row, nullptr); }) && !s.rowsFinished) {
+        throw s.Failure();
+      }
       if (alpha && passes == 1) blend(row, y);
       const int percent = static_cast<int>(int64_t{done} * 100 / total);
       if (progress && percent != reportedPercent) {
@@ -230,7 +255,6 @@ void PngDecoder::DecodeInto(core::Dib& target, const PngProgress& progress) {
   for (int y = 0; y < height && padding > 0; ++y) {
     std::memset(target.Row(y) + size_t(width) * 3, 0, padding);
   }
-  if (!s.Guarded([&] { png_read_end(s.png, nullptr); })) throw s.Failure();
   if (progress && !progress(total, total)) {
     throw PngError(PngFailure::kStopped, "PNG の読み込みを中止しました");
   }

@@ -7,7 +7,9 @@
 // The input is hostile: the header is checked against the picture limits of core/Dib.h before
 // anything is allocated (a small file may declare a large flat picture: only the declared size
 // counts), libpng never produces more rows than the header declares, ancillary chunks are skipped
-// or capped, and a truncated or corrupt file (a CRC error in any chunk included) is refused.
+// or capped, and a file truncated or corrupt before its last row is decoded (a CRC error in a
+// chunk read before then included) is refused. Nothing after the last row is read: not the rest of
+// the compressed stream (which may inflate to any size), not the chunks that follow.
 
 #include <cstdint>
 #include <functional>
@@ -55,22 +57,27 @@ bool HasPngSignature(std::span<const uint8_t> data);
 // Called as rows are decoded with (steps done, steps in all); returns false to stop the decoder.
 using PngProgress = std::function<bool(int done, int total)>;
 
+// Where the decoder reads the file from, front to back: fills `to` with the next `size` bytes and
+// returns true, or returns false when the file ends (or cannot be read) first. It must not throw.
+using PngReader = std::function<bool(uint8_t* to, size_t size)>;
+
 // One decode of one file. The constructor reads everything up to the pixel data and checks it;
 // DecodeInto then writes the pixels into memory the caller allocated, so a plug-in can decode
-// straight into the block it hands to its host. The decoder refers to `file`, which must outlive
-// it. Every failure throws PngError.
+// straight into the block it hands to its host. Every failure throws PngError.
 class PngDecoder {
  public:
+  // The file in memory, which must outlive the decoder.
   explicit PngDecoder(std::span<const uint8_t> file);
+  // The file as `read` gives it, asked for no more than the decoder needs.
+  explicit PngDecoder(PngReader read);
   ~PngDecoder();
   PngDecoder(const PngDecoder&) = delete;
   PngDecoder& operator=(const PngDecoder&) = delete;
 
   const PngHeader& Header() const { return header_; }
 
-  // Decodes the pixels into `target`, a 24-bpp Dib of the header's size, then reads the file to
-  // its end (IEND), so that damage after the pixel data is found too. `progress` is called at
-  // most about a hundred times, and once more at the end. Call once.
+  // Decodes the pixels into `target`, a 24-bpp Dib of the header's size, and stops after the last
+  // row. `progress` is called at most about a hundred times, and once more at the end. Call once.
   void DecodeInto(core::Dib& target, const PngProgress& progress = {});
 
  private:

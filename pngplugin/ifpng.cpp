@@ -7,19 +7,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <new>
 #include <span>
 #include <vector>
 
 #include "CapslateVersion.h"
 #include "pngplugin/PngDecoder.h"
-#include "pngplugin/SusieAbi.h"
+#include "susie/SusieAbi.h"
 #include "win/Handles.h"
 
 namespace {
 
-namespace susie = pngplugin::susie;
 using pngplugin::PngDecoder;
 using pngplugin::PngError;
 using pngplugin::PngFailure;
@@ -35,45 +33,80 @@ constexpr const char* kInfoItems[] = {
 // A file that cannot be opened or read, told apart from broken data by its own result code.
 struct FileReadFailure {};
 
-// The input of GetPictureInfo and GetPicture: the caller's memory, or the file it names read into
-// memory from the offset it gives.
+// The input of GetPictureInfo and GetPicture: the caller's memory, or the file it names from the
+// offset it gives, read as the decoder asks for it, so that no more of the file is read than the
+// decoder needs.
 class Input {
  public:
-  Input(LPCSTR buffer, susie::Length length, unsigned flag) {
+  Input(LPCSTR buffer, LONG_PTR length, unsigned flag) {
     if ((flag & susie::kInputMask) == susie::kInputIsMemory) {
       if (buffer == nullptr || length < 0) throw PngError(PngFailure::kBroken, "no data");
-      bytes_ = {reinterpret_cast<const uint8_t*>(buffer), static_cast<size_t>(length)};
+      memory_ = {reinterpret_cast<const uint8_t*>(buffer), static_cast<size_t>(length)};
       return;
     }
-    ReadFrom(buffer, length);
-    bytes_ = fileImage_;
+    Open(buffer, length);
   }
-  std::span<const uint8_t> Bytes() const { return bytes_; }
+  Input(const Input&) = delete;
+  Input& operator=(const Input&) = delete;
+
+  // What a decoder reads the input through; it must not outlive the input.
+  pngplugin::PngReader Reader() {
+    if (!file_) {
+      return [bytes = memory_, at = size_t{0}](uint8_t* to, size_t size) mutable {
+        if (size > bytes.size() - at) return false;
+        std::memcpy(to, bytes.data() + at, size);
+        at += size;
+        return true;
+      };
+    }
+    return [this](uint8_t* to, size_t size) { return ReadNext(to, size); };
+  }
+  // The file could not be read, as opposed to ending early.
+  bool ReadFailed() const { return readFailed_; }
 
  private:
-  void ReadFrom(LPCSTR fileName, susie::Length offset) {
-    win::UniqueFile file(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  void Open(LPCSTR fileName, LONG_PTR offset) {
+    file_.reset(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || offset < 0 || offset > size.QuadPart) {
+    if (!file_ || !GetFileSizeEx(file_.get(), &size) || offset < 0 || offset > size.QuadPart) {
       throw FileReadFailure();
-    }
-    const uint64_t remaining = static_cast<uint64_t>(size.QuadPart - offset);
-    if (remaining > std::numeric_limits<DWORD>::max() / 2) {
-      throw PngError(PngFailure::kTooLarge, "file too large");
     }
     LARGE_INTEGER at{};
     at.QuadPart = offset;
-    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) throw FileReadFailure();
-    fileImage_.resize(static_cast<size_t>(remaining));
-    DWORD read = 0;
-    if (!ReadFile(file.get(), fileImage_.data(), static_cast<DWORD>(remaining), &read, nullptr) ||
-        read != remaining) {
-      throw FileReadFailure();
-    }
+    if (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN)) throw FileReadFailure();
   }
-  std::vector<uint8_t> fileImage_;
-  std::span<const uint8_t> bytes_;
+
+  // The next `size` bytes of the file, through a buffer of its own: libpng asks for a few bytes
+  // at a time.
+  bool ReadNext(uint8_t* to, size_t size) {
+    while (size > 0) {
+      if (next_ == buffered_.size()) {
+        buffered_.resize(kBufferSize);
+        DWORD got = 0;
+        if (!ReadFile(file_.get(), buffered_.data(), kBufferSize, &got, nullptr)) {
+          readFailed_ = true;
+          return false;
+        }
+        buffered_.resize(got);
+        next_ = 0;
+        if (got == 0) return false;
+      }
+      const size_t n = std::min(size, buffered_.size() - next_);
+      std::memcpy(to, buffered_.data() + next_, n);
+      next_ += n;
+      to += n;
+      size -= n;
+    }
+    return true;
+  }
+
+  static constexpr DWORD kBufferSize = 64 * 1024;
+  std::span<const uint8_t> memory_;
+  win::UniqueFile file_;
+  std::vector<uint8_t> buffered_;
+  size_t next_ = 0;
+  bool readFailed_ = false;
 };
 
 int ResultOf(const PngError& error) {
@@ -90,11 +123,17 @@ int ResultOf(const PngError& error) {
   return susie::kInternalError;
 }
 
-// Runs one exported call's body and turns every failure into the interface's result code.
+// Runs one exported call's body on `input` and turns every failure into the interface's result
+// code.
 template <class Body>
-int Guarded(const Body& body) noexcept {
+int Guarded(LPCSTR buffer, LONG_PTR length, unsigned flag, const Body& body) noexcept {
   try {
-    return body();
+    Input input(buffer, length, flag);
+    try {
+      return body(input);
+    } catch (const PngError& error) {
+      return input.ReadFailed() ? susie::kFileReadError : ResultOf(error);
+    }
   } catch (const PngError& error) {
     return ResultOf(error);
   } catch (const FileReadFailure&) {
@@ -106,12 +145,11 @@ int Guarded(const Body& body) noexcept {
   }
 }
 
-int DecodePicture(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* infoHandle,
-                  HLOCAL* bitsHandle, susie::ProgressCallback progress, susie::Length data) {
+int DecodePicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                  HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) {
   if (infoHandle == nullptr || bitsHandle == nullptr) return susie::kInternalError;
-  return Guarded([&] {
-    const Input input(buffer, length, flag);
-    PngDecoder decoder(input.Bytes());
+  return Guarded(buffer, length, flag, [&](Input& input) {
+    PngDecoder decoder(input.Reader());
     const pngplugin::PngHeader& header = decoder.Header();
     const int64_t imageSize = core::DibImageSize(header.width, header.height, 24);
 
@@ -161,9 +199,9 @@ int WINAPI GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) {
 
 // `data` is either the first 2 KiB of the file, or, when its upper bits are 0, an open file
 // handle whose next bytes are the file's start.
-int WINAPI IsSupported(LPCSTR, susie::SupportData data) {
+int WINAPI IsSupported(LPSTR, void* data) {
   uint8_t head[8] = {};
-  const auto value = reinterpret_cast<uintptr_t>(reinterpret_cast<void*>(data));
+  const auto value = reinterpret_cast<uintptr_t>(data);
   if ((value >> 16) != 0) {
     std::memcpy(head, reinterpret_cast<const void*>(value), sizeof head);
   } else {
@@ -176,12 +214,11 @@ int WINAPI IsSupported(LPCSTR, susie::SupportData data) {
   return pngplugin::HasPngSignature(head) ? 1 : 0;
 }
 
-int WINAPI GetPictureInfo(LPCSTR buffer, susie::Length length, unsigned flag,
-                          susie::PictureInfo* info) {
+// Reads the file only up to its pixel data.
+int WINAPI GetPictureInfo(LPSTR buffer, LONG_PTR length, unsigned flag, susie::PictureInfo* info) {
   if (info == nullptr) return susie::kInternalError;
-  return Guarded([&] {
-    const Input input(buffer, length, flag);
-    const PngDecoder decoder(input.Bytes());
+  return Guarded(buffer, length, flag, [&](Input& input) {
+    const PngDecoder decoder(input.Reader());
     const pngplugin::PngHeader& header = decoder.Header();
     *info = susie::PictureInfo{};
     info->width = header.width;
@@ -191,14 +228,14 @@ int WINAPI GetPictureInfo(LPCSTR buffer, susie::Length length, unsigned flag,
   });
 }
 
-int WINAPI GetPicture(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* infoHandle,
-                      HLOCAL* bitsHandle, susie::ProgressCallback progress, susie::Length data) {
+int WINAPI GetPicture(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                      HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) {
   return DecodePicture(buffer, length, flag, infoHandle, bitsHandle, progress, data);
 }
 
 // The preview is the picture itself.
-int WINAPI GetPreview(LPCSTR buffer, susie::Length length, unsigned flag, HLOCAL* infoHandle,
-                      HLOCAL* bitsHandle, susie::ProgressCallback progress, susie::Length data) {
+int WINAPI GetPreview(LPSTR buffer, LONG_PTR length, unsigned flag, HLOCAL* infoHandle,
+                      HLOCAL* bitsHandle, susie::ProgressCallback progress, LONG_PTR data) {
   return DecodePicture(buffer, length, flag, infoHandle, bitsHandle, progress, data);
 }
 

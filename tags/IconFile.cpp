@@ -6,15 +6,16 @@
 
 namespace tags {
 
-win::UniqueIcon LoadPaletteIcon(int number) {
+win::UniqueIcon LoadPaletteIcon(int number, int size) {
   const std::wstring name = L"ICON" + std::to_wstring(number);
   return win::UniqueIcon(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+      LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, size, size, 0)));
 }
 
-win::UniqueIcon LoadIconFile(const std::wstring& path) {
-  return win::UniqueIcon(static_cast<HICON>(
-      LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+win::UniqueIcon LoadIconFile(const std::wstring& path, int size) {
+  return win::UniqueIcon(
+      static_cast<HICON>(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size,
+                                    LR_LOADFROMFILE | (size == 0 ? LR_DEFAULTSIZE : 0))));
 }
 
 std::string IconFileError(const std::wstring& path) {

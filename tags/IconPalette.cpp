@@ -8,6 +8,7 @@
 
 #include "core/Error.h"
 #include "tags/IconFile.h"
+#include "win/Dpi.h"
 #include "win/FileDialogs.h"
 #include "win/Text.h"
 
@@ -50,19 +51,31 @@ void IconPalette::Attach(const IconPageControls& controls) {
   navy_.reset(CreateSolidBrush(kPanelBack));
   squareColours_.fill(kOther);
   slotHints_.fill(kSlotHint);
-  LOGFONTW font{};
-  auto current = reinterpret_cast<HFONT>(SendMessageW(controls_.Panel4, WM_GETFONT, 0, 0));
-  if (current && GetObjectW(current, sizeof font, &font)) {
-    font.lfWeight = FW_BOLD;
-    panelFont_.reset(CreateFontIndirectW(&font));
-    SendMessageW(controls_.Panel4, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_.get()), FALSE);
-  }
+  EmboldenPanel();
   // Each slot above its square, so the slot is what the mouse meets and what paints last.
   for (HWND slot : controls_.slots) {
     SetWindowPos(slot, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   SetWindowSubclass(controls_.page, PageProc, kPageSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
+
+void IconPalette::EmboldenPanel() {
+  LOGFONTW font{};
+  auto current = reinterpret_cast<HFONT>(SendMessageW(controls_.Panel4, WM_GETFONT, 0, 0));
+  if (current && GetObjectW(current, sizeof font, &font)) {
+    font.lfWeight = FW_BOLD;
+    win::UniqueFont bold(CreateFontIndirectW(&font));
+    SendMessageW(controls_.Panel4, WM_SETFONT, reinterpret_cast<WPARAM>(bold.get()), TRUE);
+    panelFont_ = std::move(bold);  // the old font goes once the panel no longer uses it
+  }
+}
+
+void IconPalette::DpiChanged() {
+  EmboldenPanel();
+  ShowIconPage(Position());
+}
+
+int IconPalette::IconSize() const { return win::IconSizeForDpi(window_.Dpi()); }
 
 int IconPalette::Position() const {
   return static_cast<int>(SendMessageW(controls_.UpDown2, UDM_GETPOS32, 0, 0));
@@ -71,8 +84,9 @@ int IconPalette::Position() const {
 void IconPalette::ShowIconPage(int n) {
   std::array<win::UniqueIcon, kSlots> icons;
   std::array<std::wstring, kSlots> hints;
+  const int size = IconSize();
   for (int k = 0; k < kSlots; ++k) {
-    icons[k] = LoadPaletteIcon(kSlots * n + k + 1);
+    icons[k] = LoadPaletteIcon(kSlots * n + k + 1, size);
     hints[k] = kSlotHint;
   }
   int lowest = 0;
@@ -86,7 +100,7 @@ void IconPalette::ShowIconPage(int n) {
     for (int k = 0; k < kSlots; ++k) {
       const std::wstring& file = window_.Settings().iconFiles[first + k];
       if (file.empty()) continue;
-      if (win::UniqueIcon icon = LoadIconFile(file)) {
+      if (win::UniqueIcon icon = LoadIconFile(file, size)) {
         icons[k] = std::move(icon);
       } else {
         // The slot stays blank; the entry stays too, for the file may come back.
@@ -147,7 +161,7 @@ void IconPalette::Register(int slot) {
       win::ChooseFileToOpen(window_.Owner(), window_.Prompts(), {{L"ｱｲｺﾝﾌｧｲﾙ(*.ico)", L"*.ico"}});
   if (!chosen) return;
   picture_.SetCurrentFileName(*chosen);
-  if (!LoadIconFile(*chosen)) throw core::Error(IconFileError(*chosen));
+  if (!LoadIconFile(*chosen, IconSize())) throw core::Error(IconFileError(*chosen));
   window_.Settings().iconFiles[first + slot] = *chosen;
   ShowIconPage(position);
   window_.SetStatusText(L"アイコンファイルセットが完了しました。");

@@ -34,6 +34,9 @@ class IconPalette {
 
   // Takes over the controls' colours and contents; every square green.
   void Attach(const IconPageControls& controls);
+  // The window's resolution has changed: the page is shown again with icons of the new size, and
+  // the page number in the bold form of the window's new font.
+  void DpiChanged();
 
   // UpDown2's position: the page shown, less 1.
   int Position() const;
@@ -58,6 +61,10 @@ class IconPalette {
   // The colours of the squares and slots, and of Panel4, for WM_CTLCOLORSTATIC; null for others.
   HBRUSH Colour(HWND control, HDC dc) const;
   void SetSlotHint(int slot, const std::wstring& hint);
+  // The icons' size at the window's resolution.
+  int IconSize() const;
+  // Panel4's text in bold: the window's font, made bold.
+  void EmboldenPanel();
 
   host::PictureHost& picture_;
   host::WindowServices& window_;

@@ -14,7 +14,7 @@ void TIconTag::SetIcon(win::UniqueIcon icon) {
 }
 
 void TIconTag::DrawInto(HDC dc, int x, int y) const {
-  if (icon_) DrawIcon(dc, x, y, icon_.get());
+  if (icon_) DrawIconEx(dc, x, y, icon_.get(), Width(), Height(), 0, nullptr, DI_NORMAL);
 }
 
 void TIconTag::Paint(HDC dc) {

@@ -1,6 +1,7 @@
 #pragma once
-// The icon tag IconTag: a 32 x 32 icon over the picture, a copy of the palette icon it was shown
-// with, drawn through its transparency mask on the screen and when it is stamped into the picture.
+// The icon tag IconTag: an icon of the standard icon size over the picture (32 x 32 on a 96-DPI
+// screen, 48 x 48 at 144 DPI), a copy of the palette icon it was shown with, drawn through its
+// transparency mask on the screen and when it is stamped into the picture, at the same size.
 
 #include <windows.h>
 
@@ -16,8 +17,8 @@ class TIconTag : public win::controls::GraphicControl {
   HICON Icon() const { return icon_.get(); }
   // Takes the icon and shows it.
   void SetIcon(win::UniqueIcon icon);
-  // Stamps the icon into `dc` with its top-left corner at (x, y), at the standard icon size
-  // (32 x 32) whatever its own: the mask's transparent pixels leave the picture as it was.
+  // Stamps the icon into `dc` with its top-left corner at (x, y), at the tag's size (the standard
+  // icon size) whatever the icon's own: the mask's transparent pixels leave the picture as it was.
   void DrawInto(HDC dc, int x, int y) const;
 
  protected:

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/DpiScale.h"
 #include "core/Error.h"
+#include "win/ErrorBoundary.h"
 
 namespace tags {
 namespace {
@@ -16,15 +18,9 @@ constexpr const wchar_t* kStartText = L"テキスト";
 constexpr const wchar_t* kStartFace = L"ＭＳ Ｐゴシック";
 // A displayed line is read up to this many characters.
 constexpr int kMaxLineLength = 4096;
-// The embedded text starts this far in from the box's corner, whatever the on-screen margins are.
+// The embedded text starts this far in from the box's corner (at 96 DPI), whatever the on-screen
+// margins are.
 constexpr int kTextInset = 2;
-
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
 
 }  // namespace
 
@@ -33,9 +29,11 @@ TMemoTag::~TMemoTag() {
   if (parent_ && IsWindow(parent_)) RemoveWindowSubclass(parent_, ParentProc, kSubclassId);
 }
 
-void TMemoTag::Create(HWND parent, HMENU popupMenu, std::function<void()> onMouseDown) {
+void TMemoTag::Create(HWND parent, HMENU popupMenu, win::Prompts& prompts,
+                      std::function<void()> onMouseDown) {
   parent_ = parent;
   popupMenu_ = popupMenu;
+  prompts_ = &prompts;
   onMouseDown_ = std::move(onMouseDown);
   font_.lfCharSet = SHIFTJIS_CHARSET;
   font_.lfWeight = FW_NORMAL;
@@ -87,7 +85,7 @@ void TMemoTag::SetBounds(int left, int top, int width, int height) {
 
 LOGFONTW TMemoTag::ScreenFont() const {
   LOGFONTW font = font_;
-  font.lfHeight = -MulDiv(points_, ScreenDpi(), 72);
+  font.lfHeight = -MulDiv(points_, dpi_, 72);
   font.lfWidth = 0;
   return font;
 }
@@ -101,6 +99,12 @@ void TMemoTag::SetFont(const LOGFONTW& chosen, int points, COLORREF colour) {
   font_.lfItalic = chosen.lfItalic;
   font_.lfUnderline = chosen.lfUnderline;
   font_.lfStrikeOut = chosen.lfStrikeOut;
+  if (edit_) ApplyFont();
+}
+
+void TMemoTag::SetDpi(int dpi) {
+  if (dpi_ == dpi) return;
+  dpi_ = dpi;
   if (edit_) ApplyFont();
 }
 
@@ -157,10 +161,11 @@ void TMemoTag::DrawInto(HDC dc, int x, int y, bool framed) const {
 std::vector<TMemoTag::PlacedLine> TMemoTag::PlaceLines(HDC dc, int x, int y) const {
   std::vector<PlacedLine> placed;
   int lineTop = y;
+  const int inset = core::ScaleToDpi(kTextInset, dpi_);
   for (std::wstring& line : Lines()) {
     SIZE extent{};
     GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
-    placed.push_back({std::move(line), POINT{x + kTextInset, lineTop + kTextInset}, extent});
+    placed.push_back({std::move(line), POINT{x + inset, lineTop + inset}, extent});
     lineTop += extent.cy;
   }
   return placed;
@@ -191,7 +196,10 @@ LRESULT CALLBACK TMemoTag::EditProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (tag->onMouseDown_) tag->onMouseDown_();
+      if (tag->onMouseDown_ &&
+          !win::Guarded(GetAncestor(window, GA_ROOT), *tag->prompts_, tag->onMouseDown_)) {
+        return 0;  // the press ended with the error: the box takes neither focus nor the mouse
+      }
       break;
     case WM_CONTEXTMENU:
       if (tag->popupMenu_) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "win/Handles.h"
+#include "win/Prompts.h"
 
 namespace tags {
 
@@ -22,8 +23,10 @@ class TMemoTag {
 
   // Prepares the tag in `parent`; the edit box itself, above the parent's other child windows with
   // the text "テキスト", is made when the tag is first shown. A press of any button on it raises
-  // `onMouseDown`; its context menu is `popupMenu`, whose commands go to the top-level window.
-  void Create(HWND parent, HMENU popupMenu, std::function<void()> onMouseDown);
+  // `onMouseDown`, inside the error boundary (`prompts` shows its error over the top-level window);
+  // its context menu is `popupMenu`, whose commands go to the top-level window.
+  void Create(HWND parent, HMENU popupMenu, win::Prompts& prompts,
+              std::function<void()> onMouseDown);
 
   // The edit box; null until the tag has been shown once.
   HWND Handle() const { return edit_; }
@@ -35,6 +38,10 @@ class TMemoTag {
 
   // The font: face, size in points and style from `font`; the character set stays Shift-JIS.
   void SetFont(const LOGFONTW& font, int points, COLORREF colour);
+  // The resolution the tag is shown at, which turns its font's points into pixels, on the screen
+  // and when it is embedded alike (so the embedded text is as high as the shown), and sets the
+  // text's margin in the embedded box.
+  void SetDpi(int dpi);
   void SetBackground(COLORREF colour);
 
   // The text as the box shows it, one entry per displayed line: hard line breaks and the box's own
@@ -43,8 +50,8 @@ class TMemoTag {
 
   // Embeds the tag into a picture's DC with its top-left corner at (x, y): a box of the tag's size
   // filled with its background and outlined in black (`framed`) or in the background colour, then
-  // each line 2 pixels in from the box's left, each line below the last by the measured height of
-  // the last line's text. Nothing is clipped: lines beyond the box are drawn in full.
+  // each line 2 pixels in from the box's left (at 96 DPI), each line below the last by the measured
+  // height of the last line's text. Nothing is clipped: lines beyond the box are drawn in full.
   void DrawInto(HDC dc, int x, int y, bool framed) const;
   // The pixels DrawInto at (x, y) on `dc` may touch: the box and every line's text, with room for
   // glyphs that reach past their text cell.
@@ -71,9 +78,11 @@ class TMemoTag {
   HWND parent_ = nullptr;
   RECT bounds_{};  // where the box is, or will be when it is made
   HMENU popupMenu_ = nullptr;
+  win::Prompts* prompts_ = nullptr;
   std::function<void()> onMouseDown_;
   LOGFONTW font_{};  // face, style and character set; the height follows points_
   int points_ = 9;
+  int dpi_ = 96;
   COLORREF fontColour_ = 0;
   COLORREF background_ = 0;
   win::UniqueFont screenFont_;

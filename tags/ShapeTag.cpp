@@ -33,8 +33,9 @@ bool DrawsOverPicture(ShapeKind shape) {
   return shape == ShapeKind::Arrow || shape == ShapeKind::Line || shape == ShapeKind::Highlighter;
 }
 
-void DrawShape(HDC dc, ShapeKind shape, const RECT& bounds, COLORREF fill) {
-  win::UniquePen pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+void DrawShape(HDC dc, ShapeKind shape, const RECT& bounds, COLORREF fill, int penWidth) {
+  // A wider pen stays inside the bounds, as the 1-pixel one does.
+  win::UniquePen pen(CreatePen(penWidth > 1 ? PS_INSIDEFRAME : PS_SOLID, penWidth, RGB(0, 0, 0)));
   win::UniqueBrush brush(CreateSolidBrush(fill));
   win::Selection selectPen(dc, pen.get());
   win::Selection selectBrush(dc, brush.get());
@@ -115,9 +116,15 @@ RECT TShapeTag::OnPicture() const {
   return RECT{left, top, left + Width(), top + Height()};
 }
 
+void TShapeTag::SetPenWidth(int width) {
+  if (penWidth_ == width) return;
+  penWidth_ = width;
+  Invalidate();
+}
+
 void TShapeTag::Paint(HDC dc) {
   if (!DrawsOverPicture(shape_)) {
-    DrawShape(dc, shape_, RECT{0, 0, Width(), Height()}, brushColor_);
+    DrawShape(dc, shape_, RECT{0, 0, Width(), Height()}, brushColor_, penWidth_);
     return;
   }
   try {

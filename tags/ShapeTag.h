@@ -1,10 +1,10 @@
 #pragma once
 // The shape tag ShapeTag: a shape that the user places and sizes over the picture with its track
 // box, colours, and embeds. The rectangle, ellipse and rounded rectangle fill their bounds with a
-// black 1-pixel pen and a solid brush of the chosen colour. The arrow and the line run corner to
-// corner in the chosen colour, anti-aliased, as wide as the "太さ" choice; the highlighter
-// multiplies what lies under it by the colour. On the screen and in the picture each is drawn
-// alike.
+// black pen (1 pixel wide on a 96-DPI screen, wider in proportion on finer ones) and a solid brush
+// of the chosen colour. The arrow and the line run corner to corner in the chosen colour,
+// anti-aliased, as wide as the "太さ" choice in picture pixels; the highlighter multiplies what
+// lies under it by the colour. On the screen and in the picture each is drawn alike.
 
 #include <windows.h>
 
@@ -36,10 +36,11 @@ struct StrokeStyle {
 // bounds alone: the arrow, the line and the highlighter.
 bool DrawsOverPicture(ShapeKind shape);
 
-// Draws the shape over `bounds` (right and bottom exclusive) with a solid black 1-pixel pen in
-// copy mode and a solid brush of `fill`. A rounded rectangle's corners are ellipses min(W, H) div 4
-// wide and high. Only for the shapes that do not draw over the picture.
-void DrawShape(HDC dc, ShapeKind shape, const RECT& bounds, COLORREF fill);
+// Draws the shape over `bounds` (right and bottom exclusive) with a solid black pen of `penWidth`
+// pixels, inside the bounds, in copy mode, and a solid brush of `fill`. A rounded rectangle's
+// corners are ellipses min(W, H) div 4 wide and high. Only for the shapes that do not draw over
+// the picture.
+void DrawShape(HDC dc, ShapeKind shape, const RECT& bounds, COLORREF fill, int penWidth = 1);
 // Draws the arrow, line or highlighter in `colour` over the canvas of the tag.
 void DrawOverCanvas(TagCanvas& canvas, ShapeKind shape, COLORREF colour, const StrokeStyle& stroke,
                     GdiPlus& gdiPlus);
@@ -58,6 +59,9 @@ class TShapeTag : public win::controls::GraphicControl {
   void SetPen(const StrokeStyle& stroke);
   // The tag's rectangle in the picture's pixels.
   RECT OnPicture() const;
+  // The outline's width in pixels, which follows the screen's resolution; embedding draws with it.
+  int PenWidth() const { return penWidth_; }
+  void SetPenWidth(int width);
 
  protected:
   void Paint(HDC dc) override;
@@ -68,6 +72,7 @@ class TShapeTag : public win::controls::GraphicControl {
   ShapeKind shape_ = ShapeKind::Rectangle;
   COLORREF brushColor_ = RGB(255, 255, 255);
   StrokeStyle stroke_;
+  int penWidth_ = 1;
 };
 
 }  // namespace tags

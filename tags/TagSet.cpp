@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/DpiScale.h"
 #include "core/Error.h"
 #include "tags/IconTag.h"
 #include "tags/Mosaic.h"
@@ -16,15 +17,15 @@
 #include "tags/TagPicture.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
+#include "win/Dpi.h"
 #include "win/FileDialogs.h"
 
 namespace tags {
 namespace {
 
 // The text tag lies this far inside its track box's inner rectangle, leaving the frame line and
-// the handles uncovered.
+// the handles uncovered (at 96 DPI).
 constexpr int kMemoInset = 10;
-constexpr int kIconSize = 32;
 // The highlighter's colour when it is first chosen and no colour has been chosen yet.
 constexpr COLORREF kHighlighterYellow = RGB(255, 255, 0);
 
@@ -48,6 +49,8 @@ int UpDownValue(HWND upDown, int fallback) {
   }
   return value;
 }
+// The font the font dialog opens with at first, in pixels at 96 DPI.
+constexpr int kFontDialogHeight = 12;
 
 }  // namespace
 
@@ -89,7 +92,7 @@ TagSet::TagSet(host::PictureHost& picture, host::WindowServices& window, host::T
       window_(window),
       frame_(frame),
       seeds_(seeds ? std::move(seeds) : SeedSource(SystemRandomSeed)) {
-  fontDialogFont_.lfHeight = -12;
+  fontDialogFont_.lfHeight = -kFontDialogHeight;
   fontDialogFont_.lfWeight = FW_NORMAL;
   fontDialogFont_.lfCharSet = SHIFTJIS_CHARSET;
   wcscpy(fontDialogFont_.lfFaceName, L"ＭＳ Ｐゴシック");
@@ -102,6 +105,8 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
                             const IconPageControls& iconPage) {
   controls_ = std::make_unique<Controls>(surface, picture_, gdiPlus_);
   Controls& c = *controls_;
+  // The boxes' first sizes are those of a 96-DPI screen scaled to the window's; from then on they
+  // are the user's, in picture pixels. The icon tag's box fits the icon (ApplyDpi).
   struct TrackDesign {
     win::controls::TTrackBox& box;
     int width;
@@ -117,7 +122,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
       {c.TrackMosaic, 73, 49, true, &TagSet::PlaceMosaicTag},
   };
   for (const TrackDesign& d : designs) {
-    d.box.SetBounds(0, 0, d.width, d.height);
+    d.box.SetBounds(0, 0, Scaled(d.width), Scaled(d.height));
     d.box.SetTrackSizeEnable(d.sizeEnable);
     d.box.PopupMenu = tagMenu;
     // TrackMemoTrackChange ... TrackImageTrackChange: the tag follows its box.
@@ -125,7 +130,6 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
       (this->*onChange)();
     };
   }
-  c.IconTag.SetBounds(0, 0, kIconSize, kIconSize);
   c.IconTag.PopupMenu = tagMenu;
   c.ImageTag.PopupMenu = tagMenu;
   c.MosaicTag.PopupMenu = tagMenu;
@@ -133,8 +137,31 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
   c.MosaicTag.OnMouseDown = [this](auto&, auto, POINT) { MosaicTagMouseDown(); };
-  c.MemoTag.Create(surface.Container(), tagMenu, [this] { MemoTagMouseDown(); });
+  c.MemoTag.Create(surface.Container(), tagMenu, window_.Prompts(), [this] { MemoTagMouseDown(); });
+  fontDialogFont_.lfHeight = -Scaled(kFontDialogHeight);
+  ApplyDpi();
   palette_.Attach(iconPage);
+}
+
+int TagSet::Scaled(int designPixels) const { return core::ScaleToDpi(designPixels, window_.Dpi()); }
+
+void TagSet::ApplyDpi() {
+  Controls& c = *controls_;
+  const int dpi = window_.Dpi();
+  const core::TrackMetrics metrics = core::TrackMetricsForDpi(dpi);
+  for (TagKind kind : kTagKinds) Track(kind).SetMetrics(metrics);
+  const int iconSize = win::IconSizeForDpi(dpi);
+  c.IconTag.SetBounds(c.IconTag.Left(), c.IconTag.Top(), iconSize, iconSize);
+  const int iconBox = iconSize + 2 * metrics.lineInset;
+  c.TrackIcon.SetBounds(c.TrackIcon.Left(), c.TrackIcon.Top(), iconBox, iconBox);
+  c.ShapeTag.SetPenWidth(Scaled(1));
+  c.MemoTag.SetDpi(dpi);
+}
+
+void TagSet::DpiChanged() {
+  ApplyDpi();
+  palette_.DpiChanged();
+  for (TagKind kind : kTagKinds) Place(kind);
 }
 
 void TagSet::AttachLaterPages(const LaterPageControls& pages) {
@@ -257,8 +284,9 @@ void TagSet::SetShown(TagKind kind, bool shown) {
 
 void TagSet::PlaceMemoTag() {
   const core::TrackBounds r = controls_->TrackMemo.GetTrackRect();
-  controls_->MemoTag.SetBounds(r.left + kMemoInset, r.top + kMemoInset, r.width - 2 * kMemoInset,
-                               r.height - 2 * kMemoInset);
+  const int inset = Scaled(kMemoInset);
+  controls_->MemoTag.SetBounds(r.left + inset, r.top + inset, r.width - 2 * inset,
+                               r.height - 2 * inset);
 }
 
 void TagSet::PlaceShapeTag() {
@@ -400,7 +428,8 @@ void TagSet::DrawTag(TagKind kind) {
       case TagKind::Shape:
         // The list's entry decides, not the shape on the screen: the empty entry or typed text
         // draws nothing.
-        if (shape) DrawShape(dc.get(), *shape, target, c.ShapeTag.BrushColor());
+        if (shape)
+          DrawShape(dc.get(), *shape, target, c.ShapeTag.BrushColor(), c.ShapeTag.PenWidth());
         break;
       case TagKind::Icon:
         c.IconTag.DrawInto(dc.get(), at.x, at.y);

@@ -78,6 +78,11 @@ class TagSet {
   // The window's creation: each track box goes to the picture area's top-left corner and its tag
   // is placed on it, icon, text, shape, image, mosaic in turn.
   void PlaceOnTrackBoxes();
+  // The window has moved to a screen of another resolution: the handles, the text tag's font and
+  // margins, the shape's pen and the icons take the sizes of that resolution, and each tag is
+  // placed on its track box again. The boxes keep their places and sizes (picture pixels), but
+  // for the icon tag's, which fits its icon.
+  void DpiChanged();
 
   // The operations of every tag page: "表示", "隠す", "埋込", "原点移動".
   void Show(TagKind kind);
@@ -134,6 +139,11 @@ class TagSet {
   void PlaceImageTag();
   void PlaceMosaicTag();
   void Place(TagKind kind);
+  // A length of the 96-DPI layout at the window's resolution.
+  int Scaled(int designPixels) const;
+  // The sizes that follow the window's resolution: the handles, the text tag's font, the shape's
+  // pen and the icon tag's size.
+  void ApplyDpi();
   void SetShown(TagKind kind, bool shown);
   win::controls::TTrackBox& Track(TagKind kind);
   // A press of any button on a tag makes it the active tag.

@@ -154,8 +154,6 @@ bool ClipboardHasPicture() {
 void PutPictureOnClipboard(HWND owner, const core::Dib& picture) {
   const size_t size = core::PackedDibSize(picture);
   UniquePalette palette = MakePalette(picture.Palette());
-  ClipboardSession session(owner);
-  EmptyClipboard();
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size));
   if (!memory) throw core::Error("クリップボード用のメモリを確保できません。");
   {
@@ -163,6 +161,8 @@ void PutPictureOnClipboard(HWND owner, const core::Dib& picture) {
     if (view.get() == nullptr) throw core::Error("クリップボード用のメモリを確保できません。");
     core::WritePackedDib(picture, std::span<uint8_t>(view.get(), size));
   }
+  ClipboardSession session(owner);
+  EmptyClipboard();
   if (!SetClipboardData(CF_DIB, memory.get())) {
     throw core::Error("クリップボードに画像を書き込めません。");
   }

@@ -24,11 +24,10 @@ class ClipboardSession {
 // metafile.
 bool ClipboardHasPicture();
 
-// Empties the clipboard and puts the picture on it as a packed DIB (CF_DIB), with its palette as
-// CF_PALETTE when it has one. A packed DIB, unlike a DIB section, reaches other processes intact.
-// The clipboard is emptied before the copy is made, so that what it kept in this process (a
-// bitmap read from it may be as large as the picture) is gone first; when there is no memory for
-// the copy, core::Error is thrown and the clipboard stays empty.
+// Puts the picture on the clipboard in place of what it held, as a packed DIB (CF_DIB), with its
+// palette as CF_PALETTE when it has one. A packed DIB, unlike a DIB section, reaches other
+// processes intact. The copy is made before the clipboard is emptied: when there is no memory for
+// it, core::Error is thrown and the clipboard keeps what the user put there.
 void PutPictureOnClipboard(HWND owner, const core::Dib& picture);
 
 // The clipboard's picture, read in the form its owner put it there (the system converts it to

@@ -8,13 +8,10 @@
 #include "win/Text.h"
 
 namespace win {
-namespace {
 
-[[noreturn]] void FailWithFile(const char* what, const std::wstring& path, DWORD code) {
+void FailWithFile(const char* what, const std::wstring& path, unsigned long code) {
   throw core::Error(std::string(what) + ": " + Narrow(path) + "\n" + Narrow(SystemErrorText(code)));
 }
-
-}  // namespace
 
 std::wstring SystemErrorText(unsigned long code) {
   wchar_t* buffer = nullptr;
@@ -68,23 +65,6 @@ std::vector<uint8_t> ReadWholeFile(const std::wstring& path, uint64_t maxBytes) 
   }
   bytes.resize(done);
   return bytes;
-}
-
-FileView::FileView(const std::wstring& path, uint64_t maxBytes)
-    : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr)) {
-  if (!file_) FailWithFile("ファイルを開けません", path, GetLastError());
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file_.get(), &size))
-    FailWithFile("ファイルを読めません", path, GetLastError());
-  if (static_cast<uint64_t>(size.QuadPart) > maxBytes) {
-    throw core::Error("ファイルが大きすぎます: " + Narrow(path));
-  }
-  if (size.QuadPart == 0) return;  // an empty file cannot be mapped; it has no bytes to show
-  mapping_.reset(CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (mapping_) view_.reset(MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0));
-  if (!view_) FailWithFile("ファイルを読めません", path, GetLastError());
-  size_ = static_cast<size_t>(size.QuadPart);
 }
 
 void WriteFileReplacing(const std::wstring& path, const std::vector<uint8_t>& bytes) {

@@ -59,7 +59,7 @@ inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseEnhMetaFile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void CloseMetaFile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void CloseDrop(HDROP h) { DragFinish(h); }
-inline void CloseView(const void* h) { UnmapViewOfFile(h); }
+inline void CloseView(void* h) { UnmapViewOfFile(h); }
 inline void CloseIcon(HICON h) { DestroyIcon(h); }
 
 struct FileTraits {
@@ -97,7 +97,7 @@ using UniqueEnhMetaFile = Unique<NullIsEmpty<HENHMETAFILE, CloseEnhMetaFile>>;
 using UniqueMetaFile = Unique<NullIsEmpty<HMETAFILE, CloseMetaFile>>;
 using UniqueDrop = Unique<NullIsEmpty<HDROP, CloseDrop>>;
 // A view of a file mapping (MapViewOfFile).
-using UniqueView = Unique<NullIsEmpty<const void*, CloseView>>;
+using UniqueView = Unique<NullIsEmpty<void*, CloseView>>;
 // An icon made by LoadImage (without LR_SHARED), CopyIcon or CreateIconIndirect.
 using UniqueIcon = Unique<NullIsEmpty<HICON, CloseIcon>>;
 

@@ -1,14 +1,14 @@
 #pragma once
-// Message handling outside the main loop.
+// Message handling outside the main loop, limited to what cannot start another command: input,
+// drops, commands and close requests always stay queued for the main loop.
 
 namespace win {
 
-// Dispatches every message waiting in the calling thread's queue, once, as the main loop would.
-// A WM_QUIT found there is posted again, so the main loop still ends.
-void ProcessPendingMessages();
-
-// Paints what waits to be painted in the calling thread's windows, and nothing else: input, drops,
-// commands and close requests stay queued for the main loop.
+// Paints what waits to be painted in the calling thread's windows, and nothing else.
 void DispatchPaintMessages();
+
+// Handles what showing or hiding the calling thread's windows leaves queued: their paints and
+// their own show, size and position messages.
+void DispatchWindowUpdates();
 
 }  // namespace win

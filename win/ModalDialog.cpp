@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "win/Dpi.h"
 #include "win/ErrorBoundary.h"
 
 namespace win {
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::wstring_view kDialogFont = L"ＭＳ Ｐゴシック";
 constexpr WORD kDialogFontPoints = 9;  // 12 pixels at 96 dots per inch
+constexpr int kDialogFontPixels = 12;
 
 void AppendWords(std::vector<WORD>& out, std::wstring_view text) {
   for (wchar_t c : text) out.push_back(static_cast<WORD>(c));
@@ -61,11 +63,14 @@ INT_PTR ModalDialog::ShowModal(HWND owner, const wchar_t* caption, int clientWid
   return ShowModal(owner, frame);
 }
 
+int ModalDialog::Scaled(int designPixels) const { return core::ScaleToDpi(designPixels, dpi_); }
+
 // Sizes the window and puts it at its place, or keeps the template's centring for the new size.
 void ModalDialog::PlaceFrame() {
-  SIZE outer = frame_.size;
+  const SIZE size{Scaled(frame_.size.cx), Scaled(frame_.size.cy)};
+  SIZE outer = size;
   if (!frame_.outerSize) {
-    RECT r{0, 0, frame_.size.cx, frame_.size.cy};
+    RECT r{0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     outer = SIZE{r.right - r.left, r.bottom - r.top};
@@ -76,6 +81,20 @@ void ModalDialog::PlaceFrame() {
            placed.top + (placed.bottom - placed.top - outer.cy) / 2};
   if (frame_.position) at = *frame_.position;
   SetWindowPos(window_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModalDialog::FitFont() {
+  // The system makes the template's font for its own resolution, which a dialog on a screen of
+  // another does not have.
+  LOGFONTW font{};
+  const auto current = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+  if (!current || !GetObjectW(current, sizeof font, &font)) return;
+  const LONG wanted = -Scaled(kDialogFontPixels);
+  if (font.lfHeight == wanted) return;
+  font.lfHeight = wanted;
+  font.lfWidth = 0;
+  font_.reset(CreateFontIndirectW(&font));
+  if (font_) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
 void ModalDialog::End(INT_PTR result) { EndDialog(window_, result); }
@@ -97,8 +116,20 @@ HWND ModalDialog::AddControl(const wchar_t* className, const wchar_t* text, DWOR
 
 HWND ModalDialog::AddControlIn(HWND parent, const wchar_t* className, const wchar_t* text,
                                DWORD style, int id, int x, int y, int width, int height) {
+  return MakeControl(parent, POINT{0, 0}, className, text, style, id, x, y, width, height);
+}
+
+HWND ModalDialog::AddControlAt(POINT origin, const wchar_t* className, const wchar_t* text,
+                               DWORD style, int id, int x, int y, int width, int height) {
+  return MakeControl(window_, origin, className, text, style, id, x, y, width, height);
+}
+
+HWND ModalDialog::MakeControl(HWND parent, POINT origin, const wchar_t* className,
+                              const wchar_t* text, DWORD style, int id, int x, int y, int width,
+                              int height) {
   HWND control = CreateWindowExW(
-      0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+      0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, origin.x + Scaled(x),
+      origin.y + Scaled(y), Scaled(width), Scaled(height), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!control) throw core::Error("ダイアログの部品を作成できません。");
   SendMessageW(control, WM_SETFONT, SendMessageW(window_, WM_GETFONT, 0, 0), FALSE);
@@ -109,6 +140,8 @@ INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR result = 0;
   switch (message) {
     case WM_INITDIALOG: {
+      dpi_ = WindowDpi(window_);
+      FitFont();
       PlaceFrame();
       if (!Guarded(window_, prompts_, [this] { OnCreate(); })) End(IDCANCEL);
       return TRUE;

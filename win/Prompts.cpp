@@ -7,6 +7,28 @@
 #include "win/Printers.h"
 
 namespace win {
+namespace {
+
+// The DEVNAMES block that opens the print dialog on `printer`: the spooler as driver, the device's
+// name, and no port, which the dialog looks up itself. Its offsets count characters.
+UniqueGlobal MakeDevNames(const std::wstring& printer) {
+  const std::wstring driver = L"winspool";
+  constexpr size_t kHeaderChars = sizeof(DEVNAMES) / sizeof(wchar_t);
+  const size_t chars = kHeaderChars + driver.size() + 1 + printer.size() + 1 + 1;
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, chars * sizeof(wchar_t)));
+  GlobalLockView<DEVNAMES> names(memory.get());
+  if (!names.get()) return {};
+  DEVNAMES& header = *names.get();
+  header.wDriverOffset = static_cast<WORD>(kHeaderChars);
+  header.wDeviceOffset = static_cast<WORD>(header.wDriverOffset + driver.size() + 1);
+  header.wOutputOffset = static_cast<WORD>(header.wDeviceOffset + printer.size() + 1);
+  auto* text = reinterpret_cast<wchar_t*>(names.get());
+  driver.copy(text + header.wDriverOffset, driver.size());
+  printer.copy(text + header.wDeviceOffset, printer.size());
+  return memory;
+}
+
+}  // namespace
 
 void SystemPrompts::Beep(UINT type) { MessageBeep(type); }
 
@@ -31,14 +53,26 @@ bool SystemPrompts::ChooseFont(CHOOSEFONTW& request) { return ::ChooseFontW(&req
 
 bool SystemPrompts::ChooseColor(CHOOSECOLORW& request) { return ::ChooseColorW(&request) != FALSE; }
 
-bool SystemPrompts::PrintDialog(HWND owner) {
+std::optional<PrintSetup> SystemPrompts::PrintDialog(HWND owner, const std::wstring& printer) {
   PRINTDLGW request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
+  // The copies and their collation go into the DEVMODE, so that the printer makes them.
+  request.Flags = PD_USEDEVMODECOPIESANDCOLLATE;
+  request.hDevNames = printer.empty() ? nullptr : MakeDevNames(printer).release();
   const bool confirmed = ::PrintDlgW(&request) != FALSE;
+  // The dialog may have replaced both blocks; what it hands back is ours to free.
   UniqueGlobal devMode(request.hDevMode);
   UniqueGlobal devNames(request.hDevNames);
-  return confirmed;
+  if (!confirmed) return std::nullopt;
+  PrintSetup setup;
+  if (GlobalLockView<DEVNAMES> names(devNames.get()); names.get()) {
+    setup.printer = reinterpret_cast<const wchar_t*>(names.get()) + names.get()->wDeviceOffset;
+  }
+  if (GlobalLockView<uint8_t> mode(devMode.get()); mode.get()) {
+    setup.devMode.assign(mode.get(), mode.get() + mode.Size());
+  }
+  return setup;
 }
 
 std::vector<std::wstring> SystemPrompts::PrinterNames() { return win::PrinterNames(); }

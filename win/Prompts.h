@@ -6,8 +6,11 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "win/Printers.h"
 
 namespace win {
 
@@ -20,8 +23,10 @@ class Prompts {
   virtual bool GetSaveFileName(OPENFILENAMEW& request) = 0;
   virtual bool GetOpenFileName(OPENFILENAMEW& request) = 0;
   virtual bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) = 0;
-  // The system's print dialog with its default options; true when the user confirms it.
-  virtual bool PrintDialog(HWND owner) = 0;
+  // The system's print dialog, opened on `printer` (the system's default printer when empty):
+  // the printer and the settings (paper, orientation, copies ...) the user confirms there, or
+  // nothing when the user cancels.
+  virtual std::optional<PrintSetup> PrintDialog(HWND owner, const std::wstring& printer) = 0;
   // The names of the system's printers in its order; throws core::Error when unreadable.
   virtual std::vector<std::wstring> PrinterNames() = 0;
   // The shell's folder browser (see BrowseForFolder); true with `folder` chosen.
@@ -42,7 +47,7 @@ class SystemPrompts : public Prompts {
   bool GetSaveFileName(OPENFILENAMEW& request) override;
   bool GetOpenFileName(OPENFILENAMEW& request) override;
   bool WinHelp(HWND owner, const std::wstring& helpFile, UINT command, ULONG_PTR data) override;
-  bool PrintDialog(HWND owner) override;
+  std::optional<PrintSetup> PrintDialog(HWND owner, const std::wstring& printer) override;
   std::vector<std::wstring> PrinterNames() override;
   bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) override;
   DWORD StartProgram(HWND owner, const std::wstring& file, const std::wstring& parameters,

@@ -16,6 +16,7 @@
 #include "core/PathRules.h"
 #include "plugins/BuiltInFormats.h"
 #include "win/Clipboard.h"
+#include "win/Dpi.h"
 #include "win/ErrorBoundary.h"
 #include "win/Files.h"
 #include "win/Messages.h"
@@ -43,12 +44,19 @@ bool IsMinimizedStart(int showCommand) {
 
 ScreenRect ToScreenRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
 
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-  MONITORINFO info{sizeof info};
-  if (GetMonitorInfoW(monitor, &info)) {
-    reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
-  }
-  return TRUE;
+// The work areas of the monitors, collected by EnumDisplayMonitors.
+struct WorkAreas {
+  std::vector<ScreenRect> areas;
+  win::CallbackError error;
+};
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
+  auto& collected = *reinterpret_cast<WorkAreas*>(data);
+  return collected.error.Catch(FALSE, [&] {
+    MONITORINFO info{sizeof info};
+    if (GetMonitorInfoW(monitor, &info)) collected.areas.push_back(ToScreenRect(info.rcWork));
+    return TRUE;
+  });
 }
 
 }  // namespace
@@ -65,14 +73,16 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
     throw core::Error("アプリケーションウィンドウを作成できません。\n" +
                       win::Narrow(win::SystemErrorText(GetLastError())));
   }
-  // The window procedure takes ownership of the handle at WM_NCCREATE.
+  // The window procedure takes ownership of the handle at WM_NCCREATE. It opens on the primary
+  // screen, at the system's resolution, until it is placed.
+  const int systemDpi = win::SystemDpi();
   CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                  CW_USEDEFAULT, CW_USEDEFAULT, kDesignWidth, kDesignHeight, application_.get(),
-                  nullptr, Instance(), this);
+                  CW_USEDEFAULT, CW_USEDEFAULT, core::ScaleToDpi(kDesignWidth, systemDpi),
+                  core::ScaleToDpi(kDesignHeight, systemDpi), application_.get(), nullptr,
+                  Instance(), this);
   if (!window_) throw core::Error("メインウィンドウを作成できません。");
-  font_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
+  dpi_ = win::WindowDpi(window_.get());
+  CreateWindowFont();
   CreateControls();
   LoadStartPicture();
   CreateEditSupport();
@@ -231,6 +241,9 @@ void TForm1::ReplacePicture(win::Picture picture) {
 }
 
 void TForm1::InstallPicture(win::Picture picture) {
+  // A crop under way ends first: its backup must not come back over the new picture, and the
+  // undo step is the picture without the band.
+  cropping_.CancelDrag();
   GdiFlush();
   history_.RecordPicture(picture_.Pixels());
   ReplacePicture(std::move(picture));
@@ -274,9 +287,10 @@ void TForm1::FormCreate() {
   if (!settings_.susiePath.empty()) {
     RunAtStart([this] { SearchConfiguredPlugins(); });
   }
-  // A command-line file that can't be loaded is reported in the error box; the steps after it
-  // still run, so the program starts in its usual state with the start picture.
-  Run([this] { opening_.OpenCommandLineFile(options_.arguments); });
+  // A command-line file that can't be loaded is reported in the error box once the window is up,
+  // as the box's owner; the steps after it still run, so the program starts in its usual state
+  // with the start picture.
+  RunAtStart([this] { opening_.OpenCommandLineFile(options_.arguments); });
   mnuAdjSzClick();
   // Every tag on its track box at the picture area's corner, the first icon (which shows the icon
   // tag while a picture is present), no tag shown. The first shape is chosen with its page.
@@ -286,13 +300,14 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::PlaceAtSavedPosition() {
-  std::vector<ScreenRect> workAreas;
+  WorkAreas workAreas;
   EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+  workAreas.error.Rethrow();
   const POINT saved{settings_.posLeft, settings_.posTop};
   MONITORINFO nearest{sizeof nearest};
   GetMonitorInfoW(MonitorFromPoint(saved, MONITOR_DEFAULTTONEAREST), &nearest);
-  const ScreenPoint at =
-      RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas, ToScreenRect(nearest.rcWork));
+  const ScreenPoint at = RestoredPosition(ScreenPoint{saved.x, saved.y}, workAreas.areas,
+                                          ToScreenRect(nearest.rcWork), dpi_);
   SetWindowPos(window_.get(), nullptr, at.x, at.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -332,7 +347,7 @@ void TForm1::FitWindowToPicture() {
   GetWindowRect(window_.get(), &rect);
   const WindowSize size = FitWindowSize(
       FitInput{picture_.Width(), picture_.Height(), state_.FrameExtraHeight, rect.left, rect.top,
-               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), dpi_});
   SetWindowPos(window_.get(), nullptr, 0, 0, size.width, size.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -371,7 +386,8 @@ bool TForm1::PrinterListReadable() {
 void TForm1::mnuSettingClick() {
   RECT rect;
   GetWindowRect(window_.get(), &rect);
-  if (!TForm2::Execute(window_.get(), prompts_, settings_, POINT{rect.left + 100, rect.top})) {
+  if (!TForm2::Execute(window_.get(), prompts_, settings_,
+                       POINT{rect.left + Scaled(100), rect.top})) {
     return;
   }
   printerListReadable_ = true;  // the printer choice is the user's own now
@@ -453,6 +469,16 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_SIZE:
       LayoutChildren();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a screen of another resolution: laid out for it, at the place the system
+      // suggests, which keeps the window's size in proportion.
+      ApplyDpi(HIWORD(wParam));
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->hwndFrom == controls_.PageControl1 && header->code == TCN_SELCHANGE) {
@@ -476,6 +502,11 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPFILES:
       Run([&] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); });
       return 0;
+    case WM_CANCELMODE:
+      // The system ends its modes (a dialog or message box opens): a part of the window that
+      // holds the mouse for a drag (the crop, a track box) loses it and ends that drag.
+      if (HWND holder = GetCapture(); holder && IsChild(window, holder)) ReleaseCapture();
+      break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         Minimize();

@@ -18,6 +18,7 @@
 #include "acquire/PictureImport.h"
 #include "app/PictureHistory.h"
 #include "app/Rw_ini.h"
+#include "core/DpiScale.h"
 #include "core/PictureFormats.h"
 #include "edit/Cropping.h"
 #include "edit/Resizing.h"
@@ -59,6 +60,15 @@ struct FormState {
   host::ActiveTag ActiveTag = host::ActiveTag::None;
   // The crop rectangle and the band shown in the picture.
   host::CropFrame Crop;
+};
+
+// A control's place, left, top, width and height in pixels: in the layout's tables those of a
+// 96-DPI screen, scaled to the window's resolution where the control is made.
+struct LayoutRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
 };
 
 // The window's menus and controls, by the names of the window's layout.
@@ -120,6 +130,7 @@ class TForm1 final : public host::PictureHost,
 
   // --- host::WindowServices ---
   HWND Owner() const override { return window_.get(); }
+  int Dpi() const override { return dpi_; }
   POINT ScrollOrigin() const override;
   void SetVisible(bool visible) override;
   void SetStatusText(const std::wstring& text) override;
@@ -183,6 +194,7 @@ class TForm1 final : public host::PictureHost,
   void Image1MouseUp(win::controls::MouseButton button, POINT at) {
     cropping_.MouseUp(button, at.x, at.y);
   }
+  void Image1CaptureLost() { cropping_.CancelDrag(); }
   void Button13Click() { tags_.Show(tags::TagKind::Icon); }
   void Button9Click() { tags_.Show(tags::TagKind::Memo); }
   void Button17Click() { tags_.Show(tags::TagKind::Image); }
@@ -260,19 +272,24 @@ class TForm1 final : public host::PictureHost,
   void Run(F&& handler) {
     win::Guarded(window_.get(), prompts_, std::forward<F>(handler));
   }
-  // Runs a step of the window's start (a plug-in search); its error is kept and shown once the
-  // window is up, and the start goes on.
+  // Runs a step of the window's start (a plug-in search, the command-line file); its error is kept
+  // and shown once the window is up, and the start goes on.
   template <typename F>
   void RunAtStart(F&& step) {
     try {
       step();
-    } catch (const std::exception& e) {
-      startErrors_.emplace_back(e.what());
+    } catch (...) {
+      startErrors_.emplace_back(win::CurrentErrorText());
     }
   }
 
   // --- Building the window (Unit1Layout.cpp) ---
+  // The one rule by which the layout's 96-DPI lengths become the window's: scaled to its
+  // resolution and rounded once.
+  int Scaled(int designPixels) const { return core::ScaleToDpi(designPixels, dpi_); }
+  LayoutRect Scaled(const LayoutRect& design) const;
   void RegisterWindowClasses();
+  void CreateWindowFont();
   void CreateControls();
   void CreateMenus();
   void CreateToolBar();
@@ -283,6 +300,11 @@ class TForm1 final : public host::PictureHost,
   // The tabs of the pages, in as few rows as the pages' controls leave room for.
   void InsertPageTabs();
   void CreatePageControls(int page);
+  // The area of the tab control that its pages fill.
+  LayoutRect PageDisplayArea() const;
+  // The window has moved to a screen of another resolution: its fonts, glyphs and every control
+  // take the sizes of that resolution.
+  void ApplyDpi(int dpi);
   void CreateHiddenPages();
   void ShowPage(int index);
   void LoadStartPicture();
@@ -303,7 +325,8 @@ class TForm1 final : public host::PictureHost,
 
   win::UniqueWindow application_;
   win::UniqueWindow window_;
-  bool destroying_ = false;  // from WM_DESTROY on, messages only reach the default handling
+  bool destroying_ = false;     // from WM_DESTROY on, messages only reach the default handling
+  int dpi_ = core::kDesignDpi;  // the window's resolution
   win::UniqueFont font_;
   win::UniqueBitmap toolGlyphs_;
   win::UniqueMenu mainMenu_;

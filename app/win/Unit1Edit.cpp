@@ -19,7 +19,7 @@ constexpr UINT_PTR kStatusLineSubclass = 1;
 }  // namespace
 
 void TForm1::CreateEditSupport() {
-  pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1);
+  pictureSurface_ = std::make_unique<win::controls::GraphicSurface>(controls_.ScrollBox1, prompts_);
   pictureSurface_->AddUnderlay(controls_.Image1);
   tags::IconPageControls iconPage;
   HWND page = controls_.TabSheet1;
@@ -40,6 +40,7 @@ void TForm1::CreateEditSupport() {
   events.OnMouseUp = [this](win::controls::MouseButton button, POINT at) {
     Run([&] { Image1MouseUp(button, at); });
   };
+  events.OnCaptureLost = [this] { Run([&] { Image1CaptureLost(); }); };
   win::controls::SetImageMouseEvents(controls_.Image1, std::move(events));
   SetWindowSubclass(controls_.StatusBar1, StatusLineProc, kStatusLineSubclass,
                     reinterpret_cast<DWORD_PTR>(this));

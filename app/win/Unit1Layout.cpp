@@ -1,5 +1,7 @@
 // The main window's controls: menus, tool bar, left panel with its pages, picture area and status
-// line, each built from a table, and the routing of their commands to the handlers.
+// line, each built from a table, and the routing of their commands to the handlers. The tables
+// hold the layout of a 96-DPI screen; every place is scaled to the window's resolution by
+// TForm1::Scaled where the tables are turned into windows, and again when the resolution changes.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +12,7 @@
 #include "app/WindowFit.h"
 #include "app/win/CommandIds.h"
 #include "app/win/Unit1.h"
+#include "win/ToolTips.h"
 #include "win/controls/Image.h"
 #include "win/controls/Panel.h"
 #include "win/controls/ScrollBox.h"
@@ -20,6 +23,8 @@ namespace {
 
 // The progress bar that stands at the right of the status line while a plug-in decodes.
 constexpr int kProgressBarWidth = 150;
+// The shape list's height with its list dropped down.
+constexpr int kComboListHeight = 120;
 
 struct MenuEntry {
   int id;               // 0 for a separator
@@ -170,33 +175,49 @@ constexpr int kPages = static_cast<int>(std::size(kPageCaptions));
 constexpr int kTabPadding = 6;
 constexpr int kMaxTabRows = 2;
 constexpr int kPageControlHeight = 280;
+// The tab control inside the left panel, and the Embed-all button under it.
+constexpr LayoutRect kPageControlPlace{1, 1, kLeftPanelWidth - 2, kPageControlHeight};
+constexpr LayoutRect kButton1Place{8, 284, 73, 17};
+
+// Where a page's control stands on the 96-DPI screen. A list is as high as its dropped-down list.
+LayoutRect DesignPlace(const PageControl& c) {
+  const bool list = c.kind == Kind::ComboBox || c.kind == Kind::ChoiceList;
+  return LayoutRect{c.x, c.y, c.width, list ? kComboListHeight : c.height};
+}
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
-                 int x, int y, int width, int height) {
-  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, x, y,
-                         width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                 const LayoutRect& at) {
+  return CreateWindowExW(0, className, text ? text : L"", WS_CHILD | WS_VISIBLE | style, at.x, at.y,
+                         at.width, at.height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleW(nullptr), nullptr);
 }
 
-// `previous` is the control made before this one: an up-down's number box.
-HWND CreatePageControl(HWND page, const PageControl& c, HWND previous) {
+void MoveTo(HWND window, const LayoutRect& at) {
+  MoveWindow(window, at.x, at.y, at.width, at.height, TRUE);
+}
+
+// Puts up-down arrows within the right end of their number box, which shows their position.
+void AttachArrows(HWND arrows, HWND box) {
+  SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(box), 0);
+}
+
+// Makes a page's control at `at`, its place on this screen. `previous` is the control made before
+// this one: an up-down's number box.
+HWND CreatePageControl(HWND page, const PageControl& c, const LayoutRect& at, HWND previous) {
   switch (c.kind) {
     case Kind::Button:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, c.x, c.y,
-                         c.width, c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, at);
     case Kind::CheckBox:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, c.x, c.y,
-                         c.width, c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_AUTOCHECKBOX | WS_TABSTOP, c.id, at);
     case Kind::GroupBox:
-      return CreateChild(page, WC_BUTTONW, c.caption, BS_GROUPBOX, c.id, c.x, c.y, c.width,
-                         c.height);
+      return CreateChild(page, WC_BUTTONW, c.caption, BS_GROUPBOX, c.id, at);
     case Kind::Label:
-      return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, c.x, c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, c.caption, SS_LEFT, c.id, at);
     case Kind::ComboBox: {
       // A list with a field the user may also type into.
       HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
-                             CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, c.x,
-                             c.y, c.width, 120);
+                             CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, at);
       for (const wchar_t* item :
            {L"四角", L"楕円", L"四角（角丸）", L"", L"矢印", L"直線", L"蛍光ﾍﾟﾝ"}) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
@@ -204,9 +225,8 @@ HWND CreatePageControl(HWND page, const PageControl& c, HWND previous) {
       return box;
     }
     case Kind::ChoiceList: {
-      HWND box =
-          CreateChild(page, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, c.id,
-                      c.x, c.y, c.width, 120);
+      HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
+                             CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, c.id, at);
       for (const wchar_t* item : ChoicesOf(c.id)) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
       }
@@ -214,37 +234,41 @@ HWND CreatePageControl(HWND page, const PageControl& c, HWND previous) {
     }
     case Kind::Number:
       return CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_RIGHT, c.x, c.y,
-                             c.width, c.height, page,
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_RIGHT, at.x, at.y,
+                             at.width, at.height, page,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                              GetModuleHandleW(nullptr), nullptr);
     case Kind::NumberArrows: {
-      // Within the right end of its number box, which shows its position.
-      HWND arrows = CreateChild(page, UPDOWN_CLASSW, nullptr,
-                                UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                                c.id, 0, 0, 0, 0);
-      SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(previous), 0);
+      HWND arrows =
+          CreateChild(page, UPDOWN_CLASSW, nullptr,
+                      UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, c.id, at);
+      AttachArrows(arrows, previous);
       return arrows;
     }
     case Kind::TextPanel:
-      return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, c.x,
-                         c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, at);
     case Kind::UpDown:
-      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, c.x, c.y, c.width,
-                         c.height);
+      return CreateChild(page, UPDOWN_CLASSW, nullptr, UDS_HORZ | UDS_WRAP, c.id, at);
     case Kind::Mark:
       // Beneath its slot, which it never paints over; the tags colour it.
-      return CreateChild(page, WC_STATICW, nullptr, WS_CLIPSIBLINGS, c.id, c.x, c.y, c.width,
-                         c.height);
+      return CreateChild(page, WC_STATICW, nullptr, WS_CLIPSIBLINGS, c.id, at);
     case Kind::Slot:
       // The icon at its own size, on the colour of the square beneath.
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, c.x,
-                         c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY | SS_ICON | SS_CENTERIMAGE, c.id, at);
     case Kind::Preview:
       // Painted by the tags, which know its picture.
-      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, c.x, c.y, c.width, c.height);
+      return CreateChild(page, WC_STATICW, nullptr, SS_NOTIFY, c.id, at);
   }
   return nullptr;
+}
+
+// A group box lets the mouse through to its page (it is transparent to hit-testing), so its hint
+// is a region of the page: the parts of the box not covered by its own controls.
+RECT AreaInPage(HWND page, HWND area) {
+  RECT rect{};
+  GetWindowRect(area, &rect);
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
 }
 
 BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
@@ -256,20 +280,18 @@ BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
 
 void TForm1::CreateControls() {
   HWND window = window_.get();
-  controls_.ToolTips =
-      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                      GetModuleHandleW(nullptr), nullptr);
+  controls_.ToolTips = win::CreateToolTips(window);
   CreateMenus();
   CreateToolBar();
   CreateLeftPanel();
   controls_.ScrollBox1 = win::controls::CreateScrollBox(window, ids::ScrollBox1);
   controls_.Image1 = win::controls::CreateImage(controls_.ScrollBox1, ids::Image1, &picture_);
-  controls_.StatusBar1 = CreateWindowExW(
-      0, STATUSCLASSNAMEW, L"",
-      WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0,
-      kStatusLineHeight, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
-      GetModuleHandleW(nullptr), nullptr);
+  controls_.StatusBar1 =
+      CreateWindowExW(0, STATUSCLASSNAMEW, L"",
+                      WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+                      0, 0, Scaled(kStatusLineHeight), window,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::StatusBar1)),
+                      GetModuleHandleW(nullptr), nullptr);
   SendMessageW(controls_.StatusBar1, SB_SIMPLE, TRUE, 0);
   controls_.ProgressBar1 = CreateWindowExW(
       0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, controls_.StatusBar1,
@@ -341,58 +363,52 @@ void TForm1::CreateMenus() {
 
 void TForm1::AddHint(HWND control, const wchar_t* hint) {
   if (!control || !hint) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = window_.get();
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  win::AddToolTip(controls_.ToolTips, window_.get(), control, hint);
 }
 
 void TForm1::AddAreaHint(HWND page, HWND area, const wchar_t* hint) {
   if (!area || !hint) return;
-  // A group box lets the mouse through to its page (it is transparent to hit-testing), so its
-  // hint is a region of the page: the parts of the box not covered by its own controls.
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = page;
-  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(area));
-  GetWindowRect(area, &tool.rect);
-  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&tool.rect), 2);
-  tool.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(controls_.ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  win::AddAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(GetDlgCtrlID(area)),
+                      AreaInPage(page, area), hint);
+}
+
+LayoutRect TForm1::Scaled(const LayoutRect& design) const {
+  return LayoutRect{Scaled(design.x), Scaled(design.y), Scaled(design.width),
+                    Scaled(design.height)};
+}
+
+void TForm1::CreateWindowFont() {
+  font_.reset(CreateFontW(-Scaled(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
 }
 
 void TForm1::CreateToolBar() {
-  controls_.Panel1 = win::controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0, kToolBarHeight,
-                                                BDR_SUNKENINNER);
+  controls_.Panel1 = win::controls::CreatePanel(window_.get(), ids::Panel1, 0, 0, 0,
+                                                Scaled(kToolBarHeight), BDR_SUNKENINNER);
   AddHint(controls_.Panel1, L"作業読込");
-  toolGlyphs_.reset(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP, 0, 0, 0)));
+  toolGlyphs_.reset(win::controls::LoadGlyphStrip(L"TOOLGLYPHS", dpi_));
   for (const ToolButton& b : kToolButtons) {
-    HWND button = win::controls::CreateSpeedButton(controls_.Panel1, b.id, b.left, 0, b.size,
-                                                   b.size, toolGlyphs_.get(), b.glyph);
+    const LayoutRect at = Scaled(LayoutRect{b.left, 0, b.size, b.size});
+    HWND button = win::controls::CreateSpeedButton(controls_.Panel1, b.id, at.x, at.y, at.width,
+                                                   at.height, toolGlyphs_.get(), b.glyph);
     AddHint(button, b.hint);
   }
 }
 
 void TForm1::CreateLeftPanel() {
-  controls_.Panel2 = win::controls::CreatePanel(window_.get(), ids::Panel2, 0, kToolBarHeight,
-                                                kLeftPanelWidth, 0, BDR_SUNKENOUTER);
-  controls_.PageControl1 = CreateChild(
-      controls_.Panel2, WC_TABCONTROLW, nullptr, TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-      ids::PageControl1, 1, 1, kLeftPanelWidth - 2, kPageControlHeight);
+  controls_.Panel2 =
+      win::controls::CreatePanel(window_.get(), ids::Panel2, 0, Scaled(kToolBarHeight),
+                                 Scaled(kLeftPanelWidth), 0, BDR_SUNKENOUTER);
+  controls_.PageControl1 = CreateChild(controls_.Panel2, WC_TABCONTROLW, nullptr,
+                                       TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                       ids::PageControl1, Scaled(kPageControlPlace));
   SendMessageW(controls_.PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   InsertPageTabs();
-  // The pages fill the tab control's display area, below however many rows of tabs there are.
-  RECT display{0, 0, kLeftPanelWidth - 2, kPageControlHeight};
-  SendMessageW(controls_.PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const LayoutRect display = PageDisplayArea();
   for (int i = 0; i < kPages; ++i) {
-    HWND page =
-        win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.left, display.top,
-                                   display.right - display.left, display.bottom - display.top, 0);
+    HWND page = win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.x,
+                                           display.y, display.width, display.height, 0);
     pages_.push_back(page);
   }
   controls_.TabSheet1 = pages_[0];
@@ -403,7 +419,7 @@ void TForm1::CreateLeftPanel() {
   CreatePageControls(0);
   SendMessageW(GetDlgItem(controls_.TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
   controls_.Button1 = CreateChild(controls_.Panel2, WC_BUTTONW, L"全埋込",
-                                  BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, 8, 284, 73, 17);
+                                  BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, Scaled(kButton1Place));
   AddHint(controls_.Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
   ShowPage(0);
 }
@@ -416,7 +432,7 @@ void TForm1::InsertPageTabs() {
   SendMessageW(tabs, TCM_SETMINTABWIDTH, 0, 0);
   for (int padding = kTabPadding; padding >= 1; --padding) {
     SendMessageW(tabs, TCM_DELETEALLITEMS, 0, 0);
-    SendMessageW(tabs, TCM_SETPADDING, 0, MAKELPARAM(padding, kTabPadding / 2));
+    SendMessageW(tabs, TCM_SETPADDING, 0, MAKELPARAM(Scaled(padding), Scaled(kTabPadding / 2)));
     for (int i = 0; i < kPages; ++i) {
       TCITEMW item{};
       item.mask = TCIF_TEXT;
@@ -427,11 +443,21 @@ void TForm1::InsertPageTabs() {
   }
 }
 
+LayoutRect TForm1::PageDisplayArea() const {
+  // The pages fill the tab control's display area, below however many rows of tabs there are.
+  const LayoutRect tabs = Scaled(kPageControlPlace);
+  RECT display{0, 0, tabs.width, tabs.height};
+  SendMessageW(controls_.PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  return LayoutRect{display.left, display.top, display.right - display.left,
+                    display.bottom - display.top};
+}
+
 void TForm1::CreatePageControls(int page) {
   HWND previous = nullptr;
   for (const PageControl& c : kPageControls) {
     if (c.page != page) continue;
-    HWND control = CreatePageControl(pages_[static_cast<size_t>(page)], c, previous);
+    HWND control =
+        CreatePageControl(pages_[static_cast<size_t>(page)], c, Scaled(DesignPlace(c)), previous);
     previous = control;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     if (c.kind == Kind::GroupBox) {
@@ -440,6 +466,45 @@ void TForm1::CreatePageControls(int page) {
       AddHint(control, c.hint);
     }
   }
+}
+
+void TForm1::ApplyDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  CreateWindowFont();
+  EnumChildWindows(window_.get(), SetFontOfChild, reinterpret_cast<LPARAM>(font_.get()));
+  toolGlyphs_.reset(win::controls::LoadGlyphStrip(L"TOOLGLYPHS", dpi_));
+  for (const ToolButton& b : kToolButtons) {
+    HWND button = GetDlgItem(controls_.Panel1, b.id);
+    MoveTo(button, Scaled(LayoutRect{b.left, 0, b.size, b.size}));
+    win::controls::SetSpeedButtonGlyphs(button, toolGlyphs_.get());
+  }
+  MoveTo(controls_.PageControl1, Scaled(kPageControlPlace));
+  // The captions' new font may take another number of rows.
+  const LRESULT shown = SendMessageW(controls_.PageControl1, TCM_GETCURSEL, 0, 0);
+  InsertPageTabs();
+  SendMessageW(controls_.PageControl1, TCM_SETCURSEL, static_cast<WPARAM>(shown), 0);
+  const LayoutRect display = PageDisplayArea();
+  for (HWND page : pages_) MoveTo(page, display);
+  HWND previous = nullptr;
+  for (const PageControl& c : kPageControls) {
+    HWND page = pages_[static_cast<size_t>(c.page)];
+    HWND control = GetDlgItem(page, c.id);
+    if (!control) continue;  // its page is made later, at this resolution
+    if (c.kind == Kind::NumberArrows) {
+      AttachArrows(control, previous);  // at the right end of its box, now at its new size
+    } else {
+      MoveTo(control, Scaled(DesignPlace(c)));
+    }
+    previous = control;
+    if (c.kind == Kind::GroupBox && c.hint) {
+      win::MoveAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(c.id),
+                           AreaInPage(page, control));
+    }
+  }
+  MoveTo(controls_.Button1, Scaled(kButton1Place));
+  LayoutChildren();
+  tags_.DpiChanged();
 }
 
 void TForm1::CreateHiddenPages() {
@@ -471,14 +536,18 @@ void TForm1::LayoutChildren() {
   GetClientRect(window_.get(), &client);
   const int width = client.right;
   const int height = client.bottom;
-  const int middle = std::max(0, height - kToolBarHeight - kStatusLineHeight);
-  MoveWindow(controls_.Panel1, 0, 0, width, kToolBarHeight, TRUE);
-  MoveWindow(controls_.Panel2, 0, kToolBarHeight, kLeftPanelWidth, middle, TRUE);
-  MoveWindow(controls_.ScrollBox1, kLeftPanelWidth, kToolBarHeight,
-             std::max(0, width - kLeftPanelWidth), middle, TRUE);
-  MoveWindow(controls_.StatusBar1, 0, height - kStatusLineHeight, width, kStatusLineHeight, TRUE);
-  MoveWindow(controls_.ProgressBar1, std::max(0, width - kProgressBarWidth - 24), 4,
-             kProgressBarWidth, kStatusLineHeight - 8, TRUE);
+  const int toolBar = Scaled(kToolBarHeight);
+  const int leftPanel = Scaled(kLeftPanelWidth);
+  const int statusLine = Scaled(kStatusLineHeight);
+  const int middle = std::max(0, height - toolBar - statusLine);
+  MoveWindow(controls_.Panel1, 0, 0, width, toolBar, TRUE);
+  MoveWindow(controls_.Panel2, 0, toolBar, leftPanel, middle, TRUE);
+  MoveWindow(controls_.ScrollBox1, leftPanel, toolBar, std::max(0, width - leftPanel), middle,
+             TRUE);
+  MoveWindow(controls_.StatusBar1, 0, height - statusLine, width, statusLine, TRUE);
+  const LayoutRect progress = Scaled(LayoutRect{0, 4, kProgressBarWidth, kStatusLineHeight - 8});
+  MoveWindow(controls_.ProgressBar1, std::max(0, width - progress.width - Scaled(24)), progress.y,
+             progress.width, progress.height, TRUE);
 }
 
 void TForm1::DispatchCommand(int id, int code, HWND sender) {

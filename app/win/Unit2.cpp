@@ -2,13 +2,16 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <string>
 #include <tuple>
 
 #include "app/win/About.h"
 #include "core/Error.h"
 #include "core/PathRules.h"
 #include "win/Text.h"
+#include "win/ToolTips.h"
 
 namespace app {
 namespace {
@@ -51,6 +54,7 @@ constexpr int kAboutPage = 1;
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kPurple = RGB(128, 0, 128);
 
+// A font of the dialog in pixels of this screen.
 win::UniqueFont MakeFont(int height, int weight, bool italic, bool underline) {
   return win::UniqueFont(CreateFontW(
       -height, 0, 0, 0, weight, italic, underline, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
@@ -88,45 +92,41 @@ TForm2::TForm2(win::Prompts& prompts, Settings& settings)
 
 HWND TForm2::Add(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
                  int width, int height, int page, const wchar_t* hint) {
-  HWND control = AddControl(className, text, style, id, x, y, width, height);
+  // The pages' controls are placed from the corner of the tab control's display area.
+  HWND control = page >= 0
+                     ? AddControlAt(pageOrigin_, className, text, style, id, x, y, width, height)
+                     : AddControl(className, text, style, id, x, y, width, height);
   if (page >= 0) pageControls_.emplace_back(control, page);
-  if (hint) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(hint);
-    SendMessageW(ToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  if (hint) win::AddToolTip(ToolTips, Handle(), control, hint);
   return control;
 }
 
-HWND TForm2::AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, int16_t position,
+HWND TForm2::AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, int32_t value,
                        int page, const wchar_t* hint) {
   RECT box;
   GetWindowRect(buddy, &box);
   MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&box), 2);
+  // Right beside the box, as high as it.
   HWND upDown = Add(UPDOWN_CLASSW, nullptr, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ARROWKEYS, id,
-                    box.right, box.top, 15, box.bottom - box.top, page, hint);
+                    0, 0, 15, 0, page, hint);
+  MoveWindow(upDown, box.right, box.top, Scaled(15), box.bottom - box.top, FALSE);
   SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
   SendMessageW(upDown, UDM_SETRANGE32, minimum, maximum);
   UDACCEL accel{0, static_cast<UINT>(step)};
   SendMessageW(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
-  SendMessageW(upDown, UDM_SETPOS32, 0, position);
+  SendMessageW(upDown, UDM_SETPOS32, 0, std::clamp(value, minimum, maximum));
+  SetWindowTextW(buddy, std::to_wstring(value).c_str());
   return upDown;
 }
 
 void TForm2::OnCreate() {
   HWND dialog = Handle();
   FolderDialog1.Owner = dialog;
-  ToolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-  bold_ = MakeFont(12, FW_BOLD, false, false);
-  large_ = MakeFont(37, FW_BOLD, true, false);
-  siteName_ = MakeFont(16, FW_BOLD, false, false);
-  link_ = MakeFont(12, FW_BOLD, false, true);
+  ToolTips = win::CreateToolTips(dialog);
+  bold_ = MakeFont(Scaled(12), FW_BOLD, false, false);
+  large_ = MakeFont(Scaled(37), FW_BOLD, true, false);
+  siteName_ = MakeFont(Scaled(16), FW_BOLD, false, false);
+  link_ = MakeFont(Scaled(12), FW_BOLD, false, true);
   navy_.reset(CreateSolidBrush(kNavy));
 
   PageControl1 =
@@ -139,62 +139,53 @@ void TForm2::OnCreate() {
     SendMessageW(PageControl1, TCM_INSERTITEMW, count, reinterpret_cast<LPARAM>(&item));
   }
   // The pages' controls stand on the dialog over the tab control's display area.
-  RECT display{8, 8, 8 + 241, 8 + 289};
+  RECT display{Scaled(8), Scaled(8), Scaled(8) + Scaled(241), Scaled(8) + Scaled(289)};
   SendMessageW(PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  const int x = display.left;
-  const int y = display.top;
+  pageOrigin_ = POINT{display.left, display.top};
 
   // "ｱﾌﾟﾘ設定": four groups from top to bottom.
-  Add(WC_BUTTONW, L"ﾒﾆｭｰ", BS_GROUPBOX, kGroupBox1, x + 4, y + 2, 217, 40, kAppPage);
-  Add(WC_BUTTONW, L"次回よりﾒﾆｭｰを出さない", BS_AUTOCHECKBOX | WS_TABSTOP, kCheckBox1, x + 12,
-      y + 18, 200, 17, kAppPage, L"ﾒﾆｭｰOn/Off");
-  Add(WC_BUTTONW, L"外部ｴﾃﾞｨﾀ", BS_GROUPBOX, kGroupBox2, x + 4, y + 46, 217, 44, kAppPage);
-  Add(WC_STATICW, nullptr, SS_CENTER | SS_CENTERIMAGE, kPanel1, x + 12, y + 63, 164, 20, kAppPage);
-  Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, kButton1, x + 182, y + 63, 29, 20, kAppPage,
-      L"参照");
-  Add(WC_BUTTONW, L"Susieのパス", BS_GROUPBOX, kGroupBox4, x + 4, y + 94, 217, 44, kAppPage);
-  Add(WC_EDITW, nullptr, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, kEdit5, x + 12, y + 111, 164, 20,
+  Add(WC_BUTTONW, L"ﾒﾆｭｰ", BS_GROUPBOX, kGroupBox1, 4, 2, 217, 40, kAppPage);
+  Add(WC_BUTTONW, L"次回よりﾒﾆｭｰを出さない", BS_AUTOCHECKBOX | WS_TABSTOP, kCheckBox1, 12, 18, 200,
+      17, kAppPage, L"ﾒﾆｭｰOn/Off");
+  Add(WC_BUTTONW, L"外部ｴﾃﾞｨﾀ", BS_GROUPBOX, kGroupBox2, 4, 46, 217, 44, kAppPage);
+  Add(WC_STATICW, nullptr, SS_CENTER | SS_CENTERIMAGE, kPanel1, 12, 63, 164, 20, kAppPage);
+  Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, kButton1, 182, 63, 29, 20, kAppPage, L"参照");
+  Add(WC_BUTTONW, L"Susieのパス", BS_GROUPBOX, kGroupBox4, 4, 94, 217, 44, kAppPage);
+  Add(WC_EDITW, nullptr, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, kEdit5, 12, 111, 164, 20,
       kAppPage);
-  Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, kButton2, x + 182, y + 111, 29, 20, kAppPage);
-  Add(WC_BUTTONW, L"ﾌﾟﾘﾝﾀ", BS_GROUPBOX, kGroupBox3, x + 4, y + 142, 217, 112, kAppPage);
-  Add(WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBox1, x + 12,
-      y + 158, 199, 160, kAppPage);
-  Add(WC_BUTTONW, L"ｻｲｽﾞ手動設定", BS_AUTOCHECKBOX | WS_TABSTOP, kCheckBox2, x + 12, y + 184, 120,
-      17, kAppPage);
-  Add(WC_STATICW, L"ﾌﾟﾘﾝﾀ倍率（％）", SS_LEFT, kLabel6, x + 12, y + 208, 100, 13, kAppPage);
-  HWND edit1 =
-      Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit1, x + 116, y + 205, 44, 20, kAppPage);
-  Add(WC_STATICW, L"左", SS_LEFT, kLabel5, x + 12, y + 232, 14, 13, kAppPage);
-  HWND edit2 =
-      Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit2, x + 28, y + 229, 44, 20, kAppPage);
-  Add(WC_STATICW, L"上", SS_LEFT, kLabel7, x + 104, y + 232, 14, 13, kAppPage);
-  HWND edit3 =
-      Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit3, x + 120, y + 229, 44, 20, kAppPage);
+  Add(WC_BUTTONW, L"...", BS_PUSHBUTTON | WS_TABSTOP, kButton2, 182, 111, 29, 20, kAppPage);
+  Add(WC_BUTTONW, L"ﾌﾟﾘﾝﾀ", BS_GROUPBOX, kGroupBox3, 4, 142, 217, 112, kAppPage);
+  Add(WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBox1, 12, 158, 199,
+      160, kAppPage);
+  Add(WC_BUTTONW, L"ｻｲｽﾞ手動設定", BS_AUTOCHECKBOX | WS_TABSTOP, kCheckBox2, 12, 184, 120, 17,
+      kAppPage);
+  Add(WC_STATICW, L"ﾌﾟﾘﾝﾀ倍率（％）", SS_LEFT, kLabel6, 12, 208, 100, 13, kAppPage);
+  HWND edit1 = Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit1, 116, 205, 44, 20, kAppPage);
+  Add(WC_STATICW, L"左", SS_LEFT, kLabel5, 12, 232, 14, 13, kAppPage);
+  HWND edit2 = Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit2, 28, 229, 44, 20, kAppPage);
+  Add(WC_STATICW, L"上", SS_LEFT, kLabel7, 104, 232, 14, 13, kAppPage);
+  HWND edit3 = Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit3, 120, 229, 44, 20, kAppPage);
 
   // "About": the product, who makes it and how to reach them, and the JPEG quality.
-  HWND name = Add(WC_STATICW, L"Capslate!! ", SS_LEFT | SS_NOTIFY, kLabel1, x + 8, y + 8, 217, 44,
+  HWND name = Add(WC_STATICW, L"Capslate!! ", SS_LEFT | SS_NOTIFY, kLabel1, 8, 8, 217, 44,
                   kAboutPage, L"Ver情報&作者");
   SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(large_.get()), FALSE);
-  Add(WC_STATICW, (std::wstring(L"Version ") + kProductVersion).c_str(), SS_LEFT, kLabelVersion,
-      x + 12, y + 56, 200, 13, kAboutPage);
-  HWND site = Add(WC_STATICW, kCredit, SS_LEFT, kLabel9, x + 12, y + 80, 210, 20, kAboutPage);
+  Add(WC_STATICW, (std::wstring(L"Version ") + kProductVersion).c_str(), SS_LEFT, kLabelVersion, 12,
+      56, 200, 13, kAboutPage);
+  HWND site = Add(WC_STATICW, kCredit, SS_LEFT, kLabel9, 12, 80, 210, 20, kAboutPage);
   SendMessageW(site, WM_SETFONT, reinterpret_cast<WPARAM>(siteName_.get()), FALSE);
   for (const auto& [id, text, top] :
        {std::tuple{kLabel8, kHomePage, 108}, std::tuple{kLabel4, kMailAddress, 128}}) {
-    HWND label =
-        Add(WC_STATICW, text, SS_LEFT | SS_NOTIFY, id, x + 12, y + top, 210, 16, kAboutPage);
+    HWND label = Add(WC_STATICW, text, SS_LEFT | SS_NOTIFY, id, 12, top, 210, 16, kAboutPage);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(link_.get()), FALSE);
   }
-  Add(WC_STATICW, L"圧縮品質（低１－９９高）", SS_LEFT, kLabel10, x + 12, y + 168, 150, 13,
-      kAboutPage);
-  HWND edit4 =
-      Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit4, x + 12, y + 186, 44, 20, kAboutPage);
+  Add(WC_STATICW, L"圧縮品質（低１－９９高）", SS_LEFT, kLabel10, 12, 168, 150, 13, kAboutPage);
+  HWND edit4 = Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit4, 12, 186, 44, 20, kAboutPage);
 
-  AddUpDown(kUpDown1, edit1, 50, 500, 10, static_cast<int16_t>(settings_.printMulti), kAppPage,
-            L"倍率");
-  AddUpDown(kUpDown2, edit2, -100, 100, 1, static_cast<int16_t>(settings_.printLeft), kAppPage);
-  AddUpDown(kUpDown3, edit3, -100, 100, 1, static_cast<int16_t>(settings_.printTop), kAppPage);
-  AddUpDown(kUpDown4, edit4, 0, 100, 1, static_cast<int16_t>(settings_.comp), kAboutPage);
+  AddUpDown(kUpDown1, edit1, 50, 500, 10, settings_.printMulti, kAppPage, L"倍率");
+  AddUpDown(kUpDown2, edit2, -100, 100, 1, settings_.printLeft, kAppPage);
+  AddUpDown(kUpDown3, edit3, -100, 100, 1, settings_.printTop, kAppPage);
+  AddUpDown(kUpDown4, edit4, 0, 100, 1, settings_.comp, kAboutPage);
 
   Add(WC_BUTTONW, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 16, 304, 97, 25);
   Add(WC_BUTTONW, L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 152, 304, 97, 25);

@@ -40,7 +40,10 @@ class TForm2 : public win::ModalDialog {
   void ShowEditorName();
   HWND Add(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
            int width, int height, int page = -1, const wchar_t* hint = nullptr);
-  HWND AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, int16_t position, int page,
+  // An up-down beside its number box, which shows `value` as it is, whatever the up-down's range:
+  // OK with the box untouched stores the value unchanged. The arrows step from the value held to
+  // the range.
+  HWND AddUpDown(int id, HWND buddy, int minimum, int maximum, int step, int32_t value, int page,
                  const wchar_t* hint = nullptr);
   // The integer in a number box; throws core::Error "'%s' は整数ではありません" with its text, the
   // box focused.
@@ -51,6 +54,7 @@ class TForm2 : public win::ModalDialog {
   TMailAndHP MailAndHP1;
   std::vector<std::pair<HWND, int>> pageControls_;  // every control of a page, with its page
   HWND PageControl1 = nullptr;
+  POINT pageOrigin_{};  // the corner of the tab control's display area, in the dialog's pixels
   HWND ToolTips = nullptr;
   win::UniqueFont bold_;
   win::UniqueFont large_;

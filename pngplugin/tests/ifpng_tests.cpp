@@ -1,7 +1,6 @@
 // The PNG plug-in loaded and called exactly as a Susie host calls it: LoadLibrary, the exports by
 // name, the memory image with at least 2 KiB readable, the information block, GetPicture's two
-// local memory blocks and the progress callback. The interface is declared here from the published
-// convention, apart from the plug-in's own declarations, so that a mistake in either shows. Built
+// local memory blocks and the progress callback, through the interface's one declaration. Built
 // and run for both Windows builds: the 32-bit one runs in Wine's WoW64 mode.
 //
 // Where things are (Unix paths): the plug-in file, libpng's source folder and ImageMagick's reading
@@ -24,35 +23,18 @@
 #include <string>
 #include <vector>
 
+#include "susie/SusieAbi.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN64
 using Length = LONG_PTR;
-#else
-using Length = long;
-#endif
-
-#pragma pack(push, 1)
-struct PictureInfo {
-  long left, top, width, height;
-  WORD xDensity, yDensity;
-  short colorDepth;
-#ifdef _WIN64
-  char padding[2];
-#endif
-  HLOCAL hInfo;
-};
-#pragma pack(pop)
-static_assert(sizeof(PictureInfo) == (sizeof(void*) == 8 ? 32 : 26));
-
-using ProgressCallback = int(WINAPI*)(int, int, Length);
-using GetPluginInfoProc = int(WINAPI*)(int, LPSTR, int);
-using IsSupportedProc = int(WINAPI*)(LPCSTR, const void*);
-using GetPictureInfoProc = int(WINAPI*)(LPCSTR, Length, unsigned, PictureInfo*);
-using GetPictureProc = int(WINAPI*)(LPCSTR, Length, unsigned, HLOCAL*, HLOCAL*, ProgressCallback,
-                                    Length);
+using susie::GetPictureInfoProc;
+using susie::GetPictureProc;
+using susie::GetPluginInfoProc;
+using susie::IsSupportedProc;
+using susie::PictureInfo;
 
 // A Unix path from the environment, or else the build's, as Windows sees it under Wine (drive Z:
 // is the root).
@@ -146,10 +128,11 @@ Decoded Decode(const std::vector<uint8_t>& file, int stopAfter = 0) {
   Plugin& plugin = Plugin::Get();
   std::vector<uint8_t> image = file;
   image.resize(std::max<size_t>(file.size(), 2048), 0);  // zero-filled, as hosts pass short files
-  const auto* data = reinterpret_cast<LPCSTR>(image.data());
+  auto* data = reinterpret_cast<LPSTR>(image.data());
   const Length length = static_cast<Length>(file.size());
   Decoded d;
-  d.supported = plugin.isSupported("C:\\picture.png", image.data());
+  char name[] = "C:\\picture.png";
+  d.supported = plugin.isSupported(name, image.data());
   d.infoResult = plugin.getPictureInfo(data, length, 1, &d.info);
   if (d.infoResult == 0 && d.info.hInfo != nullptr) LocalFree(d.info.hInfo);
   HLOCAL info = reinterpret_cast<HLOCAL>(0x1234), bits = reinterpret_cast<HLOCAL>(0x5678);
@@ -343,30 +326,61 @@ TEST_F(PngPlugin, ReadsAFileByNameFromAnOffsetAndChecksAnOpenFile) {
     out.write(junk.data(), 128);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   }
-  const std::string name = file.string();
+  std::string name = file.string();
   Plugin& plugin = Plugin::Get();
   PictureInfo info{};
-  EXPECT_EQ(plugin.getPictureInfo(name.c_str(), 128, 0, &info), 0);
+  EXPECT_EQ(plugin.getPictureInfo(name.data(), 128, 0, &info), 0);
   EXPECT_EQ(info.width, 32);
   EXPECT_EQ(info.colorDepth, 8);
   HLOCAL header = nullptr, bits = nullptr;
-  ASSERT_EQ(plugin.getPicture(name.c_str(), 128, 0, &header, &bits, nullptr, 0), 0);
+  ASSERT_EQ(plugin.getPicture(name.data(), 128, 0, &header, &bits, nullptr, 0), 0);
   EXPECT_EQ(static_cast<const BITMAPINFOHEADER*>(LocalLock(header))->biHeight, 32);
   LocalUnlock(header);
   LocalFree(header);
   LocalFree(bits);
-  EXPECT_EQ(plugin.getPictureInfo("C:\\no such folder\\x.png", 0, 0, &info), 6) << "read error";
+  char missing[] = "C:\\no such folder\\x.png";
+  EXPECT_EQ(plugin.getPictureInfo(missing, 0, 0, &info), 6) << "read error";
 
   // A host may hand IsSupported an open file instead of its first bytes.
   HANDLE handle =
       CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(plugin.isSupported(name.c_str(), reinterpret_cast<const void*>(handle)), 0)
-      << "junk first";
+  EXPECT_EQ(plugin.isSupported(name.data(), handle), 0) << "junk first";
   SetFilePointer(handle, 128, nullptr, FILE_BEGIN);
-  EXPECT_EQ(plugin.isSupported(name.c_str(), reinterpret_cast<const void*>(handle)), 1);
+  EXPECT_EQ(plugin.isSupported(name.data(), handle), 1);
   EXPECT_EQ(SetFilePointer(handle, 0, nullptr, FILE_CURRENT), 128u) << "position kept";
   CloseHandle(handle);
+  fs::remove(file);
+}
+
+// A file named to the plug-in is read only as far as the call needs: its start for the
+// information, up to the last row for the picture. This one is 3 GB long, nearly all of it after
+// the picture, which the plug-in could not even hold in memory.
+TEST_F(PngPlugin, AFileByNameIsReadOnlyAsFarAsTheCallNeeds) {
+  const std::vector<uint8_t> png = ReadBytes(Suite("basn2c08.png"));
+  const fs::path file = fs::temp_directory_path() / "capslate-ifpng-long.png";
+  {
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = int64_t{3} << 30;
+    SetFilePointerEx(handle, end, nullptr, FILE_BEGIN);
+    EXPECT_TRUE(SetEndOfFile(handle));  // sparse: nothing is written
+    CloseHandle(handle);
+  }
+  std::string name = file.string();
+  Plugin& plugin = Plugin::Get();
+  PictureInfo info{};
+  EXPECT_EQ(plugin.getPictureInfo(name.data(), 0, 0, &info), 0);
+  EXPECT_EQ(info.width, 32);
+  HLOCAL header = nullptr, bits = nullptr;
+  ASSERT_EQ(plugin.getPicture(name.data(), 0, 0, &header, &bits, nullptr, 0), 0);
+  EXPECT_EQ(static_cast<const BITMAPINFOHEADER*>(LocalLock(header))->biHeight, 32);
+  LocalUnlock(header);
+  LocalFree(header);
+  LocalFree(bits);
   fs::remove(file);
 }
 

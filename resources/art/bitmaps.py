@@ -78,39 +78,47 @@ def write_ico(path, images):
         f.write(out)
 
 
-def write_ico4(path, size, palette, pixels):
-    """A one-image icon of 16 colours: a 4-bit DIB (height doubled) and its 1-bit AND mask.
+def write_ico4(path, palette, images):
+    """An icon of 16 colours with one image per size: a 4-bit DIB (height doubled) and its 1-bit
+    AND mask each.
 
-    pixels: rows of palette indices, None where the icon is transparent. Transparent pixels are
-    colour 0 (black) in the colour image and set in the mask, so drawing through the mask leaves
-    the background there unchanged.
+    images: list of (size, pixels) with pixels as rows of palette indices, None where the icon is
+    transparent. Transparent pixels are colour 0 (black) in the colour image and set in the mask,
+    so drawing through the mask leaves the background there unchanged.
     """
     if len(palette) != 16:
         raise ValueError("a 16-colour icon needs 16 palette entries")
-    stride = ((size * 4 + 31) // 32) * 4
-    mask_stride = ((size + 31) // 32) * 4
-    xor = bytearray()
-    mask = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for x in range(0, size, 2):
-            hi = row[x] or 0
-            lo = (row[x + 1] or 0) if x + 1 < size else 0
-            line.append((hi << 4) | lo)
-        xor += line + bytes(stride - len(line))
-        bits = bytearray(mask_stride)
-        for x, index in enumerate(row):
-            if index is None:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(xor) + len(mask),
-                       0, 0, 16, 0)
     pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
-    blob = info + pal + bytes(xor) + bytes(mask)
-    head = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), 6 + 16)
+    blobs = []
+    for size, pixels in images:
+        stride = ((size * 4 + 31) // 32) * 4
+        mask_stride = ((size + 31) // 32) * 4
+        xor = bytearray()
+        mask = bytearray()
+        for row in reversed(pixels):
+            line = bytearray()
+            for x in range(0, size, 2):
+                hi = row[x] or 0
+                lo = (row[x + 1] or 0) if x + 1 < size else 0
+                line.append((hi << 4) | lo)
+            xor += line + bytes(stride - len(line))
+            bits = bytearray(mask_stride)
+            for x, index in enumerate(row):
+                if index is None:
+                    bits[x // 8] |= 0x80 >> (x % 8)
+            mask += bits
+        info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(xor) + len(mask),
+                           0, 0, 16, 0)
+        blobs.append((size, info + pal + bytes(xor) + bytes(mask)))
+    out = bytearray(struct.pack("<HHH", 0, 1, len(blobs)))
+    offset = 6 + 16 * len(blobs)
+    for size, blob in blobs:
+        out += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset)
+        offset += len(blob)
+    for _, blob in blobs:
+        out += blob
     with open(path, "wb") as f:
-        f.write(head + entry + blob)
+        f.write(out)
 
 
 def write_png(path, width, height, rgba):

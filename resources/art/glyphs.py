@@ -260,3 +260,72 @@ def parse(art):
         bad = [i for i, r in enumerate(rows) if len(r) != 16]
         raise ValueError(f"glyph is not 16 x 16 (rows {bad}, {len(rows)} rows)")
     return [[KEY[c] for c in r] for r in rows]
+
+
+# ---------------------------------------------------------------- larger sizes
+
+def scale2x(img):
+    """Twice as large by the Scale2x rule: each pixel becomes four, and a corner takes the colour of
+    the two neighbours that meet there when they agree, so diagonal edges stay smooth and straight
+    edges stay sharp."""
+    n = len(img)
+
+    def at(x, y):
+        return img[min(max(y, 0), n - 1)][min(max(x, 0), n - 1)]
+
+    out = [[0] * (2 * n) for _ in range(2 * n)]
+    for y in range(n):
+        for x in range(n):
+            p = img[y][x]
+            a, b, c, d = at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return out
+
+
+def scale3x(img):
+    """Three times as large by the Scale3x rule, the three-by-three counterpart of scale2x."""
+    n = len(img)
+
+    def at(x, y):
+        return img[min(max(y, 0), n - 1)][min(max(x, 0), n - 1)]
+
+    out = [[0] * (3 * n) for _ in range(3 * n)]
+    for y in range(n):
+        for x in range(n):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, h, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            block = [
+                d if d == b and d != h and b != f else e,
+                b if (d == b and d != h and b != f and e != c) or
+                (b == f and b != d and f != h and e != a) else e,
+                f if b == f and b != d and f != h else e,
+                d if (d == b and d != h and b != f and e != g) or
+                (d == h and d != b and h != f and e != a) else e,
+                e,
+                f if (b == f and b != d and f != h and e != i) or
+                (h == f and h != d and f != b and e != c) else e,
+                d if d == h and d != b and h != f else e,
+                h if (d == h and d != b and h != f and e != i) or
+                (h == f and h != d and f != b and e != g) else e,
+                f if h == f and h != d and f != b else e,
+            ]
+            for k, colour in enumerate(block):
+                out[3 * y + k // 3][3 * x + k % 3] = colour
+    return out
+
+
+def enlarge(img, size):
+    """A 16 x 16 glyph at 24 x 24 (Scale3x, then every other pixel) or 32 x 32 (Scale2x): the
+    sizes for screens of 150 and 200 percent."""
+    if size == 32:
+        return scale2x(img)
+    if size == 24:
+        big = scale3x(img)
+        return [[big[2 * y + 1][2 * x + 1] for x in range(24)] for y in range(24)]
+    if size == 16:
+        return img
+    raise ValueError(f"glyphs are made at 16, 24 and 32 pixels, not {size}")

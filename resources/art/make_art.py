@@ -32,16 +32,23 @@ RESOURCES = os.path.dirname(HERE)
 
 # ---------------------------------------------------------------- tool-bar glyphs
 
+# The sizes of the tool-bar glyphs: 16 x 16 for screens of 100 percent, 24 and 32 for 150 and 200.
+GLYPH_SIZES = (16, 24, 32)
+
+
 def disabled(img):
-    """The classic greyed look: the glyph's dark pixels in grey, with a white copy 1 px down-right.
+    """The classic greyed look: the glyph's dark pixels in grey, with a white copy 1 px down-right
+    (2 px at 32 x 32).
 
     Light pixels (white, silver, yellow, ...) are treated as surface and drop out, so that the
     outlines and dark details carry the shape, as in Windows' own disabled buttons.
     """
     pal = glyphs.VGA_PALETTE
+    n = len(img)
+    offset = max(1, n // 16)
 
     def dark(x, y):
-        if not (0 <= x < 16 and 0 <= y < 16):
+        if not (0 <= x < n and 0 <= y < n):
             return False
         i = img[y][x]
         if i == glyphs.TRANSPARENT:
@@ -51,12 +58,12 @@ def disabled(img):
 
     grey, white = glyphs.KEY["d"], glyphs.KEY["w"]
     out = []
-    for y in range(16):
+    for y in range(n):
         row = []
-        for x in range(16):
+        for x in range(n):
             if dark(x, y):
                 row.append(grey)
-            elif dark(x - 1, y - 1):
+            elif dark(x - offset, y - offset):
                 row.append(white)
             else:
                 row.append(glyphs.TRANSPARENT)
@@ -64,25 +71,29 @@ def disabled(img):
     return out
 
 
-def tool_strip():
-    """Rows of the strip: per button its normal image, then its disabled image."""
-    rows = [[] for _ in range(16)]
+def tool_strip(size):
+    """Rows of the strip of `size` x `size` glyphs: per button its normal image, then its disabled
+    image."""
+    rows = [[] for _ in range(size)]
     for _, art in glyphs.GLYPHS:
-        img = glyphs.parse(art)
+        img = glyphs.enlarge(glyphs.parse(art), size)
         for part in (img, disabled(img)):
-            for y in range(16):
+            for y in range(size):
                 rows[y] += part[y]
     return rows
 
 
 def make_tool_glyphs(preview):
-    rows = tool_strip()
-    width = 32 * len(glyphs.GLYPHS)
-    bitmaps.write_bmp(os.path.join(RESOURCES, "ToolGlyphs.bmp"), width, 16, 4,
-                      glyphs.VGA_PALETTE, rows)
-    if preview:
-        rgba = [[glyphs.VGA_PALETTE[i] + (255,) for i in row] for row in rows]
-        save_preview(preview, "ToolGlyphs", width, 16, rgba, scale=6)
+    """ToolGlyphs.bmp at 16 x 16, ToolGlyphs24.bmp and ToolGlyphs32.bmp larger."""
+    for size in GLYPH_SIZES:
+        rows = tool_strip(size)
+        width = 2 * size * len(glyphs.GLYPHS)
+        name = "ToolGlyphs" + ("" if size == 16 else str(size))
+        bitmaps.write_bmp(os.path.join(RESOURCES, name + ".bmp"), width, size, 4,
+                          glyphs.VGA_PALETTE, rows)
+        if preview:
+            rgba = [[glyphs.VGA_PALETTE[i] + (255,) for i in row] for row in rows]
+            save_preview(preview, name, width, size, rgba, scale=96 // size)
 
 
 # ---------------------------------------------------------------- icon
@@ -92,7 +103,8 @@ def make_icon(preview):
     cam = glyphs.parse(glyphs.GLYPHS[0][1])
     small = [[(0, 0, 0, 0) if i == glyphs.TRANSPARENT else glyphs.VGA_PALETTE[i] + (255,)
               for i in row] for row in cam]
-    images = [(16, small)] + [(s, drawing.camera(s)) for s in (32, 48)]
+    # 24 and 64 are the small and large icon sizes at 150 and 200 percent.
+    images = [(16, small)] + [(s, drawing.camera(s)) for s in (24, 32, 48, 64)]
     bitmaps.write_ico(os.path.join(RESOURCES, "Capslate.ico"), images)
     if preview:
         for size, rgba in images:
@@ -197,27 +209,36 @@ def make_start_picture(preview):
 
 # ---------------------------------------------------------------- icon palette
 
+# The sizes of the palette's icons: the standard icon size at 100, 150 and 200 percent.
+ICON_SIZES = (32, 48, 64)
+
+
 def make_palette(preview):
     folder = os.path.join(RESOURCES, "palette")
     os.makedirs(folder, exist_ok=True)
-    icons = palette.icons()
+    by_size = {size: palette.icons(size) for size in ICON_SIZES}
     lines = ["// The icon palette's 48 icons, four a page, by the names the program loads them with.",
              "// Made by resources/art/make_art.py."]
-    for number, pixels in enumerate(icons, start=1):
+    for number in range(1, len(by_size[32]) + 1):
         name = f"ICON{number}"
-        bitmaps.write_ico4(os.path.join(folder, name + ".ico"), 32, glyphs.VGA_PALETTE, pixels)
+        images = [(size, by_size[size][number - 1]) for size in ICON_SIZES]
+        bitmaps.write_ico4(os.path.join(folder, name + ".ico"), glyphs.VGA_PALETTE, images)
         lines.append(f'{name} ICON "palette/{name}.ico"')
     with open(os.path.join(folder, "Icons.rc"), "w") as f:
         f.write("\n".join(lines) + "\n")
     if preview:
-        for page in range(12):
-            row = [[(0, 0, 0, 0)] * (4 * 36) for _ in range(32)]
-            for slot in range(4):
-                for y, line in enumerate(icons[4 * page + slot]):
-                    for x, index in enumerate(line):
-                        if index is not None:
-                            row[y][36 * slot + x] = glyphs.VGA_PALETTE[index] + (255,)
-            save_preview(preview, f"Palette{page + 1:02d}", 4 * 36, 32, row, scale=4)
+        for size in ICON_SIZES:
+            cell = size + size // 8
+            for page in range(12):
+                row = [[(0, 0, 0, 0)] * (4 * cell) for _ in range(size)]
+                for slot in range(4):
+                    for y, line in enumerate(by_size[size][4 * page + slot]):
+                        for x, index in enumerate(line):
+                            if index is not None:
+                                row[y][cell * slot + x] = glyphs.VGA_PALETTE[index] + (255,)
+                suffix = "" if size == 32 else f"-{size}"
+                save_preview(preview, f"Palette{page + 1:02d}{suffix}", 4 * cell, size, row,
+                             scale=128 // size)
 
 
 def make_preview_metafile():

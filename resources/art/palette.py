@@ -18,8 +18,8 @@ colours, each with a transparency mask. Four icons a page, twelve pages:
 Figures are drawn once, pointing up or to the upper left, and turned for the other directions.
 """
 
-from shapes import (Canvas, circle, ellipse, minus, polygon, rect, ring, rotate, round_rect, scale,
-                    translate, union)
+from shapes import (Canvas, circle, ellipse, minus, painted_at, polygon, rect, ring, rotate,
+                    round_rect, scale, translate, union)
 
 (BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER,
  GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE) = range(16)
@@ -154,15 +154,16 @@ def split_mark():
 def turned(canvas_maker, degrees):
     """A figure made by `canvas_maker`, turned by a multiple of 90 degrees."""
     src = canvas_maker()
-    c = Canvas()
-    for y in range(32):
-        for x in range(32):
+    c = Canvas(src.size)
+    last = src.size - 1
+    for y in range(src.size):
+        for x in range(src.size):
             if degrees == 90:
-                c.px[y][x] = src.px[31 - x][y]
+                c.px[y][x] = src.px[last - x][y]
             elif degrees == 180:
-                c.px[y][x] = src.px[31 - y][31 - x]
+                c.px[y][x] = src.px[last - y][last - x]
             elif degrees == 270:
-                c.px[y][x] = src.px[x][31 - y]
+                c.px[y][x] = src.px[x][last - y]
             else:
                 c.px[y][x] = src.px[y][x]
     return c
@@ -330,8 +331,9 @@ def blank():
     return Canvas()
 
 
-def icons():
-    """The 48 icons in order, ICON1 first: rows of palette indices, None where transparent."""
+def icons(size=32):
+    """The 48 icons in order, ICON1 first, at `size` x `size` pixels (32, or 48 and 64 for screens
+    of 150 and 200 percent): rows of palette indices, None where transparent."""
     hand = hand_up
     makers = [
         arrow_pointer, up_arrow, cross_hair, i_beam,
@@ -350,4 +352,5 @@ def icons():
         pen_in_hand, pointing_person, pencil, dart,
         blank, blank, blank, blank,
     ]
-    return [m().px for m in makers]
+    with painted_at(size):
+        return [m().px for m in makers]

@@ -1,12 +1,18 @@
 """Shapes for pixel art drawn by inside-tests, and an icon canvas that paints them crisply.
 
-A shape is a function (x, y) -> bool in picture coordinates, x to the right and y downwards; a
-pixel (x, y) is covered when its centre (x + 0.5, y + 0.5) is inside. Shapes combine (union,
-minus) and move (translate, rotate about a point, scale), so one drawing serves several
-directions. The canvas holds colour indices of the 16-colour palette, or None for transparency.
+A shape is a function (x, y) -> bool in the coordinates of a 32 x 32 grid, x to the right and y
+downwards; a pixel (x, y) of a 32 x 32 canvas is covered when its centre (x + 0.5, y + 0.5) is
+inside. Shapes combine (union, minus) and move (translate, rotate about a point, scale), so one
+drawing serves several directions. The canvas holds colour indices of the 16-colour palette, or
+None for transparency. A canvas of another size (48 or 64, for screens of 150 or 200 percent)
+samples the same shapes at its own pixels' centres, so every size is drawn crisply from the
+drawing itself rather than enlarged from the 32 x 32 pixels.
 """
 
+import contextlib
 import math
+
+GRID = 32  # the size of the grid the shapes are drawn on
 
 
 def polygon(points):
@@ -79,45 +85,72 @@ def scale(shape, k, cx=16.0, cy=16.0):
 class Canvas:
     """A square of palette indices; None is transparent."""
 
-    def __init__(self, size=32):
-        self.size = size
-        self.px = [[None] * size for _ in range(size)]
+    # The size new canvases take; painted_at() changes it while the icons of one size are made.
+    default_size = GRID
+
+    def __init__(self, size=None):
+        self.size = size or Canvas.default_size
+        self.px = [[None] * self.size for _ in range(self.size)]
+        # Outlines and halos are a pixel wide, two from 64 x 64 on.
+        self.line = max(1, self.size // GRID)
+
+    def grid(self, x):
+        """The grid coordinate of pixel index x, so that it equals x on a 32 x 32 canvas."""
+        return (x + 0.5) * GRID / self.size - 0.5
 
     def covered(self, shape):
         n = self.size
-        return [[shape(x + 0.5, y + 0.5) for x in range(n)] for y in range(n)]
+        k = GRID / n
+        return [[shape((x + 0.5) * k, (y + 0.5) * k) for x in range(n)] for y in range(n)]
 
     def paint(self, shape, fill, outline=0):
         """Fills the shape; with an outline colour, its edge pixels (those with a side neighbour
-        outside the shape) take that colour instead. `fill` may be a function of (x, y)."""
+        outside the shape, within the line's width) take that colour instead. `fill` may be a
+        function of (x, y) in grid coordinates."""
         n = self.size
         inside = self.covered(shape)
+        steps = [(d * sx, d * sy) for d in range(1, self.line + 1)
+                 for sx, sy in ((1, 0), (-1, 0), (0, 1), (0, -1))]
         for y in range(n):
             for x in range(n):
                 if not inside[y][x]:
                     continue
                 edge = outline is not None and any(
                     not (0 <= x + dx < n and 0 <= y + dy < n and inside[y + dy][x + dx])
-                    for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+                    for dx, dy in steps)
                 colour = outline if edge else fill
-                self.px[y][x] = colour(x, y) if callable(colour) else colour
+                self.px[y][x] = colour(self.grid(x), self.grid(y)) if callable(colour) else colour
 
     def halo(self, shape, colour):
         """The pixels around the shape (touching it, also diagonally), so that a thin dark
         figure stays visible on a dark picture."""
         n = self.size
         inside = self.covered(shape)
+        reach = range(-self.line, self.line + 1)
         for y in range(n):
             for x in range(n):
                 if inside[y][x]:
                     continue
                 if any(0 <= x + dx < n and 0 <= y + dy < n and inside[y + dy][x + dx]
-                       for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                       for dx in reach for dy in reach):
                     self.px[y][x] = colour
 
     def stamp(self, art, left, top, key):
-        """Pixel art, one letter per pixel; letters not in `key` (such as '.') leave the canvas."""
+        """Pixel art on the grid, one letter per grid pixel; letters not in `key` (such as '.')
+        leave the canvas."""
         for dy, row in enumerate(art):
             for dx, letter in enumerate(row):
                 if letter in key:
-                    self.px[top + dy][left + dx] = key[letter]
+                    x, y = left + dx, top + dy
+                    self.paint(rect(x, y, x + 1, y + 1), key[letter], None)
+
+
+@contextlib.contextmanager
+def painted_at(size):
+    """New canvases are `size` x `size` pixels within the block."""
+    before = Canvas.default_size
+    Canvas.default_size = size
+    try:
+        yield
+    finally:
+        Canvas.default_size = before

@@ -14,9 +14,13 @@ EnsureSetup() {
   local missing=()
   local tool
   for tool in cmake ninja g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix nasm \
-              Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat pdftoppm clang-format; do
+              Xvfb xdotool import xwininfo zstd cupsd lpadmin lpstat ipptool pdftoppm pdfinfo \
+              clang-format clang clang++ llvm-symbolizer; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
+  # libFuzzer, for the fuzz preset.
+  compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+    missing+=(libFuzzer)
   local file
   for file in "$WINE64" "$WINESERVER64" /usr/src/googletest/CMakeLists.txt \
               /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/tahoma.ttf \
@@ -238,20 +242,55 @@ StopWine() {
   fi
 }
 
+# SetWineDpi DPI: the screen resolution that Wine gives the programs of $WINEPREFIX (its
+# LogPixels setting, which Wine 8 reads from HKCU\Control Panel\Desktop). Call it with Wine
+# stopped (StopWine); the programs started after the next StartWine see it. The template prefix
+# has Wine's default, 96 DPI.
+SetWineDpi() {
+  timeout 60 "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1 || return 1
+  # The registry reaches the prefix's files when the server that reg started has ended.
+  timeout 30 "$WINESERVER64" -w
+}
+
 # Printing tests print for real: CUPS with the cups-pdf printer, which writes each job as a PDF.
 # StartPrinters RUN_DIR makes two printers for this run, one with A4 and one with A3 paper, each
 # writing its jobs into RUN_DIR/pdf/<printer>, and exports their names (CAPSLATE_TEST_PRINTERS,
 # separated by ";") and the folder (CAPSLATE_TEST_PDF_DIR) for the tests. cupsd is started when it
 # is not running. Returns non-zero when the printers cannot be made.
+#
+# A cupsd that a run starts is recorded in CUPSD_STARTED (its pid), and StopPrinters stops it once
+# no run's printers are left, whichever run that is: runs of several trees may overlap on this
+# machine, and the last one out stops it. A cupsd that was running already (the system's own) is
+# never stopped. The lock keeps one run from stopping cupsd while another starts or uses it.
+CUPSD_STARTED=/run/capslate-cupsd.pid
+CUPSD_LOCK=/run/lock/capslate-cupsd.lock
+
 StartPrinters() {
-  local dir=$1 id size queue
-  if ! LC_ALL=C lpstat -r 2>/dev/null | grep -q 'is running'; then
+  local lock rc=0
+  mkdir -p "$(dirname "$CUPSD_LOCK")" && exec {lock}>"$CUPSD_LOCK" || return 1
+  flock "$lock"
+  AddPrinters "$1" || rc=1
+  exec {lock}>&-
+  return $rc
+}
+
+CupsRunning() {
+  LC_ALL=C lpstat -r 2>/dev/null | grep -q 'is running'
+}
+
+AddPrinters() {
+  local dir=$1 id size queue pid
+  if ! CupsRunning; then
     mkdir -p /run/cups
     cupsd || return 1
     for _ in $(seq 1 50); do
-      LC_ALL=C lpstat -r 2>/dev/null | grep -q 'is running' && break
+      CupsRunning && break
       sleep 0.1
     done
+    # cupsd writes the pid of the daemon it became there.
+    pid=$(cat /run/cups/cupsd.pid 2>/dev/null || true)
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = cupsd ] && echo "$pid" >"$CUPSD_STARTED"
   fi
   id=$(basename "$dir" | tr -cd 'A-Za-z0-9' | tr 'A-Z' 'a-z')
   CAPSLATE_TEST_PRINTERS=
@@ -268,12 +307,29 @@ StartPrinters() {
   export CAPSLATE_TEST_PRINTERS CAPSLATE_TEST_PDF_DIR=$dir/pdf
 }
 
-# Removes the printers StartPrinters made for RUN_DIR.
+# Removes the printers StartPrinters made for RUN_DIR, and stops the cupsd a run started when no
+# run's printers remain.
 StopPrinters() {
-  local id queue
+  local id queue lock pid
+  mkdir -p "$(dirname "$CUPSD_LOCK")" && exec {lock}>"$CUPSD_LOCK" || return 0
+  flock "$lock"
   id=$(basename "$1" | tr -cd 'A-Za-z0-9' | tr 'A-Z' 'a-z')
   for queue in capslate-$id-a4 capslate-$id-a3; do
     lpadmin -x "$queue" 2>/dev/null || true
     rm -f "/etc/cups/cups-pdf-$queue.conf"
   done
+  pid=$(cat "$CUPSD_STARTED" 2>/dev/null || true)
+  if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = cupsd ]; then
+    if ! LC_ALL=C lpstat -e 2>/dev/null | grep -q '^capslate-'; then
+      kill "$pid" 2>/dev/null || true
+      for _ in $(seq 1 50); do
+        [ -e "/proc/$pid" ] || break
+        sleep 0.1
+      done
+      [ -e "/proc/$pid" ] || rm -f "$CUPSD_STARTED"
+    fi
+  elif [ -n "$pid" ]; then
+    rm -f "$CUPSD_STARTED"  # it has gone already
+  fi
+  exec {lock}>&-
 }

@@ -10,6 +10,7 @@
 #include "app/Rw_ini.h"
 #include "app/WindowFit.h"
 #include "app/WindowPlacement.h"
+#include "core/DpiScale.h"
 #include "core/PathRules.h"
 
 namespace {
@@ -48,6 +49,44 @@ TEST(WindowFit, WindowBeyondTheScreenKeepsAUsableSize) {
   EXPECT_EQ(FitWindowSize(FitInput{2000, 300, 50, -100, 0, 1280, 1024}).width, 1380);
 }
 
+TEST(WindowFit, OnAFinerScreenTheLayoutScalesAndThePictureDoesNot) {
+  // 144 DPI: the least picture area is 600 x 450, the panel 132 wide, the frame 18; the tool bar,
+  // status line and frame with menu 38, 36 and 75 high; the bottom margin 36.
+  const auto at144 = [](int w, int h, int left = 80, int top = 80) {
+    return FitInput{w, h, app::kFrameExtraHeightWithMenu, left, top, 2560, 1440, 144};
+  };
+  EXPECT_EQ(FitWindowSize(at144(400, 300)), (WindowSize{750, 599}));
+  EXPECT_EQ(FitWindowSize(at144(1920, 1080)), (WindowSize{1920 + 150, 1080 + 149}));
+  EXPECT_EQ(FitWindowSize(at144(3000, 2000)), (WindowSize{2560 - 80, 1440 - 80 - 36}));
+  // Frame heights scale as the rest: 32 without the menu bar is 48.
+  EXPECT_EQ(
+      FitWindowSize(FitInput{400, 300, app::kFrameExtraHeightWithoutMenu, 0, 0, 2560, 1440, 144})
+          .height,
+      450 + 38 + 36 + 48);
+}
+
+TEST(DpiScale, LengthsAreRoundedOnceToTheNearestPixelHalvesAwayFromZero) {
+  struct Case {
+    int pixels, dpi, expected;
+  };
+  const Case cases[] = {{5, 144, 8},
+                        {25, 144, 38},
+                        {24, 144, 36},
+                        {1, 144, 2},
+                        {-5, 144, -8},
+                        {12, 120, 15},
+                        {73, 120, 91},
+                        {5, 120, 6},
+                        {88, 192, 176},
+                        {400, 96, 400},
+                        {0, 144, 0},
+                        {2, 168, 4},
+                        {INT32_MAX / 2, 96, INT32_MAX / 2}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(core::ScaleToDpi(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
+  }
+}
+
 TEST(WindowPlacement, SavedPositionIsKeptWhileItsCaptionIsReachable) {
   using app::ScreenPoint;
   using app::ScreenRect;
@@ -84,6 +123,10 @@ TEST(WindowPlacement, SavedPositionIsKeptWhileItsCaptionIsReachable) {
   // The fallback lies inside the nearest monitor's work area, below a taskbar at its top.
   EXPECT_EQ(app::RestoredPosition({5000, 5000}, both, ScreenRect{0, 40, 1280, 1024}),
             (ScreenPoint{80, 120}));
+  // At 144 DPI the caption's grip is 150 x 45 and the fallback 120 pixels in.
+  const ScreenRect one[] = {screen};
+  EXPECT_EQ(app::RestoredPosition({1130, 80}, one, screen, 144), (ScreenPoint{1130, 80}));
+  EXPECT_EQ(app::RestoredPosition({1131, 80}, one, screen, 144), (ScreenPoint{120, 120}));
 }
 
 TEST(WindowPlacement, NormalPositionIsShiftedFromWorkspaceToScreen) {

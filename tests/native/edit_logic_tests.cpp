@@ -2,6 +2,8 @@
 // sampling anchored at the bottom-left pixel with indices kept within the picture.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "core/Error.h"
@@ -50,6 +52,28 @@ TEST(Resize, PreviewKeepsTheProportionsAndTypedSizesFollowThem) {
   EXPECT_EQ(edit::SpecifiedSize({1024, 0}, true, 100), std::nullopt);
   EXPECT_DOUBLE_EQ(edit::SamplingScale({1024, 768}, {401, 300}, 401), 2.56);
   EXPECT_DOUBLE_EQ(edit::SamplingScale({1024, 768}, {640, 480}, 412), 1.6);  // wider than its area
+}
+
+TEST(Resize, TypedPixelsAreHeldToTheRangeAndTextThatIsNoNumberKeepsTheLastValue) {
+  struct Case {
+    const wchar_t* text;
+    int value;
+    bool refused;
+  };
+  for (const Case& c : std::initializer_list<Case>{{L"640", 640, false},
+                                                   {L" 2048 ", 2048, false},
+                                                   {L"1", 1, false},
+                                                   {L"3000", 2048, true},
+                                                   {L"99999999999999999999", 2048, true},
+                                                   {L"0", 1, true},
+                                                   {L"-5", 1, true},
+                                                   {L"", 77, true},
+                                                   {L"12a", 77, true},
+                                                   {L"-", 77, true}}) {
+    const edit::TypedPixels typed = edit::ParseTypedPixels(c.text, 77);
+    EXPECT_EQ(typed.value, c.value) << testing::PrintToString(std::wstring(c.text));
+    EXPECT_EQ(typed.refused, c.refused) << testing::PrintToString(std::wstring(c.text));
+  }
 }
 
 TEST(Resize, SamplingIsAnchoredAtTheBottomLeftAndTruncates) {

@@ -7,14 +7,13 @@
 
 #include "core/Error.h"
 #include "pngplugin/PngDecoder.h"
+#include "tests/native/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     pngplugin::PngDecoder decoder({data, size});
-    // Pictures within the limits but larger than this are checked without being decoded, so a
-    // fuzzing run spends its time on the parser rather than on filling memory.
     const auto& header = decoder.Header();
-    if (int64_t{header.width} * header.height > (int64_t{1} << 22)) return 0;
+    if (!fuzz::WithinBudget(header.width, header.height)) return 0;
     core::Dib dib(header.width, header.height, 24, core::Dib::Fill::None);
     decoder.DecodeInto(dib);
   } catch (const core::Error&) {

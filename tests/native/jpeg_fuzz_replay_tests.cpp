@@ -9,9 +9,8 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include "tests/native/FuzzSupport.h"
 #include "tests/native/jpeg_test_support.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -57,19 +56,19 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> data, std::mt19937& rng) {
 
 TEST(JpegFuzzReplay, SeedsAndMutationsNeverCrash) {
   const auto seeds = Seeds();
-  for (const auto& seed : seeds) LLVMFuzzerTestOneInput(seed.data(), seed.size());
+  for (const auto& seed : seeds) fuzz::RunOnExactCopy(seed);
   std::mt19937 rng(20240601);
   for (int i = 0; i < 3000; ++i) {
     const auto& seed = seeds[static_cast<size_t>(i) % seeds.size()];
     const auto input = Mutate(seed, rng);
     SCOPED_TRACE("mutation " + std::to_string(i));
-    LLVMFuzzerTestOneInput(input.data(), input.size());
+    fuzz::RunOnExactCopy(input);
   }
   std::mt19937 noise(7);
   for (int i = 0; i < 200; ++i) {  // random garbage behind a JPEG start marker
     std::vector<uint8_t> junk{0xFF, 0xD8};
     for (size_t n = noise() % 4096; n > 0; --n) junk.push_back(static_cast<uint8_t>(noise()));
-    LLVMFuzzerTestOneInput(junk.data(), junk.size());
+    fuzz::RunOnExactCopy(junk);
   }
 }
 

@@ -125,6 +125,18 @@ TEST(PluginDib, BecomesAPictureOfItsRowsAndColourTable) {
     EXPECT_EQ(0, std::memcmp(dib.Row(y), topDown.bits.data() + 4 * y, 4)) << y;
   }
 
+  // 16 bits with bit fields: the masks after the header become the picture's, and a colour table
+  // after them is not the picture's palette.
+  PluginDib fields = MakeDib(3, 2, 16, 2, 5);
+  core::bmp::Put32(&fields.info[16], core::bmp::kBitFields);
+  core::bmp::Put32(&fields.info[40], 0xF800);
+  core::bmp::Put32(&fields.info[44], 0x07E0);
+  core::bmp::Put32(&fields.info[48], 0x001F);
+  dib = plugins::DecodePluginDib(fields.info, fields.bits, "x.spi");
+  EXPECT_EQ(dib.Masks(), (core::ChannelMasks{0xF800, 0x07E0, 0x001F}));
+  EXPECT_TRUE(dib.Palette().empty());
+  EXPECT_EQ(0, std::memcmp(dib.Bits(), fields.bits.data(), fields.bits.size()));
+
   // Blocks larger than the picture needs (a heap may round up) are fine.
   PluginDib padded = MakeDib(2, 2, 24);
   padded.info.resize(64);
@@ -153,7 +165,25 @@ TEST(PluginDib, AnythingButAnUncompressedPictureThatFitsItsBlocksIsRefusedNaming
   add("RLE8", dib, "圧縮された画像です (圧縮形式 1)");
   dib = MakeDib(4, 4, 32);
   core::bmp::Put32(&dib.info[16], 3);
-  add("bit fields", dib, "圧縮された画像です (圧縮形式 3)");
+  add("bit fields without masks", dib, "ビットフィールドのマスクがありません");
+  // Bit fields with these masks after the header, and `colors` colours used.
+  auto withMasks = [](int bitCount, uint32_t colors, uint32_t tableEntries, uint32_t red,
+                      uint32_t green, uint32_t blue) {
+    PluginDib fields = MakeDib(4, 4, bitCount, colors, tableEntries);
+    core::bmp::Put32(&fields.info[16], 3);
+    core::bmp::Put32(&fields.info[40], red);
+    core::bmp::Put32(&fields.info[44], green);
+    core::bmp::Put32(&fields.info[48], blue);
+    return fields;
+  };
+  add("bit fields with three zero masks", withMasks(16, 0, 3, 0, 0, 0),
+      "ビットフィールドのマスクがありません");
+  add("a mask of two runs", withMasks(16, 0, 3, 0x0F0F, 0, 0),
+      "ビットフィールドのマスクが不正です");
+  add("bit fields at 24 bits", withMasks(24, 0, 3, 0xFF0000, 0xFF00, 0xFF),
+      "圧縮された画像です (圧縮形式 3)");
+  add("colour table cut short by the masks", withMasks(16, 4, 4, 0x7C00, 0x03E0, 0x1F),
+      "情報ブロックが 56 バイトしかありません (68 バイト必要)");
   add("7 bits", MakeDib(4, 4, 7), "ビット数が不正です (7)");
   add("no width", MakeDib(0, 4, 24), "画像の大きさが不正か、大きすぎます (0 x 4)");
   add("no height", MakeDib(4, 0, 24), "画像の大きさが不正か、大きすぎます (4 x 0)");

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/native/FuzzSupport.h"
 #include "tests/native/png_test_support.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -60,13 +59,13 @@ TEST(PngFuzzReplay, TestImagesCrashersAndMutationsNeverCrash) {
   const size_t wellFormed = seeds.size();
   for (const auto& file : pngtest::LibpngCrashers()) seeds.push_back(pngtest::ReadBytes(file));
   ASSERT_GT(seeds.size(), 170u);
-  for (const auto& seed : seeds) LLVMFuzzerTestOneInput(seed.data(), seed.size());
+  for (const auto& seed : seeds) fuzz::RunOnExactCopy(seed);
   std::mt19937 rng(20240611);
   for (int i = 0; i < 4000; ++i) {
     const auto& seed = seeds[static_cast<size_t>(rng() % wellFormed)];
     const auto input = Mutate(seed, rng);
     SCOPED_TRACE("mutation " + std::to_string(i));
-    LLVMFuzzerTestOneInput(input.data(), input.size());
+    fuzz::RunOnExactCopy(input);
   }
 }
 

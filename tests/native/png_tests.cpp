@@ -14,6 +14,7 @@
 #include "core/PngCodec.h"
 #include "pngplugin/PngDecoder.h"
 #include "tests/native/png_test_support.h"
+#include "tests/png/PngWithZeros.h"
 
 namespace {
 
@@ -160,17 +161,15 @@ TEST(PngDecoder, TruncatedAndCorruptFilesAreRefusedWithAClearError) {
   std::vector<Case> cases;
   cases.push_back(
       {"no signature", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, PngFailure::kNotPng, ""});
-  for (size_t cut :
-       {size_t{8}, size_t{20}, size_t{33}, good.size() / 2, good.size() - 13, good.size() - 1}) {
+  for (size_t cut : {size_t{8}, size_t{20}, size_t{33}, good.size() / 2}) {
     cases.push_back({"truncated",
                      {good.begin(), good.begin() + static_cast<long>(cut)},
                      PngFailure::kBroken,
                      "途中で切れています"});
   }
-  // A byte of IHDR's data, IDAT's CRC, IEND's CRC.
-  for (size_t at : {size_t{8 + 8 + 2}, good.size() - 12 - 2, good.size() - 2}) {
+  {  // a byte of IHDR's data
     std::vector<uint8_t> flipped = good;
-    flipped[at] ^= 0x10;
+    flipped[8 + 8 + 2] ^= 0x10;
     cases.push_back({"CRC", flipped, PngFailure::kBroken, "CRC"});
   }
   {  // an ancillary chunk with a wrong CRC
@@ -200,6 +199,42 @@ TEST(PngDecoder, TruncatedAndCorruptFilesAreRefusedWithAClearError) {
     std::string message;
     EXPECT_EQ(FailureOf(c.file, &message), c.failure);
     EXPECT_NE(message.find(c.inMessage), std::string::npos) << message;
+  }
+}
+
+// The picture is whole once its last row is decoded: what follows is not read, so neither a
+// stream that inflates to gigabytes nor damage there keeps the picture from the user.
+TEST(PngDecoder, NothingAfterTheLastRowIsReadSoItsDamageDoesNotMatter) {
+  const core::Dib picture = Pattern(40, 30);
+  const std::vector<uint8_t> good = core::EncodePng(picture);
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> file;
+  };
+  std::vector<Case> cases = {
+      {"cut in IDAT's CRC", {good.begin(), good.end() - 13}},
+      {"cut in IEND", {good.begin(), good.end() - 1}},
+      {"10 MB of zeros in the stream after the rows",
+       pngtest::PngWithZerosAfterTheRows(picture, 10u << 20)},
+  };
+  for (size_t at : {good.size() - 12 - 2, good.size() - 2}) {  // IDAT's CRC, IEND's CRC
+    cases.push_back({"a CRC after the rows", good});
+    cases.back().file[at] ^= 0x10;
+  }
+  {  // junk where IEND should be
+    std::vector<uint8_t> junk(good.begin(), good.end() - 12);
+    junk.insert(junk.end(), 100, 0xEE);
+    cases.push_back({"junk after IDAT", junk});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      EXPECT_EQ(pngtest::LargestDifference(pngtest::FromDib(pngplugin::DecodePng(c.file)),
+                                           pngtest::FromDib(picture)),
+                0);
+    } catch (const PngError& error) {
+      ADD_FAILURE() << error.what();
+    }
   }
 }
 

@@ -81,4 +81,24 @@ TEST(TrackBoxGeometry, MovingKeepsThePointerWhereItPressedAndTagsGoInsideTheFram
   EXPECT_EQ(Describe(core::InnerRect({8, 8, 73, 49})), Describe({10, 10, 69, 45}));
 }
 
+TEST(TrackBoxGeometry, OnFinerScreensTheHandlesAndFrameLineGrowButNotTheBox) {
+  // 144 DPI: 8-pixel handles hit over 9 pixels, the line 3 pixels in; 192 DPI: 10 and 4.
+  const core::TrackMetrics at144 = core::TrackMetricsForDpi(144);
+  EXPECT_EQ(at144.handleSize, 8);
+  EXPECT_EQ(at144.lineInset, 3);
+  EXPECT_EQ(core::TrackMetricsForDpi(192).handleSize, 10);
+  EXPECT_EQ(core::TrackMetricsForDpi(96).handleSize, core::kTrackHandleSize);
+  // A 110 x 74 box: the middle handles at (110 - 8) / 2 = 51 and (74 - 8) / 2 = 33.
+  struct Case {
+    int x, y, zone;
+  };
+  const Case cases[] = {{8, 8, 0},    {9, 0, 8},    {51, 0, 1}, {59, 8, 1}, {102, 33, 3},
+                        {110, 41, 3}, {101, 33, 8}, {0, 66, 6}, {8, 74, 6}, {7, 7, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(core::HoverZone(110, 74, c.x, c.y, at144), c.zone) << "at " << c.x << "," << c.y;
+  }
+  EXPECT_FALSE(core::InAnyHitArea(110, 74, 7, 7)) << "beyond a 96-DPI handle";
+  EXPECT_EQ(Describe(core::InnerRect({0, 0, 110, 74}, at144)), Describe({3, 3, 104, 68}));
+}
+
 }  // namespace

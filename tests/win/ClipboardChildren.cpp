@@ -210,6 +210,20 @@ int RunViewer(int argc, wchar_t** argv) {
   return 0;
 }
 
+// argv: hold-clipboard NAME. Opens the clipboard, sets the event NAME-held, and closes it again
+// when the event NAME-release is set (or after 30 s).
+int HoldClipboard(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  const std::wstring name = argv[1];
+  UniqueHandle held(OpenEventW(EVENT_MODIFY_STATE, FALSE, (name + L"-held").c_str()));
+  UniqueHandle release(OpenEventW(SYNCHRONIZE, FALSE, (name + L"-release").c_str()));
+  if (!held || !release || !OpenClipboard(nullptr)) return 3;
+  SetEvent(held.Get());
+  WaitForSingleObject(release.Get(), 30000);
+  CloseClipboard();
+  return 0;
+}
+
 ChildModeRegistrar putText(L"put-text", PutText);
 ChildModeRegistrar putScreenBitmap(L"put-screen-bitmap", PutScreenBitmap);
 ChildModeRegistrar putDibFile(L"put-dib-file", PutDibFile);
@@ -218,6 +232,27 @@ ChildModeRegistrar putMetafilePict(L"put-metafilepict", PutMetafilePict);
 ChildModeRegistrar putMetafileWithBounds(L"put-metafile-bounds", PutMetafileWithBounds);
 ChildModeRegistrar dumpClipboardDib(L"dump-clipboard-dib", DumpClipboardDib);
 ChildModeRegistrar viewerMode(L"viewer", RunViewer);
+ChildModeRegistrar holdClipboard(L"hold-clipboard", HoldClipboard);
+
+bool Signalled(const UniqueHandle& handle) {
+  return WaitForSingleObject(handle.Get(), 0) == WAIT_OBJECT_0;
+}
+
+// Starts this test program again as `--child mode args...` without waiting for it.
+UniqueHandle StartChild(const std::wstring& mode, const std::vector<std::wstring>& args) {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = QuoteArgument(exe) + L" --child " + mode;
+  for (const std::wstring& arg : args) command += L" " + QuoteArgument(arg);
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    throw std::runtime_error("cannot start the child process " + Utf8(mode));
+  }
+  CloseHandle(info.hThread);
+  return UniqueHandle(info.hProcess);
+}
 
 }  // namespace
 
@@ -235,18 +270,7 @@ ViewerProcess::ViewerProcess(const std::wstring& folder) {
   countFile_ = folder + L"\\" + name_ + L".count";
   leaveEvent_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, (name_ + L"-leave").c_str()));
   leftEvent_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, (name_ + L"-left").c_str()));
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring command = QuoteArgument(exe) + L" --child viewer " + QuoteArgument(name_) + L" " +
-                         QuoteArgument(countFile_);
-  STARTUPINFOW startup{sizeof startup};
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    throw std::runtime_error("cannot start the viewer process");
-  }
-  CloseHandle(info.hThread);
-  process_ = UniqueHandle(info.hProcess);
+  process_ = StartChild(L"viewer", {name_, countFile_});
   const std::wstring hwndFile = countFile_ + L".hwnd";
   WaitFor([&] {
     if (GetFileAttributesW(hwndFile.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
@@ -281,6 +305,26 @@ void ViewerProcess::Leave() {
   if (WaitForSingleObject(leftEvent_.Get(), 0) == WAIT_OBJECT_0) return;
   SetEvent(leaveEvent_.Get());
   WaitFor([&] { return WaitForSingleObject(leftEvent_.Get(), 0) == WAIT_OBJECT_0; });
+}
+
+ClipboardHolder::ClipboardHolder() {
+  static int serial = 0;
+  const std::wstring name = L"CapslateClipboardHolder-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(++serial);
+  heldEvent_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, (name + L"-held").c_str()));
+  releaseEvent_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, (name + L"-release").c_str()));
+  process_ = StartChild(L"hold-clipboard", {name});
+  // Our windows answer meanwhile (WaitFor dispatches): a starting process sends to the windows of
+  // others, and would wait for them.
+  WaitFor([&] { return Signalled(heldEvent_) || Signalled(process_); }, 10000);
+  if (!Signalled(heldEvent_)) {
+    throw std::runtime_error("the other program could not hold the clipboard");
+  }
+}
+
+ClipboardHolder::~ClipboardHolder() {
+  SetEvent(releaseEvent_.Get());
+  if (!WaitFor([&] { return Signalled(process_); })) TerminateProcess(process_.Get(), 1);
 }
 
 }  // namespace winetest

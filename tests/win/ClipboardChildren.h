@@ -22,6 +22,7 @@ namespace winetest {
 //   put-metafile-bounds L T R B  an enhanced metafile whose header claims these bounds
 //   dump-clipboard-dib FILE the clipboard's CF_DIB bytes into FILE
 //   viewer NAME             joins the viewer chain; see ViewerProcess
+//   hold-clipboard NAME     keeps the clipboard open; see ClipboardHolder
 
 // The clipboard's CF_DIB as another process reads it, through the dump-clipboard-dib child and the
 // file `dumpFile`.
@@ -48,6 +49,21 @@ class ViewerProcess {
   UniqueHandle leaveEvent_;
   UniqueHandle leftEvent_;
   HWND window_ = nullptr;
+};
+
+// Another program that keeps the clipboard open, so that nobody else can open it, from its
+// construction (which returns once the clipboard is held) until its destruction.
+class ClipboardHolder {
+ public:
+  ClipboardHolder();
+  ~ClipboardHolder();
+  ClipboardHolder(const ClipboardHolder&) = delete;
+  ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+ private:
+  UniqueHandle process_;
+  UniqueHandle heldEvent_;
+  UniqueHandle releaseEvent_;
 };
 
 // Waits up to `ms` for `condition`, dispatching this thread's messages meanwhile.

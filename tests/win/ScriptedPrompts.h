@@ -6,10 +6,14 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Error.h"
+#include "win/FolderBrowser.h"
+#include "win/Printers.h"
 #include "win/Prompts.h"
 
 namespace winetest {
@@ -44,6 +48,25 @@ struct HelpCall {
   UINT command = 0;
 };
 
+// The user's answer to the print dialog: Cancel, or OK after choosing a printer (none: the one
+// the dialog opened on) and its paper (DMPAPER_*), orientation (DMORIENT_*) and copies (0 keeps
+// the printer's own).
+struct PrintAnswer {
+  // true: OK with what the dialog shows; false: Cancel.
+  PrintAnswer(bool confirm) : confirmed(confirm) {}
+  PrintAnswer(std::wstring chosenPrinter, short chosenPaper, short chosenOrientation = 0,
+              short chosenCopies = 0)
+      : printer(std::move(chosenPrinter)),
+        paper(chosenPaper),
+        orientation(chosenOrientation),
+        copies(chosenCopies) {}
+  bool confirmed = true;
+  std::wstring printer;
+  short paper = 0;
+  short orientation = 0;
+  short copies = 0;
+};
+
 class ScriptedPrompts : public win::Prompts {
  public:
   // An answer fills the request (as the user's choice would) and returns true, or returns false
@@ -54,15 +77,18 @@ class ScriptedPrompts : public win::Prompts {
 
   std::vector<UINT> beeps;
   std::vector<std::wstring> errors;
+  std::vector<HWND> errorOwners;        // the window each error box was shown over
   std::vector<bool> errorOwnerVisible;  // whether the owner window was up when each was shown
   std::vector<HelpCall> helpCalls;
   std::vector<ShellCall> startedPrograms;  // programs started
   bool startProgramsForReal = true;        // false: only record them
   int printDialogs = 0;
+  std::vector<std::wstring> printDialogPrinters;  // the printer each print dialog opened on
   bool printerListFails = false;                  // PrinterNames throws as an unreadable list would
   std::deque<std::wstring> folderAnswers;         // the folders the user chooses; none: Cancel
+  bool realFolderBrowser = false;  // true: the shell's browser, which the test drives
   std::vector<std::wstring> folderPreselections;  // what each folder browser started from
-  std::deque<bool> printAnswers;  // true: the user confirms; with none queued, Cancel
+  std::deque<PrintAnswer> printAnswers;           // with none queued, Cancel
   std::vector<FileDialogCall> saveDialogs;
   std::vector<FileDialogCall> openDialogs;
   std::deque<FileAnswer> saveAnswers;
@@ -75,6 +101,7 @@ class ScriptedPrompts : public win::Prompts {
   void Beep(UINT type) override { beeps.push_back(type); }
   void ShowError(HWND owner, const std::wstring& text) override {
     errors.push_back(text);
+    errorOwners.push_back(owner);
     errorOwnerVisible.push_back(owner && IsWindowVisible(owner));
   }
   bool GetSaveFileName(OPENFILENAMEW& request) override {
@@ -87,19 +114,37 @@ class ScriptedPrompts : public win::Prompts {
     helpCalls.push_back({file, command});
     return true;
   }
-  bool PrintDialog(HWND) override {
+  // Answers as the dialog would: the chosen printer's settings as its driver makes them from the
+  // choices.
+  std::optional<win::PrintSetup> PrintDialog(HWND, const std::wstring& printer) override {
     ++printDialogs;
-    if (printAnswers.empty()) return false;
-    const bool confirmed = printAnswers.front();
+    printDialogPrinters.push_back(printer);
+    if (printAnswers.empty()) return std::nullopt;
+    const PrintAnswer answer = printAnswers.front();
     printAnswers.pop_front();
-    return confirmed;
+    if (!answer.confirmed) return std::nullopt;
+    win::PrintSetup setup{answer.printer.empty() ? printer : answer.printer, {}};
+    if (setup.printer.empty()) return setup;  // no printer to open on: nothing to choose
+    DEVMODEW changes{};
+    changes.dmSize = sizeof changes;
+    auto choose = [&](short value, DWORD field, short& member) {
+      if (value == 0) return;
+      changes.dmFields |= field;
+      member = value;
+    };
+    choose(answer.paper, DM_PAPERSIZE, changes.dmPaperSize);
+    choose(answer.orientation, DM_ORIENTATION, changes.dmOrientation);
+    choose(answer.copies, DM_COPIES, changes.dmCopies);
+    setup.devMode = win::PrinterSettings(setup.printer, &changes);
+    return setup;
   }
   std::vector<std::wstring> PrinterNames() override {
     if (printerListFails) throw core::Error("プリンタの一覧を読めません。");
     return win::SystemPrompts().PrinterNames();
   }
-  bool ChooseFolder(HWND, const std::wstring&, std::wstring& folder) override {
+  bool ChooseFolder(HWND owner, const std::wstring& title, std::wstring& folder) override {
     folderPreselections.push_back(folder);
+    if (realFolderBrowser) return win::BrowseForFolder(owner, title, folder);
     if (folderAnswers.empty()) return false;
     folder = folderAnswers.front();
     folderAnswers.pop_front();

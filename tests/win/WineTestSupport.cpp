@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "core/PathRules.h"
 
@@ -63,17 +64,20 @@ bool WaitPumping(HANDLE handle, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
+namespace {
+
+BOOL CALLBACK MatchControlId(HWND child, LPARAM param) {
+  auto* want = reinterpret_cast<std::pair<int, HWND>*>(param);
+  if (GetDlgCtrlID(child) != want->first) return TRUE;
+  want->second = child;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindDescendant(HWND parent, int id) {
   std::pair<int, HWND> want{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM p) -> BOOL {
-        auto* w = reinterpret_cast<std::pair<int, HWND>*>(p);
-        if (GetDlgCtrlID(child) != w->first) return TRUE;
-        w->second = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&want));
+  EnumChildWindows(parent, MatchControlId, reinterpret_cast<LPARAM>(&want));
   return want.second;
 }
 

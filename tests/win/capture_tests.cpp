@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "ClipboardChildren.h"
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
 #include "core/BmpCodec.h"
 #include "core/Convert24.h"
+#include "core/Error.h"
+#include "win/Clipboard.h"
 
 namespace {
 
@@ -99,6 +102,27 @@ TEST_F(Capture, TheScreenPictureReachesThePictureAndOtherProgramsUnchanged) {
   }
   EXPECT_EQ(wrongInPicture, 0);
   EXPECT_EQ(wrongOnClipboard, 0);
+}
+
+// Input and a close request that wait in the queue when Capture is chosen are not handled inside
+// the command, which ends with the window there and the capture pending; the main loop handles
+// them after it.
+TEST_F(Capture, QueuedInputAndACloseRequestWaitForTheMainLoop) {
+  Start();
+  HWND clipboardButton = GetDlgItem(GetDlgItem(form->Handle(), ids::Panel1), ids::SpeedButton9);
+  ASSERT_NE(clipboardButton, nullptr);
+  PostMessageW(clipboardButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(clipboardButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  Command(ids::mnuCaputure);
+  ASSERT_NE(form->Handle(), nullptr) << "closed inside the command";
+  EXPECT_EQ(form->PictureState(), host::PictureState::CapturePending);
+  EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"取込中です。"));
+  EXPECT_TRUE(prompts.beeps.empty()) << "the click ran inside the command";
+
+  winetest::PumpMessages(50);
+  EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION}) << "the click: nothing to load";
+  EXPECT_EQ(form->Handle(), nullptr) << "the close request";
 }
 
 TEST_F(Capture, ReplacesAPictureAlreadyPresent) {
@@ -218,6 +242,48 @@ TEST_F(Capture, WorkFileLoadNeedsAValidWorkFile) {
   EXPECT_EQ(form->PictureState(), host::PictureState::Present);
   ExpectPicture(90, 30);
   EXPECT_EQ(Utf8(form->StatusText()), Utf8(L"作業ファイル読込が完了しました。"));
+}
+
+// Reserves the free address space of a 32-bit process in blocks of `smallest` bytes and more, so
+// that no block of twice that size can be allocated while it lives.
+class AddressSpaceReservation {
+ public:
+  explicit AddressSpaceReservation(size_t smallest) {
+    blocks_.reserve(4096);
+    for (size_t size = size_t{1} << 31; size >= smallest; size /= 2) {
+      while (blocks_.size() < blocks_.capacity()) {
+        void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS);
+        if (!block) break;
+        blocks_.push_back(block);
+      }
+    }
+  }
+  ~AddressSpaceReservation() {
+    for (void* block : blocks_) VirtualFree(block, 0, MEM_RELEASE);
+  }
+  AddressSpaceReservation(const AddressSpaceReservation&) = delete;
+  AddressSpaceReservation& operator=(const AddressSpaceReservation&) = delete;
+
+ private:
+  std::vector<void*> blocks_;
+};
+
+// A picture whose copy finds no memory is refused, and the clipboard keeps what the user put
+// there. The release build is 32-bit, where a large picture can exhaust the address space; a
+// 64-bit one cannot be filled in a test's time.
+TEST(ClipboardWrite, APictureWithoutMemoryForItsCopyLeavesTheClipboardAsItWas) {
+  if (sizeof(void*) == 8) GTEST_SKIP() << "the 32-bit build runs this";
+  ASSERT_EQ(RunChild(L"put-text", {L"the user's text"}), 0);
+  const core::Dib picture(2048, 2048, 24, core::Dib::Fill::None);  // 12 MB, never touched
+  {
+    AddressSpaceReservation full(picture.ImageSize() / 2);
+    EXPECT_THROW(win::PutPictureOnClipboard(nullptr, picture), core::Error);
+  }
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const auto* text = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+  EXPECT_EQ(Utf8(text ? text : L"(none)"), "the user's text");
+  if (text) GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+  CloseClipboard();
 }
 
 }  // namespace

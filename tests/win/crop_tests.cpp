@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ClipboardChildren.h"
@@ -75,6 +76,11 @@ std::string FirstDifference(const core::Dib& a, const core::Dib& b) {
   return "same";
 }
 
+void CALLBACK EndMenuMode(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
 class Crop : public winetest::FormFixture {
  protected:
   void StartWith(int width, int height) {
@@ -114,6 +120,18 @@ class Crop : public winetest::FormFixture {
     LeftUp();
     winetest::PumpMessages(30);
     EXPECT_TRUE(shown) << "no fine-adjustment dialog";
+  }
+  // Releases the button and tells whether a fine-adjustment dialog opened; one that does is
+  // cancelled.
+  bool ReleaseOpensADialog() {
+    bool shown = false;
+    winetest::WhenDialogAppears([&](HWND dialog) {
+      shown = true;
+      Close(dialog, IDCANCEL);
+    });
+    LeftUp();
+    winetest::PumpMessages(60);
+    return shown;
   }
   static std::string Panel(HWND dialog, int id) {
     wchar_t text[32] = {};
@@ -257,6 +275,101 @@ TEST_F(Crop, TheViewFollowsTheDraggedCornerPastTheEdgeOfThePictureArea) {
   EXPECT_EQ(form->ScrollOrigin().y, 24);
   Release([&](HWND dialog) { Close(dialog, IDCANCEL); });
   EXPECT_EQ(FirstDifference(Picture(), original), "same");
+}
+
+// The last move scrolls the view, which slides the picture under the pointer: the release lies
+// a line beyond the band drawn at that move.
+TEST_F(Crop, OkAfterADragThatScrolledTheViewLeavesExactlyTheSelectedPixels) {
+  StartWith(1600, 1300);
+  Command(ids::mnuCut);
+  RECT area;
+  GetClientRect(form->Controls().ScrollBox1, &area);
+  DragOver({{100, 100}, {300, 200}, {area.right - 4, area.bottom - 4}});
+  ASSERT_GT(form->ScrollOrigin().x, 0);
+  POINT release{};
+  GetCursorPos(&release);
+  ScreenToClient(Image(), &release);
+  const int width = release.x - 100;
+  const int height = release.y - 100;
+  Release([&](HWND dialog) {
+    EXPECT_EQ(Panel(dialog, edit::TForm3::Panel2), std::to_string(width));
+    EXPECT_EQ(Panel(dialog, edit::TForm3::Panel3), std::to_string(height));
+    Close(dialog, IDOK);
+  });
+  EXPECT_EQ(FirstDifference(Picture(), Part(original, 100, 100, width, height)), "same");
+}
+
+// A drag ends as Cancel ends it when the picture loses the mouse: Alt opens the menu bar's mode,
+// and the system cancels the modes of a window when a dialog opens over it.
+TEST_F(Crop, LosingTheMouseDuringADragCancelsItBandFree) {
+  StartWith(200, 150);
+  const std::vector<std::pair<const char*, std::function<void()>>> losses = {
+      {"Alt",
+       [&] {
+         // The menu bar's mode holds the mouse until the timer ends it.
+         SetTimer(nullptr, 0, 100, EndMenuMode);
+         INPUT keys[2] = {};
+         keys[0].type = keys[1].type = INPUT_KEYBOARD;
+         keys[0].ki.wVk = keys[1].ki.wVk = VK_MENU;
+         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+         SendInput(2, keys, sizeof keys[0]);
+         winetest::PumpMessages(300);
+       }},
+      {"WM_CANCELMODE", [&] { SendMessageW(form->Handle(), WM_CANCELMODE, 0, 0); }},
+  };
+  for (const auto& [name, loseTheMouse] : losses) {
+    SCOPED_TRACE(name);
+    Command(ids::mnuCut);
+    DragOver({{20, 20}, {60, 50}});
+    loseTheMouse();
+    EXPECT_EQ(form->State().CropState, host::CropState::Idle);
+    EXPECT_EQ(Status(), Utf8(L"切り取りは中止されました。"));
+    EXPECT_EQ(FirstDifference(Picture(), original), "same");
+    // The button is still held: moving draws no band, and the release opens no dialog.
+    PointerTo(Image(), {90, 70});
+    EXPECT_FALSE(ReleaseOpensADialog());
+    EXPECT_EQ(FirstDifference(Picture(), original), "same");
+  }
+}
+
+// A picture that arrives during a drag, or while its fine-adjustment dialog is open, ends the
+// crop: the drag's backup never comes back over it.
+TEST_F(Crop, APictureOpenedDuringADragStays) {
+  StartWith(200, 150);
+  const auto openPicture = [&](int width, int height) {
+    core::Dib opened = winetest::PatternDib(width, height);
+    winetest::WriteBmpFile(PathIn(L"other.bmp"), opened);
+    prompts.openAnswers.push_back(winetest::ScriptedPrompts::Choose(PathIn(L"other.bmp"), 1));
+    Command(ids::mnuRead);
+    return opened;
+  };
+  Command(ids::mnuCut);
+  DragOver({{20, 20}, {60, 50}});
+  core::Dib opened = openPicture(90, 70);
+  EXPECT_EQ(form->State().CropState, host::CropState::Idle);
+  EXPECT_EQ(FirstDifference(Picture(), opened), "same");
+  EXPECT_FALSE(ReleaseOpensADialog());
+  EXPECT_EQ(FirstDifference(Picture(), opened), "same");
+
+  Command(ids::mnuCut);
+  DragOver({{10, 10}, {40, 30}});
+  Release([&](HWND) { opened = openPicture(120, 80); });
+  EXPECT_EQ(form->State().CropState, host::CropState::Idle);
+  EXPECT_EQ(FirstDifference(Picture(), opened), "same");
+  EXPECT_EQ(Status(), Utf8(L"ファイル読込が完了しました。"));
+}
+
+TEST_F(Crop, ACutWhoseCopyTheClipboardCannotTakeIsNotArmed) {
+  StartWith(200, 150);
+  {
+    winetest::ClipboardHolder anotherProgram;
+    Command(ids::mnuCut);
+  }
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(form->State().CropState, host::CropState::Idle);
+  DragOver({{20, 20}, {60, 50}});
+  EXPECT_EQ(FirstDifference(Picture(), original), "same") << "a drag drew a band";
+  EXPECT_FALSE(ReleaseOpensADialog());
 }
 
 TEST_F(Crop, FineAdjustmentMovesEdgesWithinThePictureAndRefusesAnEmptyCut) {

@@ -2,9 +2,13 @@
 // the Edit menu's items greyed when there is nothing to do, after embeds, a crop, a resize and a
 // capture; what comes back is checked in the picture, on the clipboard and in a saved file.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -179,3 +183,63 @@ TEST_F(History, UndoIsRefusedWhileACropIsArmedAndACaptureCanBeUndone) {
 }
 
 }  // namespace
+
+// What the history costs at 7680 x 4320, printed against its bounds: ten 200 x 200 embeds store
+// little; undo and redo of an embed take at most twice what the after-load routine takes on the
+// same picture; and with a 256 MB limit twenty clipboard loads keep the process's peak memory under
+// four pictures and the limit.
+TEST_F(History, AtEightKTheStepsCostLittleAgainstTheirBounds) {
+  constexpr int kWidth = 7680;
+  constexpr int kHeight = 4320;
+  const double pictureMb = static_cast<double>(kWidth) * 3 * kHeight / 1e6;
+  WriteIni(L"[Undo]\r\nLimit=256\r\n");
+  StartWithPicture(winetest::PatternDib(kWidth, kHeight));
+  SizeTrack(TagKind::Shape, 200, 200);
+  const uint64_t before = form->History().StoredBytes();
+  for (int i = 0; i < 10; ++i) {
+    Command(ids::Button6);
+    Command(ids::Button2);
+  }
+  const double addedMb = static_cast<double>(form->History().StoredBytes() - before) / 1e6;
+  const auto milliseconds = [](const std::function<void()>& f) {
+    const ULONGLONG start = GetTickCount64();
+    f();
+    return static_cast<double>(GetTickCount64() - start);
+  };
+  std::vector<double> undo, redo, afterLoad;
+  for (int i = 0; i < 3; ++i) {
+    undo.push_back(milliseconds([&] { Command(ids::mnuUndo); }));
+    redo.push_back(milliseconds([&] { Command(ids::mnuRedo); }));
+    afterLoad.push_back(milliseconds([&] { form->AfterPictureLoad(); }));
+  }
+  const auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  const double ratio = std::max(median(undo), median(redo)) / median(afterLoad);
+  std::printf(
+      "8K: ten 200x200 embeds added %.2f MB (bound 10); undo %.0f ms, redo %.0f ms, after-load "
+      "routine %.0f ms, ratio %.2f (bound 2.00)\n",
+      addedMb, median(undo), median(redo), median(afterLoad), ratio);
+  EXPECT_LE(addedMb, 10.0);
+  EXPECT_LE(ratio, 2.0);
+
+  // Twenty clipboard loads of an 8K picture, each recording the one it replaces.
+  Close();
+  winetest::WriteFileBytes(PathIn(L"8k.dib"),
+                           core::WritePackedDib(winetest::PatternDib(kWidth, kHeight)));
+  Start();
+  PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  const double baseMb = static_cast<double>(counters.WorkingSetSize) / 1e6;
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(winetest::RunChild(L"put-dib-file", {PathIn(L"8k.dib")}), 0);
+    Command(ids::mnuClipRead);
+  }
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  const double peakMb = static_cast<double>(counters.PeakWorkingSetSize) / 1e6;
+  const double boundMb = baseMb + pictureMb * 4 + 256 * 1.048576;
+  std::printf("20 clipboard loads at 8K, Limit=256: peak %.0f MB, bound %.0f MB (%.0f MB before)\n",
+              peakMb, boundMb, baseMb);
+  EXPECT_LE(peakMb, boundMb);
+}

@@ -1,11 +1,13 @@
 // Every visible part of the main window where the user expects it: menus with their captions and
 // marked letters, the popup menus, the tool-bar buttons at their places with their hints, the
-// pages of the left panel and the bare tool bar's own command.
+// pages of the left panel and the bare tool bar's own command; and the hints of the window and its
+// dialogs shown as written.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,29 @@ std::wstring ToolTipText(HWND tips, HWND owner, HWND control) {
   tool.lpszText = text;
   SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   return text;
+}
+
+// The tooltip window that shows the hints of an owner's controls, found by EnumThreadWindows.
+struct ToolTipsSearch {
+  HWND owner;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindToolTips(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<ToolTipsSearch*>(data);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (_wcsicmp(name, TOOLTIPS_CLASSW) != 0 || GetWindow(window, GW_OWNER) != search.owner) {
+    return TRUE;
+  }
+  search.found = window;
+  return FALSE;
+}
+
+HWND ToolTipsOf(HWND owner) {
+  ToolTipsSearch search{owner};
+  EnumThreadWindows(GetCurrentThreadId(), FindToolTips, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 using Layout = FormFixture;
@@ -368,6 +393,44 @@ TEST_F(Layout, TheWindowUsesTheJapaneseUiFont) {
   EXPECT_EQ(log.lfHeight, -12);
   EXPECT_EQ(log.lfCharSet, SHIFTJIS_CHARSET);
   EXPECT_EQ(Utf8(log.lfFaceName), Utf8(L"ＭＳ Ｐゴシック"));
+}
+
+// What the tooltip window of `owner` shows over `control`, and the tooltip window's style.
+struct SeenHint {
+  const char* where;
+  LONG_PTR style;
+  std::wstring text;
+};
+
+SeenHint ReadHint(const char* where, HWND owner, HWND control) {
+  HWND tips = ToolTipsOf(owner);
+  return {where, tips ? GetWindowLongPtrW(tips, GWL_STYLE) : 0, ToolTipText(tips, owner, control)};
+}
+
+TEST_F(Layout, HintsShowAsWrittenWithTheirAmpersandInTheWindowAndItsDialogs) {
+  winetest::WriteBmpFile(PathIn(L"shot.bmp"), winetest::PatternDib(40, 30));
+  Start({PathIn(L"shot.bmp")});
+  std::vector<SeenHint> seen{ReadHint("main window", form->Handle(), form->Controls().Button1)};
+  constexpr int kSettingsLabel1 = 121;
+  constexpr int kResizePanel1 = 10;
+  constexpr int kResizeBitBtn3 = 19;
+  winetest::WhenDialogAppears([&](HWND dialog) {
+    seen.push_back(ReadHint("settings", dialog, GetDlgItem(dialog, kSettingsLabel1)));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+  });
+  Command(ids::SpeedButton7);
+  winetest::WhenDialogAppears([&](HWND dialog) {
+    seen.push_back(
+        ReadHint("resize", dialog, GetDlgItem(GetDlgItem(dialog, kResizePanel1), kResizeBitBtn3)));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+  });
+  Command(ids::SpeedButton12);
+  const wchar_t* expected[] = {L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます", L"Ver情報&作者", L"指定リサイズ"};
+  ASSERT_EQ(seen.size(), std::size(expected));
+  for (size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_TRUE(seen[i].style & TTS_NOPREFIX) << seen[i].where;
+    EXPECT_EQ(Utf8(seen[i].text), Utf8(expected[i])) << seen[i].where;
+  }
 }
 
 }  // namespace

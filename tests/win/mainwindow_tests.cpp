@@ -189,6 +189,40 @@ TEST_F(MainWindow, PictureLargerThanTheScreenIsClippedAndScrolls) {
   EXPECT_LT(topInMidDrag, -100) << "the picture did not follow the thumb";
 }
 
+// A click on the down arrow, then on the right arrow, each scrolls the picture one line.
+TEST_F(MainWindow, AClickOnAScrollArrowMovesThePictureEightPixelsAndTheWheelThreeLines) {
+  winetest::WriteBmpFile(PathIn(L"big.bmp"), winetest::PatternDib(2000, 1500));
+  Start({PathIn(L"big.bmp")});
+  const HWND area = form->Controls().ScrollBox1;
+  for (const LONG bar : {OBJID_VSCROLL, OBJID_HSCROLL}) {
+    SCROLLBARINFO info{sizeof info};
+    ASSERT_TRUE(GetScrollBarInfo(area, bar, &info));
+    const RECT& r = info.rcScrollBar;
+    // The last arrow: at the bottom of the vertical bar, at the right end of the horizontal one.
+    // (Wine reports the thumb's length as the arrow's, so the arrow's size is the system's.)
+    const POINT arrow =
+        bar == OBJID_VSCROLL
+            ? POINT{(r.left + r.right) / 2, r.bottom - GetSystemMetrics(SM_CYVSCROLL) / 2}
+            : POINT{r.right - GetSystemMetrics(SM_CXHSCROLL) / 2, (r.top + r.bottom) / 2};
+    winetest::MoveMouseTo(arrow);
+    winetest::PumpMessages(20);
+    // Pressed and released before the bar looks: the bar steps once at the press and ends at the
+    // release, before it would repeat.
+    winetest::LeftButton(true);
+    winetest::LeftButton(false);
+    winetest::PumpMessages(50);
+  }
+  POINT image{0, 0};
+  MapWindowPoints(form->Controls().Image1, area, &image, 1);
+  EXPECT_EQ(image.x, -8);
+  EXPECT_EQ(image.y, -8);
+  EXPECT_EQ(form->ScrollOrigin().x, 8);
+  EXPECT_EQ(form->ScrollOrigin().y, 8);
+  // A notch of the wheel scrolls the system's three lines.
+  SendMessageW(area, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  EXPECT_EQ(form->ScrollOrigin().y, 8 + 3 * 8);
+}
+
 // The scroll bars come for a picture larger than the window and go for a smaller one. A picture
 // as wide as the area the window fits it gets a vertical bar for its height, and then a
 // horizontal one too, since the vertical bar takes room from its width.
@@ -262,6 +296,8 @@ TEST_F(MainWindow, DamagedCommandLineBmpShowsTheErrorAndStartsAsUsual) {
   winetest::WriteFileBytes(PathIn(L"bad.bmp"), {'B', 'M', 1, 2, 3});
   Start({PathIn(L"bad.bmp")});
   ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(prompts.errorOwners[0], form->Handle());
+  EXPECT_TRUE(prompts.errorOwnerVisible[0]) << "shown before the window was up";
   EXPECT_EQ(form->PictureState(), host::PictureState::Start);
   EXPECT_EQ(form->Picture().Width(), 420);
   EXPECT_EQ(winetest::Utf8(form->StatusText()), winetest::Utf8(kStartMessage));

@@ -34,13 +34,19 @@ constexpr const wchar_t* kBuiltIn = L"*.bmp;*.dib;*.jpg;*.jpeg";
 
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-// A binary PPM of the pattern picture. With `slow`, the header's comment makes the test plug-in
-// wait 120 ms before each progress step.
-std::vector<uint8_t> PatternPpm(int width, int height, bool slow = false) {
+// A binary PPM of the pattern picture, with `comment` (a line such as "# slow", which makes the
+// test plug-in wait 120 ms before each progress step) first in its header, and, when `size` is
+// given, a second comment that makes the file that long.
+std::vector<uint8_t> PatternPpm(int width, int height, const std::string& comment = "",
+                                size_t size = 0) {
   const core::Dib dib = winetest::PatternDib(width, height);
-  std::vector<uint8_t> file =
-      Bytes("P6\n" + std::string(slow ? "# slow\n" : "") + std::to_string(width) + " " +
-            std::to_string(height) + "\n255\n");
+  const std::string first = comment.empty() ? "" : comment + "\n";
+  const std::string dimensions = std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+  const size_t pixels = size_t(width) * size_t(height) * 3;
+  const size_t unpadded = 3 + first.size() + dimensions.size() + pixels;
+  const std::string padding =
+      size >= unpadded + 2 ? "#" + std::string(size - unpadded - 2, 'x') + "\n" : "";
+  std::vector<uint8_t> file = Bytes("P6\n" + first + padding + dimensions);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const uint32_t rgb = winetest::PixelAt(dib, x, y);
@@ -312,7 +318,8 @@ TEST_F(Opening, AHostilePluginEndsInAnErrorWithThePictureIntactAndItsMemoryFreed
   const Case cases[] = {
       {"header-size", refused + "ヘッダーのサイズが 12 バイトです"},
       {"compressed", refused + "圧縮された画像です (圧縮形式 1)"},
-      {"bitfields", refused + "圧縮された画像です (圧縮形式 3)"},
+      {"bitfields-zero-masks", refused + "ビットフィールドのマスクがありません"},
+      {"bitfields-no-masks", refused + "ビットフィールドのマスクがありません"},
       {"bit-count", refused + "ビット数が不正です (7)"},
       {"colors", refused + "色数が不正です (300)"},
       {"huge", refused + "画像の大きさが不正か、大きすぎます (100000 x 100000)"},
@@ -344,6 +351,73 @@ TEST_F(Opening, AHostilePluginEndsInAnErrorWithThePictureIntactAndItsMemoryFreed
   }
 }
 
+// Plug-ins are handed a writable buffer, and some write there.
+TEST_F(Opening, APluginThatWritesIntoWhatItIsHandedDecodesAndTheFileStaysAsItWas) {
+  StartWithPicture({L"netpbm"});
+  for (const auto& [size, side] : {std::pair{size_t{100}, 5}, std::pair{size_t{5000}, 40}}) {
+    SCOPED_TRACE(size);
+    const std::vector<uint8_t> file = PatternPpm(side, side, "# scribble", size);
+    ASSERT_EQ(file.size(), size);
+    winetest::WriteFileBytes(PathIn(L"written.ppm"), file);
+    Open(PathIn(L"written.ppm"));
+    EXPECT_TRUE(prompts.errors.empty());
+    ExpectPixelsOf(winetest::PatternDib(side, side));
+    EXPECT_EQ(winetest::ReadFileBytes(PathIn(L"written.ppm")), file);
+  }
+}
+
+// A plug-in that writes into the file and fails, or whose answer is refused, has failed like any
+// other: the next one gets the file as it is.
+TEST_F(Opening, AfterAPluginFailsOrIsRefusedTheNextOneDecodesTheFileAsItIs) {
+  StartWithPicture({L"hostile", L"netpbm"});
+  for (const char* hostile : {"scribble-fail", "bitfields-no-masks"}) {
+    SCOPED_TRACE(hostile);
+    // A PPM that the hostile plug-in, which claims the extension, tries first.
+    const std::vector<uint8_t> file = PatternPpm(40, 40, std::string("# HOSTILE ") + hostile, 5000);
+    winetest::WriteFileBytes(PathIn(L"both.bad"), file);
+    Open(PathIn(L"both.bad"));
+    EXPECT_TRUE(prompts.errors.empty());
+    ExpectPixelsOf(winetest::PatternDib(40, 40));
+  }
+}
+
+TEST_F(Opening, ABitFieldPictureWithItsMasksShowsItsColours) {
+  StartWithPicture({L"hostile"});
+  winetest::WriteFileBytes(PathIn(L"fields.bad"), Bytes("HOSTILE bitfields-565\n"));
+  Open(PathIn(L"fields.bad"));
+  EXPECT_TRUE(prompts.errors.empty());
+  ASSERT_EQ(form->Picture().Width(), 2);
+  const core::Dib& shown = form->Picture().Pixels();
+  EXPECT_EQ(winetest::PixelAt(shown, 0, 0), 0xFF0000u);
+  EXPECT_EQ(winetest::PixelAt(shown, 1, 0), 0x00FF00u);
+  EXPECT_EQ(winetest::PixelAt(shown, 0, 1), 0x0000FFu);
+  EXPECT_EQ(winetest::PixelAt(shown, 1, 1), 0xFFFFFFu);
+}
+
+// The interface speaks the system's code page (932 here) and plug-ins keep a name in MAX_PATH
+// bytes: a path that does not fit either way reaches the plug-in by its short form, which names
+// the same file.
+TEST_F(Opening, APluginGetsANameOfTheFileItCanUse) {
+  StartWithPicture({L"netpbm"});
+  const std::wstring plugin = PathIn(std::wstring(L"netpbm") + winetest::kPluginExtension);
+  std::filesystem::path deep = dir.Path();
+  while (deep.wstring().size() < 280) deep /= L"a folder with a long name";
+  std::filesystem::create_directories(deep);
+  for (const std::filesystem::path& path : {dir / L"ü한.ppm", deep / L"picture.ppm"}) {
+    SCOPED_TRACE(Utf8(path.wstring()));
+    const std::vector<uint8_t> file = PatternPpm(6, 4);
+    winetest::WriteFileBytes(path, file);
+    winetest::ResetJournal(plugin);
+    Open(path.wstring());
+    EXPECT_TRUE(prompts.errors.empty());
+    const std::string name = winetest::JournalOf(plugin)->calls[0].fileName;
+    // Back from the code page, the name opens the file (the journal keeps MAX_PATH - 1 bytes).
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
+    EXPECT_EQ(winetest::ReadFileBytes(wide), file) << name;
+  }
+}
+
 // What the main window's thread did during a load, in order: the progress bar's positions (and
 // whether it was visible then), paints, and the requests it took from its queue.
 std::vector<std::string> threadEvents;
@@ -370,7 +444,7 @@ LRESULT CALLBACK RecordTaken(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 std::vector<std::string> Opening::LoadTallPictureWithRequestsWaiting(const std::wstring& file) {
-  winetest::WriteFileBytes(file, PatternPpm(300, 1100, true));
+  winetest::WriteFileBytes(file, PatternPpm(300, 1100, "# slow"));
   HWND window = form->Handle();
   progressBar = form->Controls().ProgressBar1;
   threadEvents.clear();

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "FormFixture.h"
 #include "app/win/CommandIds.h"
@@ -16,6 +19,7 @@ using winetest::FormFixture;
 namespace ids = app::ids;
 
 // The dialog's own controls, as the user finds them.
+constexpr int kImage1 = 12;
 constexpr int kRadioButton2 = 15;
 constexpr int kEdit1 = 17;
 constexpr int kBitBtn3 = 19;
@@ -52,6 +56,21 @@ class Resize : public FormFixture {
     SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   }
   SIZE PictureSize() { return SIZE{form->Picture().Width(), form->Picture().Height()}; }
+  static std::string SizeText(LONG width, LONG height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+  }
+  std::string PictureSizeText() { return SizeText(PictureSize().cx, PictureSize().cy); }
+  // The preview's size: the size OK gives the picture.
+  static std::string PreviewSize(HWND dialog) {
+    RECT r;
+    GetWindowRect(FindControl(dialog, kImage1), &r);
+    return SizeText(r.right - r.left, r.bottom - r.top);
+  }
+  static std::string BoxText(HWND dialog) {
+    wchar_t text[16] = {};
+    GetWindowTextW(FindControl(dialog, kEdit1), text, 16);
+    return winetest::Utf8(text);
+  }
 };
 
 TEST_F(Resize, TypedWidthOrHeightGivesThatSizeWithTheProportionsKept) {
@@ -82,6 +101,46 @@ TEST_F(Resize, TypedWidthOrHeightGivesThatSizeWithTheProportionsKept) {
   EXPECT_EQ(PictureSize().cx, 133);
   EXPECT_EQ(PictureSize().cy, 100);
   EXPECT_EQ(form->Settings().resizeDot, 100);
+}
+
+TEST_F(Resize, ANumberTypedOutsideOneTo2048IsHeldToTheRangeInTheBoxAndTheResult) {
+  StartWith(1024, 768, L"Mode=0\r\nDot=640\r\n");
+  std::string last;
+  InDialog([&](HWND dialog) {
+    const auto specify = [&](const wchar_t* typed) {
+      SetWindowTextW(FindControl(dialog, kEdit1), typed);
+      PressSpecifiedResize(dialog);
+      return PreviewSize(dialog);
+    };
+    for (const auto& [typed, held] : {std::pair{L"0", L"1"}, std::pair{L"3000", L"2048"}}) {
+      SCOPED_TRACE(winetest::Utf8(typed));
+      const std::string wanted = specify(held);
+      prompts.beeps.clear();
+      EXPECT_EQ(specify(typed), wanted);
+      EXPECT_EQ(BoxText(dialog), winetest::Utf8(held));
+      EXPECT_EQ(prompts.beeps, std::vector<UINT>{MB_ICONQUESTION});
+    }
+    last = PreviewSize(dialog);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(form->Settings().resizeDot, 2048);
+  EXPECT_EQ(PictureSizeText(), last);
+}
+
+// 419 pixels wide leaves the dialog at its narrowest, 420, whose preview area is narrower than
+// that: the preview is refitted into the area, at every press alike.
+TEST_F(Resize, PressingTheSpecifiedResizeButtonAgainChangesNothing) {
+  StartWith(1024, 768, L"Mode=0\r\nDot=419\r\n");
+  std::string once;
+  InDialog([&](HWND dialog) {
+    PressSpecifiedResize(dialog);
+    once = PreviewSize(dialog);
+    EXPECT_NE(once, "419x314") << "not refitted into its area";
+    PressSpecifiedResize(dialog);
+    EXPECT_EQ(PreviewSize(dialog), once);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(PictureSizeText(), once);
 }
 
 TEST_F(Resize, ResizingTheDialogSetsTheSizeAndAlwaysKeepsTheProportions) {

@@ -1,13 +1,16 @@
-// The settings dialog as the user meets it: where it opens, what OK writes, the editor and folder
-// choices, a box that holds no number, the printer list, and the About page's links.
+// The settings dialog as the user meets it: where it opens, what OK writes, stored values beyond
+// the arrows' ranges, the editor and folder choices (the shell's folder browser among them), a box
+// that holds no number, the printer list, and the About page's links.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "FormFixture.h"
 #include "PluginTestSupport.h"
@@ -44,6 +47,37 @@ std::wstring Text(HWND dialog, int id) {
 void Press(HWND dialog, int id) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The shell's folder browser that opens next: `choose` picks an item of its folder tree, which is
+// selected before OK is pressed.
+thread_local std::function<HTREEITEM(HWND tree)> browserChoice;
+
+BOOL CALLBACK FindFolderTree(HWND window, LPARAM found) {
+  HWND tree = FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr);
+  if (!IsWindowVisible(window) || !tree) return TRUE;
+  *reinterpret_cast<HWND*>(found) = tree;
+  return FALSE;
+}
+
+void CALLBACK AnswerFolderBrowser(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND tree = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindFolderTree, reinterpret_cast<LPARAM>(&tree));
+  if (!tree || !browserChoice) return;
+  KillTimer(nullptr, id);
+  const HTREEITEM item = std::exchange(browserChoice, nullptr)(tree);
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  PostMessageW(GetParent(tree), WM_COMMAND, IDOK, 0);
+}
+
+void WhenFolderBrowserAppears(std::function<HTREEITEM(HWND tree)> choose) {
+  browserChoice = std::move(choose);
+  SetTimer(nullptr, 0, 30, AnswerFolderBrowser);
+}
+
+HTREEITEM TreeItem(HWND tree, WPARAM relation, HTREEITEM from = nullptr) {
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
 }
 
 class SettingsDialog : public FormFixture {
@@ -86,6 +120,54 @@ TEST_F(SettingsDialog, OpensBesideTheWindowAndOkWritesEveryBox) {
   Close();
   Start();
   EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+}
+
+TEST_F(SettingsDialog, ValuesBeyondTheArrowsRangesShowAsStoredAndOkKeepsThem) {
+  WriteIni(L"[Mode]\r\nComp=150\r\n[Print]\r\nMulti=1000\r\nLeft=-150\r\nTop=-150\r\n");
+  Start();
+  std::wstring shown, stepped;
+  InDialog([&](HWND dialog) {
+    shown = Text(dialog, kEdit1) + L" " + Text(dialog, kEdit2) + L" " + Text(dialog, kEdit3) +
+            L" " + Text(dialog, kEdit4);
+    // An arrow steps from the stored value held to the range.
+    HWND top = GetDlgItem(dialog, kEdit3);
+    SendMessageW(top, WM_KEYDOWN, VK_UP, 0);
+    SendMessageW(top, WM_KEYUP, VK_UP, 0);
+    stepped = Text(dialog, kEdit3);
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(Utf8(shown), "1000 -150 -150 150");
+  EXPECT_EQ(Utf8(stepped), "-99");
+  Close();
+  const std::wstring ini = ReadIni();
+  for (const wchar_t* line : {L"Multi=1000", L"Left=-150", L"Top=-99", L"Comp=150"}) {
+    EXPECT_NE(ini.find(line), std::wstring::npos) << Utf8(line) << " in\n" << Utf8(ini);
+  }
+}
+
+TEST_F(SettingsDialog, FolderBrowserItemWithoutAPathKeepsTheFolderBox) {
+  WriteIni(L"[Susie]\r\nPath=C:\\Susie\\\r\n");
+  Start();
+  prompts.realFolderBrowser = true;
+  std::wstring kept, drive;
+  InDialog([&](HWND dialog) {
+    WhenFolderBrowserAppears([](HWND tree) { return TreeItem(tree, TVGN_ROOT); });  // the drives
+    Press(dialog, kButton2);
+    kept = Text(dialog, kEdit5);
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(Utf8(kept), "C:\\Susie\\");
+  EXPECT_EQ(Utf8(form->Settings().susiePath), "C:\\Susie\\");
+  // A drive of the list is a folder: its root goes into the box.
+  InDialog([&](HWND dialog) {
+    WhenFolderBrowserAppears(
+        [](HWND tree) { return TreeItem(tree, TVGN_CHILD, TreeItem(tree, TVGN_ROOT)); });
+    Press(dialog, kButton2);
+    drive = Text(dialog, kEdit5);
+    Press(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(drive.size(), 3u) << Utf8(drive);
+  EXPECT_EQ(drive.substr(1), L":\\") << Utf8(drive);
 }
 
 TEST_F(SettingsDialog, EditorChoiceStaysOnCancelAndFoldersGetTheirBackslash) {
@@ -146,6 +228,9 @@ TEST_F(SettingsDialog, OkLoadsThePluginsOfTheFolderAndAnEmptyFolderLoadsNothing)
     return prompts.openDialogs.back().filter;
   };
   const std::wstring builtIn = openFilter();
+  // An emptied box searches nowhere, not even the default places: a plug-in put into the program's
+  // folder after start-up stays unloaded.
+  winetest::CopyPlugin(L"netpbm", programFolder);
   InDialog([](HWND dialog) {
     SetDlgItemTextW(dialog, kEdit5, L"");
     Press(dialog, IDOK);
@@ -159,6 +244,23 @@ TEST_F(SettingsDialog, OkLoadsThePluginsOfTheFolderAndAnEmptyFolderLoadsNothing)
   EXPECT_EQ(form->Settings().susiePath, folder.wstring());
   EXPECT_NE(openFilter().find(L";*.ppm"), std::wstring::npos)
       << Utf8(prompts.openDialogs.back().filter);
+
+  // The same folder typed otherwise at each later OK adds nothing to the list.
+  std::wstring slashes = folder.wstring();
+  std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+  const std::wstring doubled = dir.Path().wstring() + L"\\\\Susie plug-ins\\";
+  wchar_t shortPath[MAX_PATH] = {};
+  GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH);
+  for (const std::wstring& spelling :
+       {slashes, folder.wstring() + L"\\..\\Susie plug-ins\\", doubled, std::wstring(shortPath)}) {
+    InDialog([&](HWND dialog) {
+      SetDlgItemTextW(dialog, kEdit5, spelling.c_str());
+      Press(dialog, IDOK);
+    });
+  }
+  const std::wstring filter = openFilter();
+  const std::wstring patterns = filter.substr(filter.find(L'|'));
+  EXPECT_EQ(patterns.find(L";*.ppm"), patterns.rfind(L";*.ppm")) << Utf8(filter);
 }
 
 TEST_F(SettingsDialog, APrinterPastTheListIsNotSelectedAndOkStoresNone) {

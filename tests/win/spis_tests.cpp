@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -165,6 +166,37 @@ TEST(SPIs, AFolderReachedTwiceLoadsItsPluginsOnceAndHiddenFilesNotAtAll) {
   spis.SearchPlugins(folder + L"\\");
   ASSERT_EQ(spis.Count(), 1);
   EXPECT_EQ(std::filesystem::path(spis.Items(0).FileName()).stem(), L"netpbm");
+}
+
+// The settings' plug-in folder is searched at every OK of the settings dialog, as the user typed
+// it.
+TEST(SPIs, AFolderSpelledInOtherWaysLoadsItsPluginsOnce) {
+  winetest::TempDir dir;
+  const std::filesystem::path folder = dir / L"Susie plug-ins";
+  std::filesystem::create_directories(folder);
+  CopyPlugin(L"netpbm", folder);
+  const std::wstring path = folder.wstring();
+  std::wstring slashes = path;
+  std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+  std::wstring doubled = path;
+  doubled.insert(doubled.rfind(L'\\'), L"\\");
+  wchar_t shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(path.c_str(), shortPath, MAX_PATH), 0u);
+  ASSERT_NE(std::wstring(shortPath), path);
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  SetCurrentDirectoryW(dir.Path().c_str());
+
+  core::PictureFormats formats;
+  plugins::TSPIs spis(formats);
+  for (const std::wstring& spelling :
+       {path, slashes + L"/", path + L"\\..\\Susie plug-ins", doubled,
+        std::wstring(L"Susie plug-ins"), std::wstring(shortPath)}) {
+    SCOPED_TRACE(Utf8(spelling));
+    spis.SearchPlugins(core::WithTrailingBackslash(spelling));
+    EXPECT_EQ(spis.Count(), 1);
+  }
+  SetCurrentDirectoryW(current);
 }
 
 // The program never writes the Susie viewer's key, so it asks only to read it: a key that allows

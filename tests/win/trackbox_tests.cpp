@@ -1,5 +1,6 @@
 // The track box on a window of its own, driven with the real mouse: how far its edges go, the
-// cursor over its handles, the events it raises, its context menu, and what it draws.
+// cursor over its handles, the events it raises, its context menu, and what it draws; and an event
+// that fails, of the track box and of the text tag, ending in the error box.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,10 @@
 #include <vector>
 
 #include "MouseInput.h"
+#include "ScriptedPrompts.h"
 #include "WineTestSupport.h"
+#include "core/Error.h"
+#include "tags/MemoTag.h"
 #include "win/controls/GraphicControl.h"
 #include "win/controls/TrackBox.h"
 
@@ -45,7 +49,7 @@ class TrackBox : public testing::Test {
     host_ = CreateWindowExW(WS_EX_TOPMOST, kHostClass, L"", WS_POPUP | WS_VISIBLE, 100, 100, 400,
                             300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(host_);
-    surface_ = std::make_unique<win::controls::GraphicSurface>(host_);
+    surface_ = std::make_unique<win::controls::GraphicSurface>(host_, prompts_);
     box_ = std::make_unique<win::controls::TTrackBox>(*surface_);
     box_->SetBounds(100, 80, 73, 49);
     box_->SetVisible(true);
@@ -69,6 +73,7 @@ class TrackBox : public testing::Test {
   POINT InBox(int x, int y) const { return POINT{box_->Left() + x, box_->Top() + y}; }
 
   HWND host_ = nullptr;
+  winetest::ScriptedPrompts prompts_;
   std::unique_ptr<win::controls::GraphicSurface> surface_;
   std::unique_ptr<win::controls::TTrackBox> box_;
   std::vector<Change> changes_;
@@ -154,6 +159,20 @@ TEST_F(TrackBox, EveryMoveStepAndEveryResizeStepIsReportedOnceWithItsFinalBounds
   EXPECT_EQ(changes_[0].bounds, Describe(96, 91, 82, 45));
 }
 
+TEST_F(TrackBox, ADragEndsWhenTheMouseIsTakenFromIt) {
+  PointerTo(host_, InBox(30, 20));
+  LeftDown();
+  PointerTo(host_, InBox(35, 20));
+  ASSERT_EQ(Bounds(), Describe(105, 80, 73, 49));
+  // Something takes the mouse (a menu, Alt+Tab); the button comes up where the box does not see
+  // it, and the pointer comes back over the box without it.
+  ReleaseCapture();
+  PointerTo(host_, POINT{10, 10});
+  LeftUp();
+  PointerTo(host_, InBox(40, 30));
+  EXPECT_EQ(Bounds(), Describe(105, 80, 73, 49));
+}
+
 TEST_F(TrackBox, ARightPressDragsTooAndItsReleaseOpensTheContextMenu) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 1, L"隠す");
@@ -187,6 +206,47 @@ TEST_F(TrackBox, DrawsOnlyItsHandlesAndFrameLine) {
   EXPECT_EQ(at(20, 2), 0xFFFFFFu) << "frame line hidden";
   EXPECT_EQ(at(0, 0), 0u) << "handles stay";
   ReleaseDC(nullptr, screen);
+}
+
+TEST_F(TrackBox, AnEventThatThrowsShowsTheErrorEndsTheDragAndTheBoxGoesOn) {
+  bool failing = true;
+  box_->OnTrackChange = [&](win::controls::TTrackBox& sender, bool SZf) {
+    if (failing) throw core::Error("移動できません。");
+    changes_.push_back({SZf, Bounds(sender)});
+  };
+  PointerTo(host_, POINT{136, 104});
+  LeftDown();
+  PointerTo(host_, POINT{146, 114});  // the box moves, then its event fails
+  PointerTo(host_, POINT{156, 124});  // the drag is over: the box stays
+  LeftUp();
+  ASSERT_EQ(prompts_.errors.size(), 1u);
+  EXPECT_EQ(winetest::Utf8(prompts_.errors[0]), winetest::Utf8(L"移動できません。"));
+  EXPECT_EQ(Bounds(), Describe(110, 90, 73, 49));
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  failing = false;
+  winetest::LeftDrag(host_, {POINT{146, 114}, POINT{150, 114}});
+  EXPECT_EQ(Bounds(), Describe(114, 90, 73, 49));
+  EXPECT_EQ(changes_.size(), 1u);
+  EXPECT_EQ(prompts_.errors.size(), 1u);
+}
+
+TEST_F(TrackBox, AFailingPressOnTheTextTagShowsTheErrorAndTheTagGoesOn) {
+  tags::TMemoTag memo;
+  int presses = 0;
+  memo.Create(host_, nullptr, prompts_, [&] {
+    ++presses;
+    throw core::Error("テキストタグを選べません。");
+  });
+  memo.SetBounds(20, 20, 60, 40);
+  memo.SetVisible(true);
+  PumpMessages(20);
+  // Apart, so the second press is not a double click.
+  for (POINT at : {POINT{30, 30}, POINT{70, 50}}) winetest::LeftDrag(host_, {at});
+  EXPECT_EQ(presses, 2);
+  ASSERT_EQ(prompts_.errors.size(), 2u);
+  EXPECT_EQ(winetest::Utf8(prompts_.errors[1]), winetest::Utf8(L"テキストタグを選べません。"));
+  EXPECT_TRUE(memo.Visible());
 }
 
 }  // namespace

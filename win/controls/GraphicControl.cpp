@@ -5,7 +5,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "win/ErrorBoundary.h"
 #include "win/Handles.h"
 #include "win/controls/ScrollBox.h"
 
@@ -110,9 +112,12 @@ void GraphicControl::MouseMove(int, int) {}
 
 void GraphicControl::MouseUp(MouseButton, int, int) {}
 
+void GraphicControl::PressEnded() {}
+
 // --- GraphicSurface ---
 
-GraphicSurface::GraphicSurface(HWND container) : container_(container) {
+GraphicSurface::GraphicSurface(HWND container, Prompts& prompts)
+    : container_(container), prompts_(prompts) {
   windows_.push_back(container);
   SetWindowSubclass(container, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -137,7 +142,7 @@ void GraphicSurface::AddUnderlay(HWND image) {
 bool GraphicSurface::OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CAPTURECHANGED) {
     // The system or another window took the mouse (a menu, a dialog): the press is over.
-    if (reinterpret_cast<HWND>(lParam) != image) pressed_ = nullptr;
+    if (reinterpret_cast<HWND>(lParam) != image) EndPress(image);
     return false;
   }
   return HandleMouse(image, message, wParam, lParam);
@@ -222,23 +227,32 @@ GraphicControl* GraphicSurface::ControlAt(POINT client) const {
   return nullptr;
 }
 
-void GraphicSurface::PaintControls(HWND window, HDC dc) const {
+void GraphicSurface::PaintControls(HWND window, HDC dc) const noexcept {
   const POINT offset = OffsetOf(window);
   RECT clip{};
   if (GetClipBox(dc, &clip) == NULLREGION) return;
-  // A control may bring itself to the front while it paints, so the order is taken first.
-  const std::vector<GraphicControl*> order = stack_;
-  for (GraphicControl* control : order) {
-    if (!control->Visible()) continue;
-    RECT area = ClientRectOf(*control);
-    OffsetRect(&area, -offset.x, -offset.y);
-    RECT overlap{};
-    if (!IntersectRect(&overlap, &area, &clip)) continue;
-    const int saved = SaveDC(dc);
-    OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
-    IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
-    control->Paint(dc);
-    RestoreDC(dc, saved);
+  try {
+    // A control may bring itself to the front while it paints, so the order is taken first.
+    const std::vector<GraphicControl*> order = stack_;
+    for (GraphicControl* control : order) {
+      if (!control->Visible()) continue;
+      RECT area = ClientRectOf(*control);
+      OffsetRect(&area, -offset.x, -offset.y);
+      RECT overlap{};
+      if (!IntersectRect(&overlap, &area, &clip)) continue;
+      const int saved = SaveDC(dc);
+      OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
+      IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+      try {
+        control->Paint(dc);
+      } catch (...) {
+        // No error box while painting (it would ask for the next paint): the control stays
+        // unpainted this time.
+      }
+      RestoreDC(dc, saved);
+    }
+  } catch (...) {
+    // No memory for the order: the controls show with the next paint.
   }
 }
 
@@ -260,30 +274,46 @@ bool GraphicSurface::HandleMouse(HWND window, UINT message, WPARAM wParam, LPARA
     hot_ = target;
     if (!target) return false;
   }
-  const int x = client.x - target->Left();
-  const int y = client.y - target->Top();
-  if (IsButtonDown(message)) {
-    if (!pressed_) {
-      pressed_ = target;
-      SetCapture(window);
-    }
-    target->MouseDown(ButtonOfMessage(message), x, y);
-  } else if (IsButtonUp(message)) {
-    if (pressed_ && (wParam & kAnyButton) == 0) {
-      pressed_ = nullptr;
-      if (GetCapture() == window) ReleaseCapture();
-    }
-    target->MouseUp(ButtonOfMessage(message), x, y);
-    if (message == WM_RBUTTONUP && target->PopupMenu) {
-      POINT screen{};
-      GetCursorPos(&screen);
-      TrackPopupMenu(target->PopupMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                     GetAncestor(container_, GA_ROOT), nullptr);
-    }
-  } else {
-    target->MouseMove(x, y);
+  if (IsButtonDown(message) && !pressed_) {
+    pressed_ = target;
+    SetCapture(window);
+  } else if (IsButtonUp(message) && pressed_ && (wParam & kAnyButton) == 0) {
+    pressed_ = nullptr;
+    if (GetCapture() == window) ReleaseCapture();
+  }
+  const bool handled =
+      PassMouse(window, *target, message, client.x - target->Left(), client.y - target->Top());
+  if (handled && message == WM_RBUTTONUP && target->PopupMenu) {
+    POINT screen{};
+    GetCursorPos(&screen);
+    TrackPopupMenu(target->PopupMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                   GetAncestor(container_, GA_ROOT), nullptr);
   }
   return true;
+}
+
+bool GraphicSurface::PassMouse(HWND window, GraphicControl& target, UINT message, int x, int y) {
+  return Guarded(GetAncestor(container_, GA_ROOT), prompts_, [&] {
+    try {
+      if (IsButtonDown(message)) {
+        target.MouseDown(ButtonOfMessage(message), x, y);
+      } else if (IsButtonUp(message)) {
+        target.MouseUp(ButtonOfMessage(message), x, y);
+      } else {
+        target.MouseMove(x, y);
+      }
+    } catch (...) {
+      // The press ends before the error box shows, so the moves under the box drag nothing.
+      EndPress(window);
+      throw;
+    }
+  });
+}
+
+void GraphicSurface::EndPress(HWND window) {
+  GraphicControl* pressed = std::exchange(pressed_, nullptr);
+  if (GetCapture() == window) ReleaseCapture();
+  if (pressed) pressed->PressEnded();
 }
 
 bool GraphicSurface::HandleSetCursor() const {
@@ -312,9 +342,7 @@ LRESULT CALLBACK GraphicSurface::SubclassProc(HWND window, UINT message, WPARAM 
       break;
     case WM_CAPTURECHANGED:
       // The system or another window took the mouse (a menu, a dialog): the press is over.
-      if (surface->pressed_ && reinterpret_cast<HWND>(lParam) != window) {
-        surface->pressed_ = nullptr;
-      }
+      if (surface->pressed_ && reinterpret_cast<HWND>(lParam) != window) surface->EndPress(window);
       break;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && surface->HandleSetCursor()) return TRUE;

@@ -5,13 +5,16 @@
 // windows paint the controls over their own content, bottom to top, and
 // pass them the mouse: a press on a control captures the mouse for it until every button is
 // released, and releasing the right button over it opens its context menu. Positions are in the
-// container's client coordinates and follow its scrolling, as child windows' positions do.
+// container's client coordinates and follow its scrolling, as child windows' positions do. The
+// controls' mouse handlers and events run inside the error boundary: an error is shown in the
+// error box over the top-level window, ends the press, and the window goes on.
 
 #include <windows.h>
 
 #include <functional>
 #include <vector>
 
+#include "win/Prompts.h"
 #include "win/controls/ControlSupport.h"
 #include "win/controls/Image.h"
 
@@ -65,6 +68,9 @@ class GraphicControl {
   virtual void MouseDown(MouseButton button, int x, int y);
   virtual void MouseMove(int x, int y);
   virtual void MouseUp(MouseButton button, int x, int y);
+  // The press ended without a release: a handler failed, or the system took the mouse. Must not
+  // throw.
+  virtual void PressEnded();
 
  private:
   friend class GraphicSurface;
@@ -82,8 +88,8 @@ class GraphicControl {
 class GraphicSurface : private ImageOverlay {
  public:
   // `container` is the window whose client area the controls lie on. When it is a scroll box, the
-  // controls scroll with its content.
-  explicit GraphicSurface(HWND container);
+  // controls scroll with its content. `prompts` shows the errors of the controls' handlers.
+  GraphicSurface(HWND container, Prompts& prompts);
   ~GraphicSurface();
   GraphicSurface(const GraphicSurface&) = delete;
   GraphicSurface& operator=(const GraphicSurface&) = delete;
@@ -110,8 +116,13 @@ class GraphicSurface : private ImageOverlay {
   // The front-most visible control at a point of the container's client area, or null.
   GraphicControl* ControlAt(POINT client) const;
   POINT OffsetOf(HWND window) const;
-  void PaintControls(HWND window, HDC dc) const;
+  void PaintControls(HWND window, HDC dc) const noexcept;
   bool HandleMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Passes a mouse message to the control inside the error boundary; an error ends the press.
+  // True when the control's handler ran to its end.
+  bool PassMouse(HWND window, GraphicControl& target, UINT message, int x, int y);
+  // Lets go of the mouse and tells the control that held it.
+  void EndPress(HWND window);
   bool HandleSetCursor() const;
   // ImageOverlay: the picture control's side.
   bool OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -123,6 +134,7 @@ class GraphicSurface : private ImageOverlay {
                                        UINT_PTR id, DWORD_PTR self) noexcept;
 
   HWND container_;
+  Prompts& prompts_;
   std::vector<HWND> windows_;           // the container, then the picture controls
   std::vector<GraphicControl*> stack_;  // bottom to top
   GraphicControl* pressed_ = nullptr;   // holds the mouse while a button is down

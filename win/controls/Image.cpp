@@ -23,6 +23,7 @@ struct ImageState {
   const wchar_t* cursor = IDC_ARROW;
   ImageOverlay* overlay = nullptr;
   PendingArea pending;
+  bool pressed = false;  // holds the mouse for a press that has not been released yet
 };
 
 // The mouse messages an overlay is offered first, and the loss of the mouse capture.
@@ -31,8 +32,6 @@ bool IsMouseMessage(UINT message) {
          message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_MBUTTONDOWN ||
          message == WM_MBUTTONUP || message == WM_CAPTURECHANGED;
 }
-
-constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_NCDESTROY) {
@@ -74,6 +73,7 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
+      state->pressed = true;
       SetCapture(window);
       // A copy: the handler may replace the events.
       const auto handler = state->events.OnMouseDown;
@@ -89,14 +89,25 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      // Let go of the mouse first: the handler may open a modal dialog, which needs it.
-      if ((wParam & kAnyButton) == 0 && GetCapture() == window) ReleaseCapture();
+      // Let go of the mouse first: the handler may open a modal dialog, which needs it. The first
+      // release ends the press, whichever buttons are still held.
+      if (state->pressed) {
+        state->pressed = false;
+        if (GetCapture() == window) ReleaseCapture();
+      }
       const auto handler = state->events.OnMouseUp;
       if (handler)
         handler(ButtonOfMessage(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       // The default handling turns a right-button release into the context menu.
       return DefWindowProcW(window, message, wParam, lParam);
     }
+    case WM_CAPTURECHANGED:
+      if (state->pressed && reinterpret_cast<HWND>(lParam) != window) {
+        state->pressed = false;
+        const auto handler = state->events.OnCaptureLost;
+        if (handler) handler();
+      }
+      return 0;
     case WM_CONTEXTMENU:
       // The top-level window shows the picture's menu. Handed on through the parents by the
       // default handling, it could arrive there as the scroll box's own menu request.
@@ -119,7 +130,7 @@ bool IsScrollBox(HWND window) {
 
 HWND CreateImage(HWND parent, int id, const win::Picture* picture) {
   RegisterControlClass(GetModuleHandleW(nullptr), kImageClass, ImageProc);
-  const ImageState initial{picture, {}, IDC_ARROW, nullptr, {}};
+  const ImageState initial{picture, {}, IDC_ARROW, nullptr, {}, false};
   HWND image = CreateControl(kImageClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                              parent, id, &initial);
   if (image && IsScrollBox(parent)) SetScrollContent(parent, image);

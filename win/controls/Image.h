@@ -15,12 +15,17 @@ namespace win::controls {
 inline constexpr const wchar_t* kImageClass = L"TImage";
 
 // The picture control's mouse events; points are picture pixels (negative or beyond the picture
-// while the control holds the mouse).
+// while the control holds the mouse). The control holds the mouse from a press until the first
+// release of a button. They are called from the control's window procedure, so each runs its
+// command inside the error boundary (win::Guarded) and throws nothing.
 struct ImageMouseEvents {
   std::function<void(MouseButton button, POINT at)> OnMouseDown;
   std::function<void(POINT at)> OnMouseMove;
   // Raised after the control has let go of the mouse.
   std::function<void(MouseButton button, POINT at)> OnMouseUp;
+  // Raised when the system or another window takes the mouse from the control before that
+  // release (a menu, Alt+Tab, a dialog): no release will follow.
+  std::function<void()> OnCaptureLost;
 };
 
 // What lies over the picture without being a window (the tags and their track boxes). The picture

@@ -7,8 +7,6 @@
 namespace win::controls {
 namespace {
 
-constexpr int kLineStep = 16;
-
 struct ScrollBoxState {
   POINT position{0, 0};
   HWND content = nullptr;
@@ -88,10 +86,10 @@ void Scroll(HWND scrollBox, ScrollBoxState& state, int bar, WORD request) {
   int pos = info.nPos;
   switch (request) {
     case SB_LINEUP:
-      pos -= kLineStep;
+      pos -= kScrollBoxLine;
       break;
     case SB_LINEDOWN:
-      pos += kLineStep;
+      pos += kScrollBoxLine;
       break;
     case SB_PAGEUP:
       pos -= static_cast<int>(info.nPage);
@@ -119,6 +117,17 @@ void Scroll(HWND scrollBox, ScrollBoxState& state, int bar, WORD request) {
   ScrollTo(scrollBox, state, position);
 }
 
+// A notch of the wheel scrolls as many lines as the system's setting asks, or a page.
+void Wheel(HWND scrollBox, ScrollBoxState& state, bool up) {
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  if (lines == WHEEL_PAGESCROLL) {
+    Scroll(scrollBox, state, SB_VERT, up ? SB_PAGEUP : SB_PAGEDOWN);
+    return;
+  }
+  for (UINT i = 0; i < lines; ++i) Scroll(scrollBox, state, SB_VERT, up ? SB_LINEUP : SB_LINEDOWN);
+}
+
 LRESULT CALLBACK ScrollBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   LRESULT forwarded = 0;
   if (ForwardToTop(window, message, wParam, lParam, forwarded)) return forwarded;
@@ -135,7 +144,7 @@ LRESULT CALLBACK ScrollBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       Scroll(window, *state, SB_VERT, LOWORD(wParam));
       return 0;
     case WM_MOUSEWHEEL:
-      Scroll(window, *state, SB_VERT, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
+      Wheel(window, *state, GET_WHEEL_DELTA_WPARAM(wParam) > 0);
       return 0;
     case WM_ERASEBKGND: {
       RECT area;

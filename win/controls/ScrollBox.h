@@ -7,6 +7,8 @@
 namespace win::controls {
 
 inline constexpr const wchar_t* kScrollBoxClass = L"TScrollBox";
+// The pixels one click on a scroll arrow moves the content; the crop's scrolling steps by it too.
+inline constexpr int kScrollBoxLine = 8;
 
 HWND CreateScrollBox(HWND parent, int id);
 // The child whose size sets the scroll ranges (the picture control).

@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <string>
+
+#include "core/DpiScale.h"
 #include "win/Handles.h"
 #include "win/controls/ControlSupport.h"
 
@@ -9,6 +12,8 @@ namespace win::controls {
 namespace {
 
 constexpr int kGlyphSize = 16;
+// The sizes the glyph strips are drawn at besides 16 x 16, largest first.
+constexpr int kLargerGlyphSizes[] = {32, 24};
 constexpr COLORREF kGlyphTransparent = RGB(255, 0, 255);
 
 struct SpeedButtonState {
@@ -25,15 +30,18 @@ void PaintSpeedButton(HWND window, const SpeedButtonState& state) {
   DrawFrameControl(paint.get(), &area, DFC_BUTTON,
                    DFCS_BUTTONPUSH | (state.showPressed ? DFCS_PUSHED : 0));
   if (!state.glyphs) return;
+  BITMAP strip{};
+  GetObjectW(state.glyphs, sizeof strip, &strip);
+  const int size = strip.bmHeight;
   const bool enabled = IsWindowEnabled(window);
-  const int source = state.glyphIndex * 2 * kGlyphSize + (enabled ? 0 : kGlyphSize);
+  const int source = state.glyphIndex * 2 * size + (enabled ? 0 : size);
   const int shift = state.showPressed ? 1 : 0;
-  const int x = (area.right - kGlyphSize) / 2 + shift;
-  const int y = (area.bottom - kGlyphSize) / 2 + shift;
+  const int x = (area.right - size) / 2 + shift;
+  const int y = (area.bottom - size) / 2 + shift;
   UniqueMemoryDc memory(CreateCompatibleDC(paint.get()));
   Selection select(memory.get(), state.glyphs);
-  TransparentBlt(paint.get(), x, y, kGlyphSize, kGlyphSize, memory.get(), source, 0, kGlyphSize,
-                 kGlyphSize, kGlyphTransparent);
+  TransparentBlt(paint.get(), x, y, size, size, memory.get(), source, 0, size, size,
+                 kGlyphTransparent);
 }
 
 void ShowPressed(HWND window, SpeedButtonState& state, bool pressed) {
@@ -91,6 +99,27 @@ HWND CreateSpeedButton(HWND parent, int id, int x, int y, int width, int height,
   const SpeedButtonState initial{glyphs, glyphIndex, {}, false};
   return CreateControl(kSpeedButtonClass, 0, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, id,
                        &initial);
+}
+
+void SetSpeedButtonGlyphs(HWND button, HBITMAP glyphs) {
+  if (auto* state = StateOf<SpeedButtonState>(button)) {
+    state->glyphs = glyphs;
+    InvalidateRect(button, nullptr, FALSE);
+  }
+}
+
+HBITMAP LoadGlyphStrip(const wchar_t* name, int dpi) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  const int wanted = core::ScaleToDpi(kGlyphSize, dpi);
+  for (int size : kLargerGlyphSizes) {
+    if (size > wanted) continue;
+    const std::wstring sized = name + std::to_wstring(size);
+    if (auto strip =
+            static_cast<HBITMAP>(LoadImageW(instance, sized.c_str(), IMAGE_BITMAP, 0, 0, 0))) {
+      return strip;
+    }
+  }
+  return static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, 0));
 }
 
 }  // namespace win::controls

@@ -37,8 +37,13 @@ void TTrackBox::SetTrackLineVisible(bool visible) {
   Repaint();
 }
 
+void TTrackBox::SetMetrics(const core::TrackMetrics& metrics) {
+  metrics_ = metrics;
+  Invalidate();
+}
+
 core::TrackBounds TTrackBox::GetTrackRect() const {
-  return core::InnerRect(core::TrackBounds{Left(), Top(), Width(), Height()});
+  return core::InnerRect(core::TrackBounds{Left(), Top(), Width(), Height()}, metrics_);
 }
 
 void TTrackBox::DrawTrack(HDC dc) {
@@ -49,12 +54,13 @@ void TTrackBox::DrawTrack(HDC dc) {
   Selection selectPen(dc, pen.get());
   Selection selectBrush(dc, brush.get());
   SetROP2(dc, R2_COPYPEN);
+  const int size = metrics_.handleSize;
   for (int zone = 0; zone < core::kTrackZones; ++zone) {
-    const core::TrackPoint at = core::HandleOrigin(zone, w, h);
-    Rectangle(dc, at.x, at.y, at.x + core::kTrackHandleSize, at.y + core::kTrackHandleSize);
+    const core::TrackPoint at = core::HandleOrigin(zone, w, h, metrics_);
+    Rectangle(dc, at.x, at.y, at.x + size, at.y + size);
   }
   if (trackLineVisible_) {
-    const int in = core::kTrackLineInset;
+    const int in = metrics_.lineInset;
     MoveToEx(dc, in, in, nullptr);
     LineTo(dc, w - in, in);
     LineTo(dc, w - in, h - in);
@@ -70,11 +76,17 @@ void TTrackBox::MouseDown(MouseButton button, int x, int y) {
   GraphicControl::MouseDown(button, x, y);
   press_ = core::TrackPoint{x, y};
   // A press on a handle sizes the box even when sizing is off; the move then does nothing.
-  dragMode_ = core::InAnyHitArea(Width(), Height(), x, y) ? DragMode::Sizing : DragMode::Moving;
+  dragMode_ =
+      core::InAnyHitArea(Width(), Height(), x, y, metrics_) ? DragMode::Sizing : DragMode::Moving;
 }
 
 void TTrackBox::MouseUp(MouseButton button, int x, int y) {
   GraphicControl::MouseUp(button, x, y);
+  PressEnded();
+}
+
+// The drag is over as if the button had been released, so the next move only hovers.
+void TTrackBox::PressEnded() {
   dragMode_ = DragMode::Idle;
   zone_ = core::kNoTrackZone;
 }
@@ -82,8 +94,8 @@ void TTrackBox::MouseUp(MouseButton button, int x, int y) {
 void TTrackBox::MouseMove(int x, int y) {
   GraphicControl::MouseMove(x, y);
   const core::TrackBounds box{Left(), Top(), Width(), Height()};
-  const int hovered =
-      trackSizeEnable_ ? core::HoverZone(box.width, box.height, x, y) : core::kNoTrackZone;
+  const int hovered = trackSizeEnable_ ? core::HoverZone(box.width, box.height, x, y, metrics_)
+                                       : core::kNoTrackZone;
   // The zone keeps the last handle the pointer was over until the release, so a resize goes on
   // when the pointer runs outside every hit area.
   if (hovered != core::kNoTrackZone) zone_ = hovered;

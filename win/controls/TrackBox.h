@@ -30,6 +30,10 @@ class TTrackBox : public GraphicControl {
   bool TrackSizeEnable() const { return trackSizeEnable_; }
   void SetTrackSizeEnable(bool enable) { trackSizeEnable_ = enable; }
   TTrNotifyEvent OnTrackChange;
+  // The handles' size and the frame line's inset, which follow the screen's resolution; a change
+  // redraws the box and moves its inner rectangle.
+  const core::TrackMetrics& Metrics() const { return metrics_; }
+  void SetMetrics(const core::TrackMetrics& metrics);
 
   // The inner rectangle, inside the frame line, in the parent's client coordinates.
   core::TrackBounds GetTrackRect() const;
@@ -41,6 +45,7 @@ class TTrackBox : public GraphicControl {
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override;
   void MouseUp(MouseButton button, int x, int y) override;
+  void PressEnded() override;
   void TrackChanged(bool SZf);
 
  private:
@@ -49,6 +54,7 @@ class TTrackBox : public GraphicControl {
   COLORREF trackColor_ = RGB(0, 0, 0);
   bool trackLineVisible_ = true;
   bool trackSizeEnable_ = true;
+  core::TrackMetrics metrics_;
   DragMode dragMode_ = DragMode::Idle;
   int zone_ = core::kNoTrackZone;  // the handle the pointer was last over
   core::TrackPoint press_;         // the last press, in the box's own coordinates

@@ -1,8 +1,8 @@
 // The Susie plug-ins the tests load: one source, built once per kind (PLUGIN_KIND) and for each
-// build, 32-bit with undecorated stdcall exports as real plug-ins have them. The interface is
-// declared here on its own, from the published convention, not shared with the program, so a
-// mistake in the program's declarations shows up as a failing test. Every plug-in records the
-// calls it receives and the memory it hands out (TestPluginJournal.h).
+// build, 32-bit with undecorated stdcall exports as real plug-ins have them. The exports are
+// defined against the interface's one declaration (susie/SusieAbi.h), whose layout is fixed there
+// by static assertions. Every plug-in records the calls it receives and the memory it hands out
+// (TestPluginJournal.h).
 //
 // Kinds: a Netpbm (PPM/PGM) decoder, the same with the version "00in", one lacking GetPicture, a
 // hostile one whose test files say what it does wrong, an archive plug-in, a "00XN" one, one with
@@ -12,8 +12,10 @@
 #include <windows.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "TestPluginJournal.h"
+#include "susie/SusieAbi.h"
 
 #define KIND_NETPBM 1
 #define KIND_LOWER_VERSION 2
@@ -36,30 +38,8 @@
 
 namespace {
 
-// --- The interface, as a plug-in of this build declares it ---
-
-#ifdef _WIN64
 using Length = LONG_PTR;
-using SupportData = void*;
-#else
-using Length = long;
-using SupportData = DWORD;
-#endif
-
-#pragma pack(push, 1)
-struct PictureInfo {
-  long left, top;
-  long width, height;
-  WORD x_density, y_density;
-  short colorDepth;
-#ifdef _WIN64
-  char padding[2];
-#endif
-  HLOCAL hInfo;
-};
-#pragma pack(pop)
-
-using ProgressCallback = int(WINAPI*)(int, int, Length);
+using susie::ProgressCallback;
 
 // --- What the plug-in says about itself ---
 
@@ -145,6 +125,9 @@ int Progress(ProgressCallback progress, int done, int total, Length data, bool s
 struct Netpbm {
   bool colour = false;
   bool slow = false;  // the header's comment says "# slow": each progress step waits 120 ms
+  // "# scribble": GetPicture writes over the whole buffer it was handed once it has decoded it, as
+  // plug-ins that decode in place do.
+  bool scribble = false;
   long width = 0;
   long height = 0;
   long maxValue = 0;
@@ -185,10 +168,18 @@ bool ParseNetpbm(const unsigned char* p, size_t size, Netpbm& out) {
     return false;
   }
   out.dataStart = at + 1;
-  for (size_t i = 0; i + 6 <= out.dataStart; ++i) {
-    out.slow = out.slow || std::memcmp(p + i, "# slow", 6) == 0;
+  for (size_t i = 0; i < out.dataStart; ++i) {
+    out.slow = out.slow || (i + 6 <= out.dataStart && std::memcmp(p + i, "# slow", 6) == 0);
+    out.scribble =
+        out.scribble || (i + 10 <= out.dataStart && std::memcmp(p + i, "# scribble", 10) == 0);
   }
   return true;
+}
+
+// Writes over the whole buffer a plug-in was handed: its length, and at least the 2048 bytes every
+// host offers.
+[[maybe_unused]] void ScribbleOver(LPSTR buffer, Length length) {
+  std::memset(buffer, 0xCC, static_cast<size_t>(length < 2048 ? 2048 : length));
 }
 
 size_t RowBytes(long width, int bitCount) {
@@ -308,24 +299,55 @@ bool JpegSize(const unsigned char* p, size_t size, long& width, long& height) {
 
 // --- Hostile: "HOSTILE <case>" says what is wrong with the answer ---
 
-bool IsCase(const unsigned char* p, size_t size, const char* name) {
-  const size_t n = std::strlen(name);
-  return size >= 8 + n && std::memcmp(p, "HOSTILE ", 8) == 0 && std::memcmp(p + 8, name, n) == 0 &&
-         (size == 8 + n || IsBlank(p[8 + n]));
+// Where the case's name starts: after "HOSTILE " at the start of the file, or in a PPM's first
+// comment ("P6\n# HOSTILE "), a file another plug-in decodes; 0 when there is none.
+size_t CaseStart(const unsigned char* p, size_t size) {
+  for (const char* prefix : {"HOSTILE ", "P6\n# HOSTILE "}) {
+    const size_t n = std::strlen(prefix);
+    if (size >= n && std::memcmp(p, prefix, n) == 0) return n;
+  }
+  return 0;
 }
 
-// A block holding `header` and then `extra` zero bytes.
-HLOCAL InfoBlock(const BITMAPINFOHEADER& header, size_t extra) {
+bool IsCase(const unsigned char* p, size_t size, const char* name) {
+  const size_t at = CaseStart(p, size);
+  const size_t n = std::strlen(name);
+  return at > 0 && size >= at + n && std::memcmp(p + at, name, n) == 0 &&
+         (size == at + n || IsBlank(p[at + n]));
+}
+
+// A block holding `header`, then `after` (`afterSize` bytes) and then zeros, `extra` bytes after
+// the header in all.
+HLOCAL InfoBlock(const BITMAPINFOHEADER& header, size_t extra, const void* after = nullptr,
+                 size_t afterSize = 0) {
   HLOCAL h = Allocate(sizeof header + extra);
-  std::memcpy(LocalLock(h), &header, sizeof header);
+  auto* block = static_cast<unsigned char*>(LocalLock(h));
+  std::memcpy(block, &header, sizeof header);
+  if (after) std::memcpy(block + sizeof header, after, afterSize);
   LocalUnlock(h);
   return h;
 }
+
+// The picture of the case "bitfields-565": 2 x 2 pixels of 16 bits, red and green over blue and
+// white, with the masks of 5-6-5 after the header.
+constexpr DWORD kMasks565[3] = {0xF800, 0x07E0, 0x001F};
+constexpr WORD kPixels565[4] = {0x001F, 0xFFFF, 0xF800, 0x07E0};  // bottom row first
 
 [[maybe_unused]] int DecodeHostile(const unsigned char* p, size_t size, HLOCAL* info, HLOCAL* bits,
                                    ProgressCallback progress, Length data) {
   if (IsCase(p, size, "fail")) return 2;
   if (IsCase(p, size, "null-handles")) return 0;
+  if (IsCase(p, size, "bitfields-565")) {
+    BITMAPINFOHEADER h = Header(2, 2, 16, 0);
+    h.biCompression = BI_BITFIELDS;
+    *info = InfoBlock(h, sizeof kMasks565, kMasks565, sizeof kMasks565);
+    *bits = Allocate(sizeof kPixels565);
+    std::memcpy(LocalLock(*bits), kPixels565, sizeof kPixels565);
+    LocalUnlock(*bits);
+    HandOut(*info);
+    HandOut(*bits);
+    return 0;
+  }
   if (IsCase(p, size, "abort")) {
     HLOCAL a = Allocate(64), b = Allocate(64);
     Progress(progress, 1, 2, data);
@@ -348,11 +370,15 @@ HLOCAL InfoBlock(const BITMAPINFOHEADER& header, size_t extra) {
     h.biCompression = BI_RLE8;
     extra = 1024;
     bitsBytes = 8;
-  } else if (IsCase(p, size, "bitfields")) {
+  } else if (IsCase(p, size, "bitfields-zero-masks")) {
     h = Header(4, 4, 32, 0);
     h.biCompression = BI_BITFIELDS;
     extra = 12;
     bitsBytes = 64;
+  } else if (IsCase(p, size, "bitfields-no-masks")) {
+    h = Header(4, 4, 16, 0);
+    h.biCompression = BI_BITFIELDS;
+    bitsBytes = 32;
   } else if (IsCase(p, size, "bit-count")) {
     h.biBitCount = 7;
   } else if (IsCase(p, size, "colors")) {
@@ -411,11 +437,11 @@ EXPORT const testplugin::Journal* WINAPI TestJournal() { return &journal; }
 EXPORT void WINAPI TestReset() { std::memset(&journal, 0, sizeof journal); }
 
 #if PLUGIN_KIND != KIND_XN
-EXPORT int WINAPI IsSupported(LPCSTR fileName, SupportData dw) {
-  const auto* p = reinterpret_cast<const unsigned char*>(dw);
+EXPORT int WINAPI IsSupported(LPSTR fileName, void* dw) {
+  const auto* p = static_cast<const unsigned char*>(dw);
   Record("IsSupported", fileName, -1, p);
 #if PLUGIN_KIND == KIND_HOSTILE
-  return std::memcmp(p, "HOSTILE ", 8) == 0;
+  return CaseStart(p, 2048) > 0;
 #elif PLUGIN_KIND == KIND_JPEG_MARK
   return p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF;
 #else
@@ -425,11 +451,12 @@ EXPORT int WINAPI IsSupported(LPCSTR fileName, SupportData dw) {
 #endif
 
 #if PLUGIN_KIND == KIND_ARCHIVE
-EXPORT int WINAPI GetArchiveInfo(LPCSTR, Length, unsigned, HLOCAL*) { return -1; }
-EXPORT int WINAPI GetFileInfo(LPCSTR, Length, LPCSTR, unsigned, void*) { return -1; }
-EXPORT int WINAPI GetFile(LPCSTR, Length, LPSTR, unsigned, ProgressCallback, Length) { return -1; }
+EXPORT int WINAPI GetArchiveInfo(LPSTR, Length, unsigned, HLOCAL*) { return -1; }
+EXPORT int WINAPI GetFileInfo(LPSTR, Length, LPSTR, unsigned, void*) { return -1; }
+EXPORT int WINAPI GetFile(LPSTR, Length, LPSTR, unsigned, ProgressCallback, Length) { return -1; }
 #elif PLUGIN_KIND != KIND_XN
-EXPORT int WINAPI GetPictureInfo(LPCSTR buffer, Length length, unsigned flag, PictureInfo* info) {
+EXPORT int WINAPI GetPictureInfo(LPSTR buffer, Length length, unsigned flag,
+                                 susie::PictureInfo* info) {
   const auto* p = reinterpret_cast<const unsigned char*>(buffer);
   Record("GetPictureInfo", nullptr, length, p);
   if ((flag & 7) != 1) return -1;  // only memory images are expected
@@ -446,11 +473,11 @@ EXPORT int WINAPI GetPictureInfo(LPCSTR buffer, Length length, unsigned flag, Pi
   height = pbm.height;
   depth = pbm.colour ? 24 : 8;
 #endif
-  *info = PictureInfo{};
+  *info = susie::PictureInfo{};
   info->width = width;
   info->height = height;
-  info->x_density = 72;
-  info->y_density = 72;
+  info->xDensity = 72;
+  info->yDensity = 72;
   info->colorDepth = depth;
   const char text[] = "test picture";
   info->hInfo = Allocate(sizeof text);
@@ -461,24 +488,32 @@ EXPORT int WINAPI GetPictureInfo(LPCSTR buffer, Length length, unsigned flag, Pi
 }
 
 #if PLUGIN_KIND != KIND_NO_GET_PICTURE
-EXPORT int WINAPI GetPicture(LPCSTR buffer, Length length, unsigned flag, HLOCAL* info,
-                             HLOCAL* bits, ProgressCallback progress, Length data) {
+EXPORT int WINAPI GetPicture(LPSTR buffer, Length length, unsigned flag, HLOCAL* info, HLOCAL* bits,
+                             ProgressCallback progress, Length data) {
   const auto* p = reinterpret_cast<const unsigned char*>(buffer);
   Record("GetPicture", nullptr, length, p);
   if ((flag & 7) != 1) return -1;
 #if PLUGIN_KIND == KIND_HOSTILE
+  if (IsCase(p, static_cast<size_t>(length), "scribble-fail")) {
+    ScribbleOver(buffer, length);
+    return 2;
+  }
   return DecodeHostile(p, static_cast<size_t>(length), info, bits, progress, data);
 #elif PLUGIN_KIND == KIND_JPEG_MARK
   (void)progress;
   (void)data;
   return DecodeJpegMark(p, static_cast<size_t>(length), info, bits);
 #else
-  return DecodeNetpbm(p, static_cast<size_t>(length), info, bits, progress, data);
+  Netpbm pbm;
+  const bool scribble = ParseNetpbm(p, static_cast<size_t>(length), pbm) && pbm.scribble;
+  const int result = DecodeNetpbm(p, static_cast<size_t>(length), info, bits, progress, data);
+  if (scribble) ScribbleOver(buffer, length);
+  return result;
 #endif
 }
 #endif
 
-EXPORT int WINAPI GetPreview(LPCSTR, Length, unsigned, HLOCAL*, HLOCAL*, ProgressCallback, Length) {
+EXPORT int WINAPI GetPreview(LPSTR, Length, unsigned, HLOCAL*, HLOCAL*, ProgressCallback, Length) {
   return -1;
 }
 #endif

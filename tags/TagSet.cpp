@@ -29,25 +29,12 @@ constexpr int kMemoInset = 10;
 // The highlighter's colour when it is first chosen and no colour has been chosen yet.
 constexpr COLORREF kHighlighterYellow = RGB(255, 255, 0);
 
-// The up-down's position as its edit box shows it (as typed, too), kept within the up-down's range.
+// The up-down's position, or `fallback` when it has none within its range.
 int UpDownValue(HWND upDown, int fallback) {
   BOOL invalid = FALSE;
   const int value =
       static_cast<int>(SendMessageW(upDown, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&invalid)));
-  if (invalid) {
-    // Out of range or no number: the nearest bound for a number, else what it was.
-    wchar_t text[16] = {};
-    GetWindowTextW(reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)), text, 16);
-    wchar_t* end = nullptr;
-    const long typed = wcstol(text, &end, 10);
-    if (end == text) return fallback;
-    int low = 0;
-    int high = 0;
-    SendMessageW(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                 reinterpret_cast<LPARAM>(&high));
-    return static_cast<int>(std::clamp<long>(typed, low, high));
-  }
-  return value;
+  return invalid ? fallback : value;
 }
 // The font the font dialog opens with at first, in pixels at 96 DPI.
 constexpr int kFontDialogHeight = 12;
@@ -166,8 +153,7 @@ void TagSet::DpiChanged() {
 
 void TagSet::AttachLaterPages(const LaterPageControls& pages) {
   preview_.Attach(pages.ImagePrev);
-  // The stored choices from a copy: setting an up-down's position makes its box report the new
-  // number, which is stored again as it comes.
+  // The stored choices, from a copy while they are handed to the controls.
   const host::Settings settings = window_.Settings();
   SendMessageW(pages.UpDown4, UDM_SETRANGE32, host::kMinPenWidth, host::kMaxPenWidth);
   SendMessageW(pages.UpDown3, UDM_SETRANGE32, host::kMinMosaicBlock, host::kMaxMosaicBlock);
@@ -554,8 +540,7 @@ void TagSet::ComboBox1Change() {
   controls_->ShapeTag.SetShape(*shape);
 }
 
-void TagSet::Edit2Change() {
-  if (!pages_.UpDown4) return;  // the box is made before its up-down
+void TagSet::UpDown4Click() {
   host::Settings& settings = window_.Settings();
   settings.shapeWidth = UpDownValue(pages_.UpDown4, settings.shapeWidth);
   ApplyStoredChoices();
@@ -580,8 +565,7 @@ void TagSet::ComboBox2Change() {
   ApplyStoredChoices();
 }
 
-void TagSet::Edit1Change() {
-  if (!pages_.UpDown3) return;
+void TagSet::UpDown3Click() {
   host::Settings& settings = window_.Settings();
   settings.mosaicBlock = UpDownValue(pages_.UpDown3, settings.mosaicBlock);
   ApplyStoredChoices();

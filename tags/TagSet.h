@@ -105,12 +105,12 @@ class TagSet {
   // The shape tag's colour ("色") and shape (the list ComboBox1).
   void Button3Click();
   void ComboBox1Change();
-  // The arrow's and the line's pen: "太さ" (its edit box changed) and "向き".
-  void Edit2Change();
+  // The arrow's and the line's pen: "太さ" (its arrows stepped) and "向き".
+  void UpDown4Click();
   void ComboBox3Change();
-  // The mosaic's way ("方式"), its block size (the edit box changed) and its fill colour ("色").
+  // The mosaic's way ("方式"), its block size (its arrows stepped) and its fill colour ("色").
   void ComboBox2Change();
-  void Edit1Change();
+  void UpDown3Click();
   void Button26Click();
   // The icon palette: the page for position n, UpDown2's new position, a click on slot 0..3 (which
   // also shows the icon tag while a picture is present), and a double-click, which registers an

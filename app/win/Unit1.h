@@ -230,10 +230,10 @@ class TForm1 final : public host::PictureHost,
   void Button24Click() { tags_.Embed(tags::TagKind::Mosaic); }
   void Button25Click() { tags_.MoveToOrigin(tags::TagKind::Mosaic); }
   void ComboBox2Change() { tags_.ComboBox2Change(); }
-  void Edit1Change() { tags_.Edit1Change(); }
+  void UpDown3Click() { tags_.UpDown3Click(); }
   void Button26Click() { tags_.Button26Click(); }
   // The shape page's pen: "太さ" and "向き".
-  void Edit2Change() { tags_.Edit2Change(); }
+  void UpDown4Click() { tags_.UpDown4Click(); }
   void ComboBox3Change() { tags_.ComboBox3Change(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }

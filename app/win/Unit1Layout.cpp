@@ -84,7 +84,7 @@ enum class Kind {
   Mark,
   Preview,
   ChoiceList,  // a list to choose from, without a field to type into
-  Number,      // the box of a number, with the up-down that follows it in the table
+  Number,      // the panel showing a number, with the up-down that follows it in the table
   NumberArrows
 };
 
@@ -233,15 +233,11 @@ HWND CreatePageControl(HWND page, const PageControl& c, const LayoutRect& at, HW
       return box;
     }
     case Kind::Number:
-      return CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_RIGHT, at.x, at.y,
-                             at.width, at.height, page,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                             GetModuleHandleW(nullptr), nullptr);
+      // Shown as the icon page shows its page number; the arrows beside it change it.
+      return CreateChild(page, WC_STATICW, nullptr, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, at);
     case Kind::NumberArrows: {
-      HWND arrows =
-          CreateChild(page, UPDOWN_CLASSW, nullptr,
-                      UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, c.id, at);
+      HWND arrows = CreateChild(page, UPDOWN_CLASSW, nullptr,
+                                UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, c.id, at);
       AttachArrows(arrows, previous);
       return arrows;
     }
@@ -632,8 +628,6 @@ void TForm1::DispatchCommand(int id, int code, HWND sender) {
       {ids::Button26, &TForm1::Button26Click},
       {ids::ComboBox2, &TForm1::ComboBox2Change, CBN_SELCHANGE},
       {ids::ComboBox3, &TForm1::ComboBox3Change, CBN_SELCHANGE},
-      {ids::Edit1, &TForm1::Edit1Change, EN_CHANGE},
-      {ids::Edit2, &TForm1::Edit2Change, EN_CHANGE},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},

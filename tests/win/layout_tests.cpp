@@ -253,11 +253,11 @@ TEST_F(Layout, LeftPanelHoldsItsPagesWithTheirControls) {
       {form->Controls().TabSheet4, ids::Button12, L"原点移動", "2,184 71x17"},
       // Beyond the four pages: the shape page's pen where they leave room, the mosaic page.
       {form->Controls().TabSheet4, ids::Label19, L"太さ", "6,89 26x13"},
-      {form->Controls().TabSheet4, ids::Edit2, L"3", "32,86 41x17"},
+      {form->Controls().TabSheet4, ids::Edit2, L"3", "32,86 43x17"},
       {form->Controls().TabSheet4, ids::Label20, L"向き", "6,208 24x13"},
       {form->Controls().TabSheet4, ids::ComboBox3, L"右下", nullptr},  // its height is the list's
       {form->Controls().TabSheet5, ids::ComboBox2, L"ﾓｻﾞｲｸ", nullptr},
-      {form->Controls().TabSheet5, ids::Edit1, L"16", "36,40 37x17"},
+      {form->Controls().TabSheet5, ids::Edit1, L"16", "36,40 39x17"},
       {form->Controls().TabSheet5, ids::Button26, L"色", "6,64 65x17"},
       {form->Controls().TabSheet5, ids::Button22, L"表示", "2,112 73x17"},
       {form->Controls().TabSheet5, ids::Button23, L"隠す", "2,136 73x17"},
@@ -272,7 +272,7 @@ TEST_F(Layout, LeftPanelHoldsItsPagesWithTheirControls) {
     EXPECT_EQ(Utf8(text), Utf8(c.caption)) << c.id;
     const RECT place = RectIn(control, c.page);
     if (c.id == ids::Edit1 || c.id == ids::Edit2) {
-      // The up-down stands at the right end of its box, over the box's border.
+      // The up-down stands within the right end of its number's place.
       HWND arrows = GetDlgItem(c.page, c.id == ids::Edit1 ? ids::UpDown3 : ids::UpDown4);
       RECT both;
       const RECT a = RectIn(arrows, c.page);

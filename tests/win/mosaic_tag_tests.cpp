@@ -227,7 +227,7 @@ TEST_F(MosaicTag, FillWritesTheChosenColourAndThePagesChoicesAreKeptForTheNextSt
   Command(ids::Button26);
   ASSERT_EQ(prompts.colourDialogs.size(), 1u);
   EXPECT_EQ(prompts.colourDialogs[0].initialColour, RGB(0, 0, 0)) << "black at first";
-  SetWindowTextW(GetDlgItem(Page(), ids::Edit1), L"40");
+  StepArrows(GetDlgItem(Page(), ids::UpDown3), 24);  // 16 to 40
   ShowOver(kFirst);
   Command(ids::Button24);
   const core::Dib filled = Area(kFirst);
@@ -245,7 +245,7 @@ TEST_F(MosaicTag, FillWritesTheChosenColourAndThePagesChoicesAreKeptForTheNextSt
   for (int x = 0; x < 160; ++x) {
     ASSERT_EQ(PixelAt(blocks, x, 0), PixelAt(blocks, x / 40 * 40, 39)) << x;
   }
-  SetWindowTextW(GetDlgItem(Page(), ids::Edit1), L"999");  // beyond the range: its top
+  StepArrows(GetDlgItem(Page(), ids::UpDown3), 30);  // beyond the range: its top, 64
   SendMessageW(list, CB_SETCURSEL, 1, 0);
   SendMessageW(Page(), WM_COMMAND, MAKEWPARAM(ids::ComboBox2, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(list));

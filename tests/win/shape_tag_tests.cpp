@@ -213,7 +213,7 @@ TEST_F(ShapeTag, ArrowsAndLinesRunCornerToCornerWithTheChosenPenAndAreEmbeddedAs
   StartWithGrey(400, 300);
   prompts.colourAnswers.push_back(winetest::ScriptedPrompts::ChooseColourAs(RGB(255, 0, 0)));
   Command(ids::Button3);
-  SetWindowTextW(GetDlgItem(form->Controls().TabSheet4, ids::Edit2), L"5");
+  StepArrows(GetDlgItem(form->Controls().TabSheet4, ids::UpDown4), 2);  // 3 to 5
   constexpr int kPen = 5;
   Command(ids::Button6);
   SizeTrack(TagKind::Shape, 124, 84);

@@ -31,9 +31,26 @@ const KeyDef kKeys[] = {
 };
 
 constexpr const wchar_t* kIconSection = L"ICON";
-// Written after the icon files, the last keys of the file's original layout.
-constexpr const wchar_t* kUndoSection = L"Undo";
-constexpr const wchar_t* kUndoLimitKey = L"Limit";
+
+// The keys written after the icon files, the last keys of the file's original layout, in their
+// order. Each holds a number within bounds; one outside them, like one that is no number, leaves
+// the default, since the program relies on the bounds.
+struct BoundedKeyDef {
+  const wchar_t* section;
+  const wchar_t* key;
+  int32_t Settings::*field;
+  int32_t lowest;
+  int32_t highest;
+};
+
+const BoundedKeyDef kBoundedKeys[] = {
+    {L"Undo", L"Limit", &Settings::undoLimit, 0, kMaxUndoLimitMb},
+    {L"Mosaic", L"Mode", &Settings::mosaicMode, 0, 1},
+    {L"Mosaic", L"Block", &Settings::mosaicBlock, host::kMinMosaicBlock, host::kMaxMosaicBlock},
+    {L"Mosaic", L"Color", &Settings::mosaicColor, 0, 0xFFFFFF},
+    {L"Shape", L"Width", &Settings::shapeWidth, host::kMinPenWidth, host::kMaxPenWidth},
+    {L"Shape", L"Direction", &Settings::shapeDirection, 0, host::kDirections - 1},
+};
 
 std::wstring IconKey(size_t n) { return L"File" + std::to_wstring(n); }
 
@@ -94,9 +111,11 @@ Settings LoadSettings(IniStore& store) {
   for (size_t n = 0; n < settings.iconFiles.size(); ++n) {
     settings.iconFiles[n] = store.Read(kIconSection, IconKey(n)).value_or(L"");
   }
-  if (std::optional<std::wstring> text = store.Read(kUndoSection, kUndoLimitKey)) {
-    const int32_t limit = ParseSettingsInt(*text, settings.undoLimit);
-    if (limit >= 0 && limit <= kMaxUndoLimitMb) settings.undoLimit = limit;
+  for (const BoundedKeyDef& def : kBoundedKeys) {
+    const std::optional<std::wstring> text = store.Read(def.section, def.key);
+    if (!text) continue;
+    const std::optional<int32_t> value = ParseInteger(*text);
+    if (value && *value >= def.lowest && *value <= def.highest) settings.*def.field = *value;
   }
   return settings;
 }
@@ -112,7 +131,9 @@ void SaveSettings(IniStore& store, const Settings& settings) {
   for (size_t n = 0; n < settings.iconFiles.size(); ++n) {
     store.Write(kIconSection, IconKey(n), settings.iconFiles[n]);
   }
-  store.Write(kUndoSection, kUndoLimitKey, std::to_wstring(settings.undoLimit));
+  for (const BoundedKeyDef& def : kBoundedKeys) {
+    store.Write(def.section, def.key, std::to_wstring(settings.*def.field));
+  }
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "core/Convert24.h"
@@ -95,10 +96,6 @@ std::vector<uint8_t> AreaRows(const core::Dib& picture24, PixelArea area) {
   return rows;
 }
 
-core::Dib As24(const core::Dib& picture) {
-  return picture.BitCount() == 24 ? picture.Clone() : core::ConvertTo24(picture);
-}
-
 }  // namespace
 
 void PictureHistory::SetLimit(uint64_t bytes) {
@@ -143,7 +140,8 @@ void PictureHistory::RecordArea(const core::Dib& before, PixelArea area) {
   }
 }
 
-core::Dib PictureHistory::Apply(const Step& step, const core::Dib& current, Step& reverse) {
+std::optional<core::Dib> PictureHistory::Apply(const Step& step, core::Dib& current,
+                                               Step& reverse) {
   if (step.whole) {
     reverse = WholeStep(current);
     core::Dib picture(step.format.width, step.format.height, step.format.bitCount,
@@ -160,7 +158,9 @@ core::Dib PictureHistory::Apply(const Step& step, const core::Dib& current, Step
   if (current.Width() != step.format.width || current.Height() != step.format.height) {
     throw core::Error("元に戻す情報が今の画像と合いません。");
   }
-  core::Dib picture = As24(current);
+  std::optional<core::Dib> converted;
+  if (current.BitCount() != 24) converted = core::ConvertTo24(current);
+  core::Dib& picture = converted ? *converted : current;
   reverse = AreaStep(picture, step.area);
   const PixelArea& a = step.area;
   const size_t rowBytes = static_cast<size_t>(a.right - a.left) * kAreaPixelBytes;
@@ -170,25 +170,38 @@ core::Dib PictureHistory::Apply(const Step& step, const core::Dib& current, Step
   for (int y = a.top; y < a.bottom; ++y, in += rowBytes) {
     std::memcpy(picture.Row(y) + static_cast<size_t>(a.left) * kAreaPixelBytes, in, rowBytes);
   }
+  return converted;
+}
+
+std::optional<core::Dib> PictureHistory::Move(std::deque<Step>& from, std::deque<Step>& to,
+                                              core::Dib& current) {
+  Step reverse;
+  std::optional<core::Dib> picture = Apply(from.back(), current, reverse);
+  Drop(from, false);
+  Push(to, std::move(reverse));
   return picture;
+}
+
+std::optional<core::Dib> PictureHistory::UndoInto(core::Dib& current) {
+  if (undo_.empty()) throw core::Error("元に戻す操作がありません。");
+  return Move(undo_, redo_, current);
+}
+
+std::optional<core::Dib> PictureHistory::RedoInto(core::Dib& current) {
+  if (redo_.empty()) throw core::Error("やり直す操作がありません。");
+  return Move(redo_, undo_, current);
 }
 
 core::Dib PictureHistory::Undo(const core::Dib& current) {
-  if (undo_.empty()) throw core::Error("元に戻す操作がありません。");
-  Step reverse;
-  core::Dib picture = Apply(undo_.back(), current, reverse);
-  Drop(undo_, false);
-  Push(redo_, std::move(reverse));
-  return picture;
+  core::Dib picture = current.Clone();
+  std::optional<core::Dib> earlier = UndoInto(picture);
+  return earlier ? std::move(*earlier) : std::move(picture);
 }
 
 core::Dib PictureHistory::Redo(const core::Dib& current) {
-  if (redo_.empty()) throw core::Error("やり直す操作がありません。");
-  Step reverse;
-  core::Dib picture = Apply(redo_.back(), current, reverse);
-  Drop(redo_, false);
-  Push(undo_, std::move(reverse));
-  return picture;
+  core::Dib picture = current.Clone();
+  std::optional<core::Dib> later = RedoInto(picture);
+  return later ? std::move(*later) : std::move(picture);
 }
 
 void PictureHistory::Push(std::deque<Step>& stack, Step step) {

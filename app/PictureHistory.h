@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "core/Dib.h"
@@ -47,6 +48,10 @@ class PictureHistory {
   core::Dib Undo(const core::Dib& current);
   // The picture one step forward again; `current` becomes the step to undo.
   core::Dib Redo(const core::Dib& current);
+  // As Undo and Redo, but a rectangle step on a 24-bit `current` is written into it, with no copy
+  // of the whole picture: nothing is returned then. Otherwise the picture of that step.
+  std::optional<core::Dib> UndoInto(core::Dib& current);
+  std::optional<core::Dib> RedoInto(core::Dib& current);
 
   // The bytes the steps hold, compressed where they are.
   uint64_t StoredBytes() const { return stored_; }
@@ -73,8 +78,11 @@ class PictureHistory {
 
   static Step WholeStep(const core::Dib& picture);
   static Step AreaStep(const core::Dib& picture24, PixelArea area);
-  // Steps back (or forward): the picture `from` the step gives, and what `current` becomes.
-  static core::Dib Apply(const Step& step, const core::Dib& current, Step& reverse);
+  // Steps back (or forward): the picture the step gives, or nothing when it was written into
+  // `current` itself; `reverse` is what `current` was.
+  static std::optional<core::Dib> Apply(const Step& step, core::Dib& current, Step& reverse);
+  // Applies the newest step of `from` and pushes its reverse onto `to`.
+  std::optional<core::Dib> Move(std::deque<Step>& from, std::deque<Step>& to, core::Dib& current);
   void Push(std::deque<Step>& stack, Step step);
   void Drop(std::deque<Step>& stack, bool oldest);
   // Drops steps until the limit holds, keeping the newest one, at the back of `newest`.

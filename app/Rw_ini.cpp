@@ -33,13 +33,28 @@ const KeyDef kKeys[] = {
 };
 
 constexpr const wchar_t* kIconSection = L"ICON";
-// Written after the icon files, the last keys of the file's original layout.
-constexpr const wchar_t* kUndoSection = L"Undo";
-constexpr const wchar_t* kUndoLimitKey = L"Limit";
-// Written after the undo limit.
-constexpr const wchar_t* kCaptureSection = L"Capture";
-constexpr const wchar_t* kCaptureDelayKey = L"Delay";
-constexpr const wchar_t* kCaptureHotkeyKey = L"Hotkey";
+
+// The keys written after the icon files, the last keys of the file's original layout, in their
+// order. Each holds a number within bounds; one outside them, like one that is no number, leaves
+// the default, since the program relies on the bounds.
+struct BoundedKeyDef {
+  const wchar_t* section;
+  const wchar_t* key;
+  int32_t Settings::*field;
+  int32_t lowest;
+  int32_t highest;
+};
+
+const BoundedKeyDef kBoundedKeys[] = {
+    {L"Undo", L"Limit", &Settings::undoLimit, 0, kMaxUndoLimitMb},
+    {L"Mosaic", L"Mode", &Settings::mosaicMode, 0, 1},
+    {L"Mosaic", L"Block", &Settings::mosaicBlock, host::kMinMosaicBlock, host::kMaxMosaicBlock},
+    {L"Mosaic", L"Color", &Settings::mosaicColor, 0, 0xFFFFFF},
+    {L"Shape", L"Width", &Settings::shapeWidth, host::kMinPenWidth, host::kMaxPenWidth},
+    {L"Shape", L"Direction", &Settings::shapeDirection, 0, host::kDirections - 1},
+    {L"Capture", L"Delay", &Settings::captureDelay, 0, 10},
+    {L"Capture", L"Hotkey", &Settings::captureHotkey, 0, 0xFFFF},
+};
 
 std::wstring IconKey(size_t n) { return L"File" + std::to_wstring(n); }
 
@@ -100,23 +115,20 @@ Settings LoadSettings(IniStore& store) {
   for (size_t n = 0; n < settings.iconFiles.size(); ++n) {
     settings.iconFiles[n] = store.Read(kIconSection, IconKey(n)).value_or(L"");
   }
-  if (std::optional<std::wstring> text = store.Read(kUndoSection, kUndoLimitKey)) {
-    const int32_t limit = ParseSettingsInt(*text, settings.undoLimit);
-    if (limit >= 0 && limit <= kMaxUndoLimitMb) settings.undoLimit = limit;
+  for (const BoundedKeyDef& def : kBoundedKeys) {
+    const std::optional<std::wstring> text = store.Read(def.section, def.key);
+    if (!text) continue;
+    const std::optional<int32_t> value = ParseInteger(*text);
+    if (value && *value >= def.lowest && *value <= def.highest) settings.*def.field = *value;
   }
-  // A delay the settings dialog does not offer, or a key no hotkey control gives, is no delay
-  // and no hotkey: a stray value must not leave the window hidden for long or take a bare key.
-  if (std::optional<std::wstring> text = store.Read(kCaptureSection, kCaptureDelayKey)) {
-    const int32_t delay = ParseSettingsInt(*text, 0);
-    const auto& offered = host::kCaptureDelays;
-    if (std::find(std::begin(offered), std::end(offered), delay) != std::end(offered)) {
-      settings.captureDelay = delay;
-    }
+  // A delay the settings page does not offer is no delay, and a hotkey without a key no hotkey:
+  // a stray value must not leave the window hidden for long or take a bare modifier.
+  const auto& offered = host::kCaptureDelays;
+  if (std::find(std::begin(offered), std::end(offered), settings.captureDelay) ==
+      std::end(offered)) {
+    settings.captureDelay = 0;
   }
-  if (std::optional<std::wstring> text = store.Read(kCaptureSection, kCaptureHotkeyKey)) {
-    const int32_t hotkey = ParseSettingsInt(*text, 0);
-    if (hotkey > 0 && hotkey <= 0xFFFF && (hotkey & 0xFF) != 0) settings.captureHotkey = hotkey;
-  }
+  if ((settings.captureHotkey & 0xFF) == 0) settings.captureHotkey = 0;
   return settings;
 }
 
@@ -131,9 +143,9 @@ void SaveSettings(IniStore& store, const Settings& settings) {
   for (size_t n = 0; n < settings.iconFiles.size(); ++n) {
     store.Write(kIconSection, IconKey(n), settings.iconFiles[n]);
   }
-  store.Write(kUndoSection, kUndoLimitKey, std::to_wstring(settings.undoLimit));
-  store.Write(kCaptureSection, kCaptureDelayKey, std::to_wstring(settings.captureDelay));
-  store.Write(kCaptureSection, kCaptureHotkeyKey, std::to_wstring(settings.captureHotkey));
+  for (const BoundedKeyDef& def : kBoundedKeys) {
+    store.Write(def.section, def.key, std::to_wstring(settings.*def.field));
+  }
 }
 
 }  // namespace app

@@ -1,4 +1,4 @@
-// capslate_bench: our BMP, conversion, JPEG and PNG code against the bound each one chases,
+// capslate_bench: our BMP, conversion, JPEG, PNG and mosaic code against the bound each one chases,
 // measured in the same run on the same pixels. Run by hand (about half a minute); it takes Google
 // Benchmark's flags, e.g. --benchmark_filter=jpeg or --benchmark_repetitions=9.
 
@@ -20,6 +20,7 @@
 #include "core/Convert24.h"
 #include "core/JpegCodec.h"
 #include "edit/Resample.h"
+#include "tags/Mosaic.h"
 
 namespace {
 
@@ -46,7 +47,13 @@ struct Inputs {
   core::Dib twice{kWidth * 2, kHeight * 2, 24};
   std::vector<uint8_t> halfCopy = std::vector<uint8_t>(half.ImageSize());
   std::vector<uint8_t> doubleCopy = std::vector<uint8_t>(twice.ImageSize());
+  // The mosaic's picture, and the picture its region is copied into.
+  core::Dib mosaic = screenshot.Clone();
+  core::Dib mosaicCopy = screenshot.Clone();
 };
+
+// The 1000 x 1000 region of a mosaic, away from the picture's edges.
+constexpr tags::PixelRect kMosaicRegion{1001, 501, 2001, 1501};
 
 void Require(bool ok, const char* what) {
   if (ok) return;
@@ -161,6 +168,27 @@ void RegisterAll(Inputs& in) {
           benchmark::ClobberMemory();
         });
   }
+
+  // A mosaic embedded over a 1000 x 1000 region (the region's mean, then its blocks) against a
+  // memory copy of the region's rows.
+  bench::AddPair(
+      "mosaic_1000x1000", 2.0,
+      [&in] {
+        const auto mean = tags::MeanColour(in.mosaic, kMosaicRegion);
+        tags::WriteMosaic(in.mosaic, kMosaicRegion, kMosaicRegion.left, kMosaicRegion.top, 16,
+                          *mean, 1);
+        benchmark::DoNotOptimize(in.mosaic.Bits());
+        benchmark::ClobberMemory();
+      },
+      [&in] {
+        const size_t offset = static_cast<size_t>(kMosaicRegion.left) * 3;
+        const size_t bytes = static_cast<size_t>(kMosaicRegion.Width()) * 3;
+        for (int y = kMosaicRegion.top; y < kMosaicRegion.bottom; ++y) {
+          std::memcpy(in.mosaicCopy.Row(y) + offset, in.mosaic.Row(y) + offset, bytes);
+        }
+        benchmark::DoNotOptimize(in.mosaicCopy.Bits());
+        benchmark::ClobberMemory();
+      });
 
   struct Picture {
     const char* name;

@@ -27,6 +27,7 @@ enum class ActiveTag {
   Shape = 3,
   Image = 4,
   None = 5,  // no tag: what a press on the picture, and hiding a tag, leave
+  Mosaic = 6,
 };
 
 }  // namespace host

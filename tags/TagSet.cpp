@@ -1,14 +1,19 @@
 #include "tags/TagSet.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "core/DpiScale.h"
 #include "core/Error.h"
 #include "tags/IconTag.h"
+#include "tags/Mosaic.h"
 #include "tags/ShapeTag.h"
+#include "tags/TagCanvas.h"
 #include "tags/TagPicture.h"
 #include "win/BitmapDc.h"
 #include "win/Clipboard.h"
@@ -21,29 +26,43 @@ namespace {
 // The text tag lies this far inside its track box's inner rectangle, leaving the frame line and
 // the handles uncovered (at 96 DPI).
 constexpr int kMemoInset = 10;
+// The highlighter's colour when it is first chosen and no colour has been chosen yet.
+constexpr COLORREF kHighlighterYellow = RGB(255, 255, 0);
+
+// The up-down's position, or `fallback` when it has none within its range.
+int UpDownValue(HWND upDown, int fallback) {
+  BOOL invalid = FALSE;
+  const int value =
+      static_cast<int>(SendMessageW(upDown, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&invalid)));
+  return invalid ? fallback : value;
+}
 // The font the font dialog opens with at first, in pixels at 96 DPI.
 constexpr int kFontDialogHeight = 12;
 
 }  // namespace
 
 struct TagSet::Controls {
-  explicit Controls(win::controls::GraphicSurface& surface)
-      : ShapeTag(surface),
+  Controls(win::controls::GraphicSurface& surface, host::PictureHost& picture, GdiPlus& gdiPlus)
+      : ShapeTag(surface, picture, gdiPlus),
         IconTag(surface),
         ImageTag(surface),
+        MosaicTag(surface, picture),
         TrackImage(surface),
         TrackMemo(surface),
         TrackIcon(surface),
-        TrackShape(surface) {}
+        TrackShape(surface),
+        TrackMosaic(surface) {}
 
   // Declared in stacking order, bottom to top.
   TShapeTag ShapeTag;
   TIconTag IconTag;
   TImageTag ImageTag;
+  TMosaicTag MosaicTag;
   win::controls::TTrackBox TrackImage;
   win::controls::TTrackBox TrackMemo;
   win::controls::TTrackBox TrackIcon;
   win::controls::TTrackBox TrackShape;
+  win::controls::TTrackBox TrackMosaic;
   TMemoTag MemoTag;
 };
 
@@ -54,8 +73,12 @@ std::optional<TagKind> ActiveKind(host::ActiveTag active) {
   return std::nullopt;
 }
 
-TagSet::TagSet(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame)
-    : picture_(picture), window_(window), frame_(frame) {
+TagSet::TagSet(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame,
+               SeedSource seeds)
+    : picture_(picture),
+      window_(window),
+      frame_(frame),
+      seeds_(seeds ? std::move(seeds) : SeedSource(SystemRandomSeed)) {
   fontDialogFont_.lfHeight = -kFontDialogHeight;
   fontDialogFont_.lfWeight = FW_NORMAL;
   fontDialogFont_.lfCharSet = SHIFTJIS_CHARSET;
@@ -67,7 +90,7 @@ TagSet::~TagSet() = default;
 
 void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
                             const IconPageControls& iconPage) {
-  controls_ = std::make_unique<Controls>(surface);
+  controls_ = std::make_unique<Controls>(surface, picture_, gdiPlus_);
   Controls& c = *controls_;
   // The boxes' first sizes are those of a 96-DPI screen scaled to the window's; from then on they
   // are the user's, in picture pixels. The icon tag's box fits the icon (ApplyDpi).
@@ -83,6 +106,7 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
       {c.TrackShape, 73, 49, true, &TagSet::PlaceShapeTag},
       {c.TrackIcon, 36, 36, false, &TagSet::PlaceIconTag},
       {c.TrackImage, 41, 41, true, &TagSet::PlaceImageTag},
+      {c.TrackMosaic, 73, 49, true, &TagSet::PlaceMosaicTag},
   };
   for (const TrackDesign& d : designs) {
     d.box.SetBounds(0, 0, Scaled(d.width), Scaled(d.height));
@@ -95,9 +119,11 @@ void TagSet::CreateControls(win::controls::GraphicSurface& surface, HMENU tagMen
   }
   c.IconTag.PopupMenu = tagMenu;
   c.ImageTag.PopupMenu = tagMenu;
+  c.MosaicTag.PopupMenu = tagMenu;
   c.ShapeTag.OnMouseDown = [this](auto&, auto, POINT) { ShapeTagMouseDown(); };
   c.IconTag.OnMouseDown = [this](auto&, auto, POINT) { IconTagMouseDown(); };
   c.ImageTag.OnMouseDown = [this](auto&, auto, POINT) { ImageTagMouseDown(); };
+  c.MosaicTag.OnMouseDown = [this](auto&, auto, POINT) { MosaicTagMouseDown(); };
   c.MemoTag.Create(surface.Container(), tagMenu, window_.Prompts(), [this] { MemoTagMouseDown(); });
   fontDialogFont_.lfHeight = -Scaled(kFontDialogHeight);
   ApplyDpi();
@@ -127,11 +153,31 @@ void TagSet::DpiChanged() {
 
 void TagSet::AttachLaterPages(const LaterPageControls& pages) {
   preview_.Attach(pages.ImagePrev);
-  comboBox1_ = pages.ComboBox1;
+  // The stored choices, from a copy while they are handed to the controls.
+  const host::Settings settings = window_.Settings();
+  SendMessageW(pages.UpDown4, UDM_SETRANGE32, host::kMinPenWidth, host::kMaxPenWidth);
+  SendMessageW(pages.UpDown3, UDM_SETRANGE32, host::kMinMosaicBlock, host::kMaxMosaicBlock);
+  pages_ = pages;
+  SendMessageW(pages_.UpDown4, UDM_SETPOS32, 0, settings.shapeWidth);
+  SendMessageW(pages_.ComboBox3, CB_SETCURSEL, static_cast<WPARAM>(settings.shapeDirection), 0);
+  SendMessageW(pages_.ComboBox2, CB_SETCURSEL, static_cast<WPARAM>(settings.mosaicMode), 0);
+  SendMessageW(pages_.UpDown3, UDM_SETPOS32, 0, settings.mosaicBlock);
+  ApplyStoredChoices();
+}
+
+void TagSet::ApplyStoredChoices() {
+  const host::Settings& settings = window_.Settings();
+  Controls& c = *controls_;
+  c.ShapeTag.SetPen(StrokeStyle{settings.shapeWidth, static_cast<Corner>(settings.shapeDirection)});
+  c.MosaicTag.SetStyle(MosaicStyle{static_cast<MosaicMode>(settings.mosaicMode),
+                                   settings.mosaicBlock,
+                                   static_cast<COLORREF>(settings.mosaicColor)});
+  // The fill colour is "塗りつぶし"'s alone.
+  EnableWindow(pages_.Button26, settings.mosaicMode == static_cast<int>(MosaicMode::Fill));
 }
 
 void TagSet::PlaceOnTrackBoxes() {
-  for (TagKind kind : {TagKind::Icon, TagKind::Memo, TagKind::Shape, TagKind::Image}) {
+  for (TagKind kind : kTagKinds) {
     win::controls::TTrackBox& box = Track(kind);
     box.SetBounds(0, 0, box.Width(), box.Height());
     Place(kind);
@@ -148,9 +194,11 @@ win::controls::TTrackBox& TagSet::Track(TagKind kind) {
     case TagKind::Shape:
       return c.TrackShape;
     case TagKind::Image:
+      return c.TrackImage;
+    case TagKind::Mosaic:
       break;
   }
-  return c.TrackImage;
+  return c.TrackMosaic;
 }
 
 const TMemoTag& TagSet::MemoTag() const { return controls_->MemoTag; }
@@ -169,9 +217,11 @@ bool TagSet::IsShown(TagKind kind) const {
     case TagKind::Shape:
       return c.ShapeTag.Visible();
     case TagKind::Image:
+      return c.ImageTag.Visible();
+    case TagKind::Mosaic:
       break;
   }
-  return c.ImageTag.Visible();
+  return c.MosaicTag.Visible();
 }
 
 RECT TagSet::TagBounds(TagKind kind) const {
@@ -185,6 +235,9 @@ RECT TagSet::TagBounds(TagKind kind) const {
       break;
     case TagKind::Shape:
       tag = &c.ShapeTag;
+      break;
+    case TagKind::Mosaic:
+      tag = &c.MosaicTag;
       break;
     case TagKind::Image:
       break;
@@ -206,6 +259,9 @@ void TagSet::SetShown(TagKind kind, bool shown) {
       break;
     case TagKind::Image:
       c.ImageTag.SetVisible(shown);
+      break;
+    case TagKind::Mosaic:
+      c.MosaicTag.SetVisible(shown);
       break;
   }
 }
@@ -235,6 +291,11 @@ void TagSet::PlaceImageTag() {
   controls_->ImageTag.SetBounds(r.left, r.top, r.width, r.height);
 }
 
+void TagSet::PlaceMosaicTag() {
+  const core::TrackBounds r = controls_->TrackMosaic.GetTrackRect();
+  controls_->MosaicTag.SetBounds(r.left, r.top, r.width, r.height);
+}
+
 void TagSet::Place(TagKind kind) {
   switch (kind) {
     case TagKind::Icon:
@@ -248,6 +309,9 @@ void TagSet::Place(TagKind kind) {
       break;
     case TagKind::Image:
       PlaceImageTag();
+      break;
+    case TagKind::Mosaic:
+      PlaceMosaicTag();
       break;
   }
 }
@@ -268,6 +332,8 @@ void TagSet::Show(TagKind kind) {
       c.IconTag.SetIcon(std::move(selected));
     }
   }
+  // Each showing of the mosaic draws its noise afresh, and embedding writes what is shown.
+  if (kind == TagKind::Mosaic) c.MosaicTag.SetSeed(seeds_());
   Place(kind);
   if (kind == TagKind::Image) c.ImageTag.SetPicture(preview_.Picture().Copy());
   SetShown(kind, true);
@@ -283,6 +349,7 @@ void TagSet::Activate(TagKind kind) { frame_.SetActiveTag(AsActiveTag(kind)); }
 
 void TagSet::Embed(TagKind kind) {
   if (!IsShown(kind)) return;
+  if (kind == TagKind::Mosaic) MakePictureEditable();
   picture_.RecordPictureArea(DrawnArea(kind));
   EmbedRecorded(kind);
 }
@@ -315,10 +382,29 @@ RECT TagSet::DrawnArea(TagKind kind) {
   return controls_->MemoTag.DrawnArea(dc.get(), target.left, target.top);
 }
 
+void TagSet::MakePictureEditable() {
+  GdiFlush();
+  if (!DirectlyEditable(picture_.Picture().Pixels())) picture_.Picture().ConvertTo24();
+}
+
 void TagSet::DrawTag(TagKind kind) {
   const Controls& c = *controls_;
   const RECT target = TargetOf(kind);
   const POINT at{target.left, target.top};
+  const PixelRect area{target.left, target.top, target.right, target.bottom};
+  if (kind == TagKind::Mosaic) {
+    GdiFlush();
+    c.MosaicTag.DrawInto(picture_.Picture().Pixels(), area);
+    return;
+  }
+  const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex());
+  if (kind == TagKind::Shape && shape && DrawsOverPicture(*shape)) {
+    // Drawn over a copy of the pixels beneath, as the screen shows it, then written back.
+    TagCanvas canvas(picture_.Picture(), area);
+    DrawOverCanvas(canvas, *shape, c.ShapeTag.BrushColor(), c.ShapeTag.Pen(), gdiPlus_);
+    canvas.WriteBack(picture_.Picture());
+    return;
+  }
   {
     win::BitmapDc dc(picture_.Picture().Bitmap());
     switch (kind) {
@@ -328,9 +414,8 @@ void TagSet::DrawTag(TagKind kind) {
       case TagKind::Shape:
         // The list's entry decides, not the shape on the screen: the empty entry or typed text
         // draws nothing.
-        if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
+        if (shape)
           DrawShape(dc.get(), *shape, target, c.ShapeTag.BrushColor(), c.ShapeTag.PenWidth());
-        }
         break;
       case TagKind::Icon:
         c.IconTag.DrawInto(dc.get(), at.x, at.y);
@@ -340,16 +425,19 @@ void TagSet::DrawTag(TagKind kind) {
         // paletted picture would take first, has nothing to change here.
         c.ImageTag.Picture().Draw(dc.get(), target);
         break;
+      case TagKind::Mosaic:
+        break;
     }
   }
   GdiFlush();
 }
 
 void TagSet::MoveToOrigin(TagKind kind) {
-  // The text and icon tags obey whenever they are shown; the shape and image tags only while they
-  // are the active tag (their track box shows).
-  const bool obeys =
-      (kind == TagKind::Memo || kind == TagKind::Icon) ? IsShown(kind) : Track(kind).Visible();
+  // The text, icon and mosaic tags obey whenever they are shown; the shape and image tags only
+  // while they are the active tag (their track box shows).
+  const bool obeys = (kind == TagKind::Memo || kind == TagKind::Icon || kind == TagKind::Mosaic)
+                         ? IsShown(kind)
+                         : Track(kind).Visible();
   if (!obeys) return;
   win::controls::TTrackBox& box = Track(kind);
   box.SetTop(0);
@@ -358,7 +446,9 @@ void TagSet::MoveToOrigin(TagKind kind) {
 }
 
 void TagSet::Button1Click() {
-  constexpr TagKind kOrder[] = {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image};
+  constexpr TagKind kOrder[] = {TagKind::Shape, TagKind::Memo, TagKind::Icon, TagKind::Image,
+                                TagKind::Mosaic};
+  if (IsShown(TagKind::Mosaic)) MakePictureEditable();
   // One step of the history for all of them: the area they cover together.
   RECT all{};
   for (TagKind kind : kOrder) {
@@ -409,19 +499,19 @@ void TagSet::Button5Click() {
   controls_->MemoTag.SetFont(fontDialogFont_, points, request.rgbColors);
 }
 
-std::optional<COLORREF> TagSet::ChooseSolidColour() {
+std::optional<COLORREF> TagSet::ChooseSolidColour(COLORREF initial) {
   CHOOSECOLORW request{sizeof request};
   request.hwndOwner = window_.Owner();
-  request.rgbResult = colourDialogColour_;
+  request.rgbResult = initial;
   request.lpCustColors = customColours_.data();
   request.Flags = CC_SOLIDCOLOR | CC_PREVENTFULLOPEN | CC_RGBINIT;
   if (!window_.Prompts().ChooseColor(request)) return std::nullopt;
-  colourDialogColour_ = request.rgbResult;
   return request.rgbResult;
 }
 
 void TagSet::Button8Click() {
-  if (const std::optional<COLORREF> colour = ChooseSolidColour()) {
+  if (const std::optional<COLORREF> colour = ChooseSolidColour(colourDialogColour_)) {
+    colourDialogColour_ = *colour;
     controls_->MemoTag.SetBackground(*colour);
   }
 }
@@ -429,18 +519,64 @@ void TagSet::Button8Click() {
 // --- The shape tag's settings ---
 
 void TagSet::Button3Click() {
-  if (const std::optional<COLORREF> colour = ChooseSolidColour()) {
+  if (const std::optional<COLORREF> colour = ChooseSolidColour(colourDialogColour_)) {
+    colourDialogColour_ = *colour;
+    shapeColourChosen_ = true;
     controls_->ShapeTag.SetBrushColor(*colour);
   }
 }
 
 int TagSet::ShapeListIndex() const {
-  return static_cast<int>(SendMessageW(comboBox1_, CB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(pages_.ComboBox1, CB_GETCURSEL, 0, 0));
 }
 
 void TagSet::ComboBox1Change() {
-  if (const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex())) {
-    controls_->ShapeTag.SetShape(*shape);
+  const std::optional<ShapeKind> shape = ShapeOfListIndex(ShapeListIndex());
+  if (!shape) return;
+  if (*shape == ShapeKind::Highlighter && !std::exchange(highlighterChosen_, true) &&
+      !shapeColourChosen_) {
+    controls_->ShapeTag.SetBrushColor(kHighlighterYellow);
+  }
+  controls_->ShapeTag.SetShape(*shape);
+}
+
+void TagSet::UpDown4Click() {
+  host::Settings& settings = window_.Settings();
+  settings.shapeWidth = UpDownValue(pages_.UpDown4, settings.shapeWidth);
+  ApplyStoredChoices();
+}
+
+void TagSet::ComboBox3Change() {
+  const int index = static_cast<int>(SendMessageW(pages_.ComboBox3, CB_GETCURSEL, 0, 0));
+  if (index < 0 || index >= host::kDirections) return;
+  window_.Settings().shapeDirection = index;
+  ApplyStoredChoices();
+}
+
+// --- The mosaic tag's settings ---
+
+void TagSet::ComboBox2Change() {
+  const int index = static_cast<int>(SendMessageW(pages_.ComboBox2, CB_GETCURSEL, 0, 0));
+  if (index != static_cast<int>(MosaicMode::Mosaic) &&
+      index != static_cast<int>(MosaicMode::Fill)) {
+    return;
+  }
+  window_.Settings().mosaicMode = index;
+  ApplyStoredChoices();
+}
+
+void TagSet::UpDown3Click() {
+  host::Settings& settings = window_.Settings();
+  settings.mosaicBlock = UpDownValue(pages_.UpDown3, settings.mosaicBlock);
+  ApplyStoredChoices();
+}
+
+void TagSet::Button26Click() {
+  host::Settings& settings = window_.Settings();
+  if (const std::optional<COLORREF> colour =
+          ChooseSolidColour(static_cast<COLORREF>(settings.mosaicColor))) {
+    settings.mosaicColor = static_cast<int32_t>(*colour & 0xFFFFFF);
+    ApplyStoredChoices();
   }
 }
 

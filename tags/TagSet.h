@@ -1,11 +1,12 @@
 #pragma once
-// The four tags that float over the picture until they are embedded into it: text, shape, icon
-// and image. Each is one control, shown or hidden, never created or destroyed, with its own track
+// The tags that float over the picture until they are embedded into it: text, shape, icon, image
+// and mosaic. Each is one control, shown or hidden, never created or destroyed, with its own track
 // box through which the user moves and sizes it. At most one track box shows: the active tag's,
 // held in the window's ActiveTag. This is what the four tags share: placing a tag in its track box,
 // show, hide, embed and move to origin, activation by a press, the tag menu, Embed all and the
 // reload through the clipboard that ends most embeddings; and each kind's own settings: the text
-// tag's font and background, the shape and its colour, the icon palette, the image page's file.
+// tag's font and background, the shape, its colour and pen, the icon palette, the image page's
+// file, the mosaic's way of hiding.
 
 #include <windows.h>
 
@@ -14,9 +15,12 @@
 #include <optional>
 
 #include "host/Roles.h"
+#include "tags/GdiPlus.h"
 #include "tags/IconPalette.h"
 #include "tags/ImageTag.h"
 #include "tags/MemoTag.h"
+#include "tags/MosaicTag.h"
+#include "tags/RandomSeed.h"
 #include "win/controls/GraphicControl.h"
 #include "win/controls/TrackBox.h"
 
@@ -28,9 +32,10 @@ enum class TagKind {
   Memo = static_cast<int>(host::ActiveTag::Memo),
   Shape = static_cast<int>(host::ActiveTag::Shape),
   Image = static_cast<int>(host::ActiveTag::Image),
+  Mosaic = static_cast<int>(host::ActiveTag::Mosaic),
 };
 inline constexpr TagKind kTagKinds[] = {TagKind::Icon, TagKind::Memo, TagKind::Shape,
-                                        TagKind::Image};
+                                        TagKind::Image, TagKind::Mosaic};
 
 constexpr host::ActiveTag AsActiveTag(TagKind kind) {
   return static_cast<host::ActiveTag>(static_cast<int>(kind));
@@ -38,30 +43,40 @@ constexpr host::ActiveTag AsActiveTag(TagKind kind) {
 // The active tag's kind; nothing while no tag is active.
 std::optional<TagKind> ActiveKind(host::ActiveTag active);
 
-// The controls of the tag pages whose behaviour the tags own; the window builds them.
-// The controls of the image and shape pages, which the window makes after it is shown.
+// The controls of the image, shape and mosaic pages whose behaviour the tags own, which the
+// window makes after it is shown.
 struct LaterPageControls {
   HWND ImagePrev = nullptr;  // the image page's preview
-  HWND ComboBox1 = nullptr;  // the shape page's list: "四角", "楕円", "四角（角丸）", ""
+  // The shape page's list: "四角", "楕円", "四角（角丸）", "", "矢印", "直線", "蛍光ﾍﾟﾝ"
+  HWND ComboBox1 = nullptr;
+  HWND UpDown4 = nullptr;    // the shape page's "太さ": the pen's width
+  HWND ComboBox3 = nullptr;  // the shape page's "向き": the corner the arrow points to
+  HWND ComboBox2 = nullptr;  // the mosaic page's way: "ﾓｻﾞｲｸ", "塗りつぶし"
+  HWND UpDown3 = nullptr;    // the mosaic page's block size
+  HWND Button26 = nullptr;   // the mosaic page's "色": the colour of "塗りつぶし"
 };
 
 class TagSet {
  public:
-  TagSet(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame);
+  // The mosaic takes a fresh seed from `seeds` each time it is shown; from the system's random
+  // source when none is given.
+  TagSet(host::PictureHost& picture, host::WindowServices& window, host::TagFrame& frame,
+         SeedSource seeds = {});
   ~TagSet();
   TagSet(const TagSet&) = delete;
   TagSet& operator=(const TagSet&) = delete;
 
   // Builds the tags and their track boxes on the picture area's surface, all hidden, stacked
-  // bottom to top as ShapeTag, IconTag, ImageTag, TrackImage, TrackMemo, TrackIcon, TrackShape,
-  // with MemoTag, a window of its own, above them all. The tag menu belongs to every tag and track
-  // box but the shape tag. Takes over the palette on the icon page.
+  // bottom to top as ShapeTag, IconTag, ImageTag, MosaicTag, TrackImage, TrackMemo, TrackIcon,
+  // TrackShape, TrackMosaic, with MemoTag, a window of its own, above them all. The tag menu
+  // belongs to every tag and track box but the shape tag. Takes over the palette on the icon page.
   void CreateControls(win::controls::GraphicSurface& surface, HMENU tagMenu,
                       const IconPageControls& iconPage);
-  // Takes over the preview on the image page and the shape list, once they exist.
+  // Takes over the preview on the image page and the shape and mosaic pages' choices, once they
+  // exist; those stored in the settings are shown.
   void AttachLaterPages(const LaterPageControls& pages);
   // The window's creation: each track box goes to the picture area's top-left corner and its tag
-  // is placed on it, icon, text, shape, image in turn.
+  // is placed on it, icon, text, shape, image, mosaic in turn.
   void PlaceOnTrackBoxes();
   // The window has moved to a screen of another resolution: the handles, the text tag's font and
   // margins, the shape's pen and the icons take the sizes of that resolution, and each tag is
@@ -78,7 +93,8 @@ class TagSet {
   void smnuHideClick();
   void smnuDrawClick();
   void smnuMoveClick();
-  // "全埋込": embeds the shape, the text, the icon and the image tag in this order, each if shown.
+  // "全埋込": embeds the shape, the text, the icon, the image and the mosaic tag in this order,
+  // each if shown: the mosaic last, so it hides whatever the others put under it.
   void Button1Click();
   // Shows the active tag's track box and hides the others; the window calls it whenever its active
   // tag changes.
@@ -89,6 +105,13 @@ class TagSet {
   // The shape tag's colour ("色") and shape (the list ComboBox1).
   void Button3Click();
   void ComboBox1Change();
+  // The arrow's and the line's pen: "太さ" (its arrows stepped) and "向き".
+  void UpDown4Click();
+  void ComboBox3Change();
+  // The mosaic's way ("方式"), its block size (its arrows stepped) and its fill colour ("色").
+  void ComboBox2Change();
+  void UpDown3Click();
+  void Button26Click();
   // The icon palette: the page for position n, UpDown2's new position, a click on slot 0..3 (which
   // also shows the icon tag while a picture is present), and a double-click, which registers an
   // icon file for the slot on page 6 or 12.
@@ -114,6 +137,7 @@ class TagSet {
   void PlaceShapeTag();
   void PlaceIconTag();
   void PlaceImageTag();
+  void PlaceMosaicTag();
   void Place(TagKind kind);
   // A length of the 96-DPI layout at the window's resolution.
   int Scaled(int designPixels) const;
@@ -127,6 +151,7 @@ class TagSet {
   void ShapeTagMouseDown() { Activate(TagKind::Shape); }
   void IconTagMouseDown() { Activate(TagKind::Icon); }
   void ImageTagMouseDown() { Activate(TagKind::Image); }
+  void MosaicTagMouseDown() { Activate(TagKind::Mosaic); }
   void Activate(TagKind kind);
   // Embeds a shown tag whose area the history has recorded already.
   void EmbedRecorded(TagKind kind);
@@ -137,21 +162,32 @@ class TagSet {
   void DrawTag(TagKind kind);
   // The shape list's current entry; -1 when typed text leaves none chosen.
   int ShapeListIndex() const;
+  // The pages' choices as the settings keep them, given to the tags.
+  void ApplyStoredChoices();
+  // The mosaic works on the picture's own pixels: a picture in another format is made 24-bit.
+  void MakePictureEditable();
   // The picture pixel under a point of the picture area's client coordinates.
   POINT ToPicture(int left, int top) const;
   // Puts the picture on the clipboard and replaces it with the bitmap read back from there, so the
   // clipboard holds the picture with the tag in it.
   void ReloadViaClipboard();
-  // Shows the colour dialog with solid colours only and no custom-colour part; the chosen colour.
-  std::optional<COLORREF> ChooseSolidColour();
+  // Shows the colour dialog with solid colours only and no custom-colour part, opening with
+  // `initial`; the chosen colour.
+  std::optional<COLORREF> ChooseSolidColour(COLORREF initial);
 
   host::PictureHost& picture_;
   host::WindowServices& window_;
   host::TagFrame& frame_;
+  SeedSource seeds_;
+  GdiPlus gdiPlus_;  // outlives the shape tag, which draws through it
   std::unique_ptr<Controls> controls_;
   IconPalette palette_{picture_, window_};
   ImagePreview preview_;
-  HWND comboBox1_ = nullptr;
+  LaterPageControls pages_;
+  // Whether the colour dialog chose the shape's colour yet, and whether the highlighter has been
+  // chosen: the first time it is, an unchosen colour becomes yellow.
+  bool shapeColourChosen_ = false;
+  bool highlighterChosen_ = false;
   // The font dialog opens with its own last choice, not the tag's font.
   LOGFONTW fontDialogFont_{};
   COLORREF fontDialogColour_ = 0;

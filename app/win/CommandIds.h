@@ -74,6 +74,7 @@ inline constexpr int TabSheet1 = 511;
 inline constexpr int TabSheet2 = 512;
 inline constexpr int TabSheet3 = 513;
 inline constexpr int TabSheet4 = 514;
+inline constexpr int TabSheet5 = 515;  // beyond the four pages: the mosaic
 inline constexpr int Button1 = 520;
 inline constexpr int Button2 = 522;
 inline constexpr int Button3 = 523;
@@ -112,6 +113,22 @@ inline constexpr int Image12 = 582;
 inline constexpr int Image13 = 583;
 inline constexpr int Image14 = 584;
 inline constexpr int ImagePrev = 585;
+// Beyond the four pages' controls: the mosaic page, and the shape page's pen.
+inline constexpr int Button22 = 542;   // the mosaic's "表示"
+inline constexpr int Button23 = 543;   // "隠す"
+inline constexpr int Button24 = 544;   // "埋込"
+inline constexpr int Button25 = 545;   // "原点移動"
+inline constexpr int Button26 = 546;   // "色" of "塗りつぶし"
+inline constexpr int GroupBox4 = 554;  // the mosaic's "設定"
+inline constexpr int ComboBox2 = 564;  // the mosaic's way: "ﾓｻﾞｲｸ", "塗りつぶし"
+inline constexpr int ComboBox3 = 565;  // the arrow's "向き"
+inline constexpr int Label18 = 566;    // "ﾌﾞﾛｯｸ"
+inline constexpr int Label19 = 567;    // "太さ"
+inline constexpr int Label20 = 568;    // "向き"
+inline constexpr int UpDown3 = 576;    // the mosaic's block size
+inline constexpr int UpDown4 = 577;    // the pen's width
+inline constexpr int Edit1 = 586;      // UpDown3's number
+inline constexpr int Edit2 = 587;      // UpDown4's number
 
 // Picture area and status line.
 inline constexpr int ScrollBox1 = 600;

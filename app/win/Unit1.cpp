@@ -499,6 +499,16 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         Run([this] { UpDown2Click(); });
       }
       return 0;
+    case WM_VSCROLL:
+      // The arrows of the shape page's width or the mosaic page's block size have stepped.
+      if (LOWORD(wParam) == SB_THUMBPOSITION) {
+        const auto arrows = reinterpret_cast<HWND>(lParam);
+        if (arrows == GetDlgItem(controls_.TabSheet4, ids::UpDown4))
+          Run([this] { UpDown4Click(); });
+        if (arrows == GetDlgItem(controls_.TabSheet5, ids::UpDown3))
+          Run([this] { UpDown3Click(); });
+      }
+      return 0;
     case WM_SIZE:
       LayoutChildren();
       return 0;

@@ -49,6 +49,8 @@ struct FormOptions {
   int showCommand = SW_SHOWNORMAL;      // how the program was started
   win::Prompts* prompts = nullptr;      // dialogs, beeps and boxes; never null
   bool quitOnClose = true;              // post WM_QUIT when the window is destroyed
+  // The seeds of the mosaic's noise; the system's random source when empty. Tests give fixed ones.
+  tags::SeedSource mosaicSeeds;
 };
 
 // The state the main window declares.
@@ -83,6 +85,7 @@ struct FormControls {
   HWND TabSheet2 = nullptr;
   HWND TabSheet3 = nullptr;
   HWND TabSheet4 = nullptr;
+  HWND TabSheet5 = nullptr;
   HWND Button1 = nullptr;
   HWND ScrollBox1 = nullptr;
   HWND Image1 = nullptr;
@@ -233,6 +236,17 @@ class TForm1 final : public host::PictureHost,
   // The double-click of every icon slot; the sender is the slot.
   void Image11DblClick(HWND sender) { tags_.Image11DblClick(sender); }
   void Button21Click() { tags_.Button21Click(); }
+  // The mosaic page: "表示", "隠す", "埋込", "原点移動", the way, the block size and the colour.
+  void Button22Click() { tags_.Show(tags::TagKind::Mosaic); }
+  void Button23Click() { tags_.Hide(tags::TagKind::Mosaic); }
+  void Button24Click() { tags_.Embed(tags::TagKind::Mosaic); }
+  void Button25Click() { tags_.MoveToOrigin(tags::TagKind::Mosaic); }
+  void ComboBox2Change() { tags_.ComboBox2Change(); }
+  void UpDown3Click() { tags_.UpDown3Click(); }
+  void Button26Click() { tags_.Button26Click(); }
+  // The shape page's pen: "太さ" and "向き".
+  void UpDown4Click() { tags_.UpDown4Click(); }
+  void ComboBox3Change() { tags_.ComboBox3Change(); }
   void mnuExitClick();
   void mnuAdjSzClick() { FitWindowToPicture(); }
   void mnuSettingClick();
@@ -245,7 +259,7 @@ class TForm1 final : public host::PictureHost,
   void mnuUndoClick();
   void mnuRedoClick();
   // Puts a picture from the history in place as every new picture is, and says so.
-  void RestoreFromHistory(core::Dib picture, const wchar_t* message);
+  void RestoreFromHistory(std::optional<core::Dib> picture, const wchar_t* message);
   // Greys the history's items of a menu about to open when there is nothing to undo or redo.
   void EnableHistoryItems(HMENU menu);
   // Only picture import plug-ins stay loaded.
@@ -295,6 +309,8 @@ class TForm1 final : public host::PictureHost,
   void AddHint(HWND control, const wchar_t* hint);
   void AddAreaHint(HWND page, HWND area, const wchar_t* hint);
   void LayoutChildren();
+  // The tabs of the pages, in as few rows as the pages' controls leave room for.
+  void InsertPageTabs();
   void CreatePageControls(int page);
   // The area of the tab control that its pages fill.
   LayoutRect PageDisplayArea() const;
@@ -358,7 +374,7 @@ class TForm1 final : public host::PictureHost,
   output::ExternalEditor externalEditor_{*this, *this};
   edit::Cropping cropping_{*this, *this, *this, *this};
   edit::Resizing resizing_{*this, *this};
-  tags::TagSet tags_{*this, *this, *this};
+  tags::TagSet tags_{*this, *this, *this, options_.mosaicSeeds};
 };
 
 }  // namespace app

@@ -2,11 +2,13 @@
 // commands that step through them, their menu items and keyboard shortcuts.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "app/win/CommandIds.h"
 #include "app/win/Unit1.h"
+#include "win/controls/Image.h"
 
 namespace app {
 namespace {
@@ -35,7 +37,7 @@ void TForm1::mnuUndoClick() {
     return;
   }
   GdiFlush();
-  RestoreFromHistory(history_.Undo(picture_.Pixels()), L"元に戻しました。");
+  RestoreFromHistory(history_.UndoInto(picture_.Pixels()), L"元に戻しました。");
 }
 
 void TForm1::mnuRedoClick() {
@@ -45,12 +47,16 @@ void TForm1::mnuRedoClick() {
     return;
   }
   GdiFlush();
-  RestoreFromHistory(history_.Redo(picture_.Pixels()), L"やり直しました。");
+  RestoreFromHistory(history_.RedoInto(picture_.Pixels()), L"やり直しました。");
 }
 
-void TForm1::RestoreFromHistory(core::Dib picture, const wchar_t* message) {
-  ReplacePicture(win::Picture::FromDib(picture));
-  picture = core::Dib();  // one copy at a time: the history's is no longer needed
+void TForm1::RestoreFromHistory(std::optional<core::Dib> picture, const wchar_t* message) {
+  if (picture) {
+    ReplacePicture(win::Picture::FromDib(*picture));
+    picture.reset();  // one copy at a time: the history's is no longer needed
+  } else {
+    win::controls::UpdateImage(controls_.Image1);  // the step was written into the picture
+  }
   AfterPictureLoad();
   SetStatusText(SizeText(message, picture_));
 }

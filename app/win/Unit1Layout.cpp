@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <initializer_list>
+#include <iterator>
+#include <span>
 
 #include "app/WindowFit.h"
 #include "app/win/CommandIds.h"
@@ -80,11 +82,14 @@ enum class Kind {
   UpDown,
   Slot,
   Mark,
-  Preview
+  Preview,
+  ChoiceList,  // a list to choose from, without a field to type into
+  Number,      // the panel showing a number, with the up-down that follows it in the table
+  NumberArrows
 };
 
 struct PageControl {
-  int page;  // 0..3: TabSheet1..TabSheet4
+  int page;  // 0..4: TabSheet1..TabSheet5
   Kind kind;
   int id;
   const wchar_t* caption;
@@ -92,7 +97,8 @@ struct PageControl {
   int x, y, width, height;
 };
 
-// Every control of the four pages at its place on the page.
+// Every control of the pages at its place on the page. The controls beyond the four pages' own
+// (the shape page's pen, the mosaic page) lie where those leave room.
 constexpr PageControl kPageControls[] = {
     // TabSheet1 "ｱｲｺﾝ": the icon palette.
     {0, Kind::TextPanel, ids::Panel4, L"1/12", L"ﾍﾟｰｼﾞ", 0, 0, 33, 17},
@@ -135,19 +141,48 @@ constexpr PageControl kPageControls[] = {
     {3, Kind::Button, ids::Button7, L"隠す", nullptr, 2, 137, 73, 17},
     {3, Kind::Button, ids::Button2, L"埋込", nullptr, 2, 161, 73, 17},
     {3, Kind::Button, ids::Button12, L"原点移動", nullptr, 2, 184, 71, 17},
+    {3, Kind::Label, ids::Label19, L"太さ", nullptr, 6, 89, 26, 13},
+    {3, Kind::Number, ids::Edit2, nullptr, L"線の太さ", 32, 86, 43, 17},
+    {3, Kind::NumberArrows, ids::UpDown4, nullptr, L"線の太さ", 0, 0, 0, 0},
+    {3, Kind::Label, ids::Label20, L"向き", nullptr, 6, 208, 24, 13},
+    {3, Kind::ChoiceList, ids::ComboBox3, nullptr, L"矢印の向き", 30, 205, 45, 20},
+    // TabSheet5 "ﾓｻﾞｲｸ": the mosaic tag.
+    {4, Kind::GroupBox, ids::GroupBox4, L"設定", L"ﾓｻﾞｲｸ設定", 2, 0, 73, 89},
+    {4, Kind::ChoiceList, ids::ComboBox2, nullptr, L"方式設定", 2 + 4, 0 + 16, 65, 20},
+    {4, Kind::Label, ids::Label18, L"ﾌﾞﾛｯｸ", nullptr, 2 + 4, 0 + 43, 30, 13},
+    {4, Kind::Number, ids::Edit1, nullptr, L"ﾌﾞﾛｯｸｻｲｽﾞ", 2 + 34, 0 + 40, 39, 17},
+    {4, Kind::NumberArrows, ids::UpDown3, nullptr, L"ﾌﾞﾛｯｸｻｲｽﾞ", 0, 0, 0, 0},
+    {4, Kind::Button, ids::Button26, L"色", L"塗りつぶし色設定", 2 + 4, 0 + 64, 65, 17},
+    {4, Kind::Button, ids::Button22, L"表示", nullptr, 2, 112, 73, 17},
+    {4, Kind::Button, ids::Button23, L"隠す", nullptr, 2, 136, 73, 17},
+    {4, Kind::Button, ids::Button24, L"埋込", nullptr, 2, 160, 73, 17},
+    {4, Kind::Button, ids::Button25, L"原点移動", nullptr, 2, 184, 73, 17},
 };
 
-constexpr const wchar_t* kPageCaptions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形"};
-constexpr int kPageIds[] = {ids::TabSheet1, ids::TabSheet2, ids::TabSheet3, ids::TabSheet4};
+// The entries of the lists to choose from.
+constexpr const wchar_t* kMosaicWays[] = {L"ﾓｻﾞｲｸ", L"塗りつぶし"};
+constexpr const wchar_t* kDirections[] = {L"右下", L"左下", L"左上", L"右上"};  // as tags::Corner
+std::span<const wchar_t* const> ChoicesOf(int id) {
+  if (id == ids::ComboBox2) return kMosaicWays;
+  return kDirections;  // ComboBox3
+}
+
+constexpr const wchar_t* kPageCaptions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形", L"ﾓｻﾞｲｸ"};
+constexpr int kPageIds[] = {ids::TabSheet1, ids::TabSheet2, ids::TabSheet3, ids::TabSheet4,
+                            ids::TabSheet5};
+constexpr int kPages = static_cast<int>(std::size(kPageCaptions));
+// The tabs' usual room beside and above their captions, and the rows they may take.
+constexpr int kTabPadding = 6;
+constexpr int kMaxTabRows = 2;
 constexpr int kPageControlHeight = 280;
 // The tab control inside the left panel, and the Embed-all button under it.
 constexpr LayoutRect kPageControlPlace{1, 1, kLeftPanelWidth - 2, kPageControlHeight};
 constexpr LayoutRect kButton1Place{8, 284, 73, 17};
 
-// Where a page's control stands on the 96-DPI screen. The shape list is as high as its dropped-down
-// list.
+// Where a page's control stands on the 96-DPI screen. A list is as high as its dropped-down list.
 LayoutRect DesignPlace(const PageControl& c) {
-  return LayoutRect{c.x, c.y, c.width, c.kind == Kind::ComboBox ? kComboListHeight : c.height};
+  const bool list = c.kind == Kind::ComboBox || c.kind == Kind::ChoiceList;
+  return LayoutRect{c.x, c.y, c.width, list ? kComboListHeight : c.height};
 }
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
@@ -162,8 +197,14 @@ void MoveTo(HWND window, const LayoutRect& at) {
   MoveWindow(window, at.x, at.y, at.width, at.height, TRUE);
 }
 
-// Makes a page's control at `at`, its place on this screen.
-HWND CreatePageControl(HWND page, const PageControl& c, const LayoutRect& at) {
+// Puts up-down arrows within the right end of their number box, which shows their position.
+void AttachArrows(HWND arrows, HWND box) {
+  SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(box), 0);
+}
+
+// Makes a page's control at `at`, its place on this screen. `previous` is the control made before
+// this one: an up-down's number box.
+HWND CreatePageControl(HWND page, const PageControl& c, const LayoutRect& at, HWND previous) {
   switch (c.kind) {
     case Kind::Button:
       return CreateChild(page, WC_BUTTONW, c.caption, BS_PUSHBUTTON | WS_TABSTOP, c.id, at);
@@ -177,10 +218,28 @@ HWND CreatePageControl(HWND page, const PageControl& c, const LayoutRect& at) {
       // A list with a field the user may also type into.
       HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
                              CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP | WS_VSCROLL, c.id, at);
-      for (const wchar_t* item : {L"四角", L"楕円", L"四角（角丸）", L""}) {
+      for (const wchar_t* item :
+           {L"四角", L"楕円", L"四角（角丸）", L"", L"矢印", L"直線", L"蛍光ﾍﾟﾝ"}) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
       }
       return box;
+    }
+    case Kind::ChoiceList: {
+      HWND box = CreateChild(page, WC_COMBOBOXW, nullptr,
+                             CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, c.id, at);
+      for (const wchar_t* item : ChoicesOf(c.id)) {
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+      }
+      return box;
+    }
+    case Kind::Number:
+      // Shown as the icon page shows its page number; the arrows beside it change it.
+      return CreateChild(page, WC_STATICW, nullptr, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, at);
+    case Kind::NumberArrows: {
+      HWND arrows = CreateChild(page, UPDOWN_CLASSW, nullptr,
+                                UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, c.id, at);
+      AttachArrows(arrows, previous);
+      return arrows;
     }
     case Kind::TextPanel:
       return CreateChild(page, WC_STATICW, c.caption, SS_CENTER | SS_SUNKEN | SS_NOTIFY, c.id, at);
@@ -347,14 +406,9 @@ void TForm1::CreateLeftPanel() {
                                        TCS_MULTILINE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                        ids::PageControl1, Scaled(kPageControlPlace));
   SendMessageW(controls_.PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  for (int i = 0; i < 4; ++i) {
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
-    SendMessageW(controls_.PageControl1, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-  }
+  InsertPageTabs();
   const LayoutRect display = PageDisplayArea();
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < kPages; ++i) {
     HWND page = win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.x,
                                            display.y, display.width, display.height, 0);
     pages_.push_back(page);
@@ -363,12 +417,32 @@ void TForm1::CreateLeftPanel() {
   controls_.TabSheet2 = pages_[1];
   controls_.TabSheet3 = pages_[2];
   controls_.TabSheet4 = pages_[3];
+  controls_.TabSheet5 = pages_[4];
   CreatePageControls(0);
   SendMessageW(GetDlgItem(controls_.TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
   controls_.Button1 = CreateChild(controls_.Panel2, WC_BUTTONW, L"全埋込",
                                   BS_PUSHBUTTON | WS_TABSTOP, ids::Button1, Scaled(kButton1Place));
   AddHint(controls_.Button1, L"ｵﾌﾞｼﾞｪｸﾄを埋め込みます");
   ShowPage(0);
+}
+
+void TForm1::InsertPageTabs() {
+  HWND tabs = controls_.PageControl1;
+  // Each tab as wide as its caption rather than the control's least tab width, with less room
+  // beside the caption while the tabs take more than two rows: the pages' controls reach 226
+  // pixels down the page, which leaves the tabs two rows of the page control's 280.
+  SendMessageW(tabs, TCM_SETMINTABWIDTH, 0, 0);
+  for (int padding = kTabPadding; padding >= 1; --padding) {
+    SendMessageW(tabs, TCM_DELETEALLITEMS, 0, 0);
+    SendMessageW(tabs, TCM_SETPADDING, 0, MAKELPARAM(Scaled(padding), Scaled(kTabPadding / 2)));
+    for (int i = 0; i < kPages; ++i) {
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
+      SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    if (SendMessageW(tabs, TCM_GETROWCOUNT, 0, 0) <= kMaxTabRows) break;
+  }
 }
 
 LayoutRect TForm1::PageDisplayArea() const {
@@ -381,9 +455,12 @@ LayoutRect TForm1::PageDisplayArea() const {
 }
 
 void TForm1::CreatePageControls(int page) {
+  HWND previous = nullptr;
   for (const PageControl& c : kPageControls) {
     if (c.page != page) continue;
-    HWND control = CreatePageControl(pages_[static_cast<size_t>(page)], c, Scaled(DesignPlace(c)));
+    HWND control =
+        CreatePageControl(pages_[static_cast<size_t>(page)], c, Scaled(DesignPlace(c)), previous);
+    previous = control;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     if (c.kind == Kind::GroupBox) {
       AddAreaHint(pages_[static_cast<size_t>(page)], control, c.hint);
@@ -405,13 +482,23 @@ void TForm1::ApplyDpi(int dpi) {
     win::controls::SetSpeedButtonGlyphs(button, toolGlyphs_.get());
   }
   MoveTo(controls_.PageControl1, Scaled(kPageControlPlace));
+  // The captions' new font may take another number of rows.
+  const LRESULT shown = SendMessageW(controls_.PageControl1, TCM_GETCURSEL, 0, 0);
+  InsertPageTabs();
+  SendMessageW(controls_.PageControl1, TCM_SETCURSEL, static_cast<WPARAM>(shown), 0);
   const LayoutRect display = PageDisplayArea();
   for (HWND page : pages_) MoveTo(page, display);
+  HWND previous = nullptr;
   for (const PageControl& c : kPageControls) {
     HWND page = pages_[static_cast<size_t>(c.page)];
     HWND control = GetDlgItem(page, c.id);
     if (!control) continue;  // its page is made later, at this resolution
-    MoveTo(control, Scaled(DesignPlace(c)));
+    if (c.kind == Kind::NumberArrows) {
+      AttachArrows(control, previous);  // at the right end of its box, now at its new size
+    } else {
+      MoveTo(control, Scaled(DesignPlace(c)));
+    }
+    previous = control;
     if (c.kind == Kind::GroupBox && c.hint) {
       win::MoveAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(c.id),
                            AreaInPage(page, control));
@@ -429,6 +516,11 @@ void TForm1::CreateHiddenPages() {
   tags::LaterPageControls later;
   later.ImagePrev = GetDlgItem(controls_.TabSheet3, ids::ImagePrev);
   later.ComboBox1 = GetDlgItem(controls_.TabSheet4, ids::ComboBox1);
+  later.UpDown4 = GetDlgItem(controls_.TabSheet4, ids::UpDown4);
+  later.ComboBox3 = GetDlgItem(controls_.TabSheet4, ids::ComboBox3);
+  later.ComboBox2 = GetDlgItem(controls_.TabSheet5, ids::ComboBox2);
+  later.UpDown3 = GetDlgItem(controls_.TabSheet5, ids::UpDown3);
+  later.Button26 = GetDlgItem(controls_.TabSheet5, ids::Button26);
   tags_.AttachLaterPages(later);
   // The first shape is the one chosen at start.
   SendMessageW(later.ComboBox1, CB_SETCURSEL, 0, 0);
@@ -541,6 +633,13 @@ void TForm1::DispatchCommand(int id, int code, HWND sender) {
       {ids::Image13, &TForm1::Image13Click, STN_CLICKED},
       {ids::Image14, &TForm1::Image14Click, STN_CLICKED},
       {ids::Button21, &TForm1::Button21Click},
+      {ids::Button22, &TForm1::Button22Click},
+      {ids::Button23, &TForm1::Button23Click},
+      {ids::Button24, &TForm1::Button24Click},
+      {ids::Button25, &TForm1::Button25Click},
+      {ids::Button26, &TForm1::Button26Click},
+      {ids::ComboBox2, &TForm1::ComboBox2Change, CBN_SELCHANGE},
+      {ids::ComboBox3, &TForm1::ComboBox3Change, CBN_SELCHANGE},
       {ids::smnuHide, &TForm1::smnuHideClick},
       {ids::smnuDraw, &TForm1::smnuDrawClick},
       {ids::smnuMove, &TForm1::smnuMoveClick},

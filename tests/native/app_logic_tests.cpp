@@ -228,11 +228,12 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   MemoryStore store;
   app::SaveSettings(store, s);
   const std::vector<std::wstring> expected = {
-      L"Pos/Top",     L"Pos/Left",   L"Mode/WindowMode", L"Resize/Mode",   L"Resize/Dot",
-      L"Mode/Comp",   L"Susie/Path", L"Edit/EditPath",   L"Print/Num",     L"Print/Manual",
-      L"Print/Multi", L"Print/Left", L"Print/Top",       L"ICON/File0",    L"ICON/File1",
-      L"ICON/File2",  L"ICON/File3", L"ICON/File4",      L"ICON/File5",    L"ICON/File6",
-      L"ICON/File7",  L"Undo/Limit", L"Capture/Delay",   L"Capture/Hotkey"};
+      L"Pos/Top",     L"Pos/Left",        L"Mode/WindowMode", L"Resize/Mode",   L"Resize/Dot",
+      L"Mode/Comp",   L"Susie/Path",      L"Edit/EditPath",   L"Print/Num",     L"Print/Manual",
+      L"Print/Multi", L"Print/Left",      L"Print/Top",       L"ICON/File0",    L"ICON/File1",
+      L"ICON/File2",  L"ICON/File3",      L"ICON/File4",      L"ICON/File5",    L"ICON/File6",
+      L"ICON/File7",  L"Undo/Limit",      L"Mosaic/Mode",     L"Mosaic/Block",  L"Mosaic/Color",
+      L"Shape/Width", L"Shape/Direction", L"Capture/Delay",   L"Capture/Hotkey"};
   EXPECT_EQ(store.writes, expected);
   EXPECT_EQ((store.values[{L"Print", L"Top"}]), L"16");
   EXPECT_EQ((store.values[{L"Mode", L"WindowMode"}]), L"2");
@@ -245,14 +246,49 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   EXPECT_EQ(back.iconFiles, s.iconFiles);
 }
 
-TEST(Settings, TheUndoLimitTakesMegabytesAndAbsurdValuesLeaveTheDefault) {
-  const std::pair<const wchar_t*, int32_t> cases[] = {
-      {nullptr, 512}, {L"256", 256},         {L"0", 0},         {L"-1", 512},
-      {L"x", 512},    {L"1048576", 1048576}, {L"1048577", 512}, {L"$7FFFFFFF", 512}};
-  for (const auto& [text, limit] : cases) {
+// The keys after the layout's own are kept within the bounds the program relies on; a value
+// beyond them, like one that is no number, leaves the default.
+TEST(Settings, TheKeysBeyondTheLayoutTakeValuesWithinTheirBoundsOnly) {
+  struct Case {
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* text;  // null: the key is missing
+    int32_t expected;
+    int32_t app::Settings::*field;
+  };
+  const Case cases[] = {
+      {L"Undo", L"Limit", nullptr, 512, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"256", 256, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"0", 0, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"-1", 512, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"x", 512, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"1048576", 1048576, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"1048577", 512, &app::Settings::undoLimit},
+      {L"Undo", L"Limit", L"$7FFFFFFF", 512, &app::Settings::undoLimit},
+      {L"Mosaic", L"Mode", nullptr, 0, &app::Settings::mosaicMode},
+      {L"Mosaic", L"Mode", L"1", 1, &app::Settings::mosaicMode},
+      {L"Mosaic", L"Mode", L"2", 0, &app::Settings::mosaicMode},
+      {L"Mosaic", L"Block", nullptr, 16, &app::Settings::mosaicBlock},
+      {L"Mosaic", L"Block", L"8", 8, &app::Settings::mosaicBlock},
+      {L"Mosaic", L"Block", L"64", 64, &app::Settings::mosaicBlock},
+      {L"Mosaic", L"Block", L"0", 16, &app::Settings::mosaicBlock},
+      {L"Mosaic", L"Block", L"65", 16, &app::Settings::mosaicBlock},
+      {L"Mosaic", L"Color", nullptr, 0, &app::Settings::mosaicColor},
+      {L"Mosaic", L"Color", L"$FFFFFF", 0xFFFFFF, &app::Settings::mosaicColor},
+      {L"Mosaic", L"Color", L"$1000000", 0, &app::Settings::mosaicColor},
+      {L"Shape", L"Width", nullptr, 3, &app::Settings::shapeWidth},
+      {L"Shape", L"Width", L"16", 16, &app::Settings::shapeWidth},
+      {L"Shape", L"Width", L"0", 3, &app::Settings::shapeWidth},
+      {L"Shape", L"Direction", nullptr, 0, &app::Settings::shapeDirection},
+      {L"Shape", L"Direction", L"3", 3, &app::Settings::shapeDirection},
+      {L"Shape", L"Direction", L"4", 0, &app::Settings::shapeDirection},
+      {L"Shape", L"Direction", L"-1", 0, &app::Settings::shapeDirection},
+  };
+  for (const Case& c : cases) {
     MemoryStore store;
-    if (text) store.values[{L"Undo", L"Limit"}] = text;
-    EXPECT_EQ(app::LoadSettings(store).undoLimit, limit) << testing::PrintToString(text);
+    if (c.text) store.values[{c.section, c.key}] = c.text;
+    EXPECT_EQ(app::LoadSettings(store).*c.field, c.expected) << testing::PrintToString(
+        std::wstring(c.section) + L"/" + c.key + L"=" + (c.text ? c.text : L"(missing)"));
   }
 }
 

@@ -11,6 +11,7 @@ void FormFixture::Start(std::vector<std::wstring> arguments, int showCommand) {
   options.showCommand = showCommand;
   options.prompts = &prompts;
   options.quitOnClose = false;
+  options.mosaicSeeds = mosaicSeeds;
   form = std::make_unique<app::TForm1>(std::move(options));
   form->Show();
   PumpMessages(30);

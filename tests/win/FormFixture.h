@@ -35,6 +35,8 @@ class FormFixture : public testing::Test {
   // The folder the program believes it runs from (its settings, help and work files go there);
   // the temporary folder unless a test chooses a subfolder of it.
   std::filesystem::path programFolder = dir.Path();
+  // The mosaic's seeds for the window Start builds; the system's random source when empty.
+  tags::SeedSource mosaicSeeds;
 
   std::wstring ExePath() const { return (programFolder / L"Capslate.exe").wstring(); }
   std::wstring IniPath() const { return (programFolder / L"Capslate.INI").wstring(); }

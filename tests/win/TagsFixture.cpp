@@ -1,6 +1,7 @@
 #include "TagsFixture.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "ClipboardChildren.h"
@@ -43,6 +44,16 @@ void TagsFixture::DragTrackBy(tags::TagKind kind, int dx, int dy) {
 void TagsFixture::SizeTrack(tags::TagKind kind, int width, int height) {
   const RECT r = Track(kind);
   LeftDrag(Area(), {POINT{r.right - 2, r.bottom - 2}, POINT{r.left + width, r.top + height}});
+}
+
+void TagsFixture::StepArrows(HWND arrows, int steps) {
+  RECT r{};
+  GetClientRect(arrows, &r);
+  const LPARAM at = MAKELPARAM(r.right / 2, steps > 0 ? r.bottom / 4 : r.bottom * 3 / 4);
+  for (int i = 0; i < std::abs(steps); ++i) {
+    SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(arrows, WM_LBUTTONUP, 0, at);
+  }
 }
 
 void TagsFixture::PressThePictureAway() {

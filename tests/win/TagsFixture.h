@@ -34,6 +34,8 @@ class TagsFixture : public FormFixture {
   void SizeTrack(tags::TagKind kind, int width, int height);
   // A press on the picture far from the tags: the active tag's track box hides.
   void PressThePictureAway();
+  // Clicks the up arrow of up-down `arrows` `steps` times, or its down arrow -`steps` times.
+  static void StepArrows(HWND arrows, int steps);
 
   // Another program puts text on the clipboard; whether the clipboard still holds only that.
   void PutTextOnClipboard();

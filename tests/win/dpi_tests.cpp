@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "ClipboardChildren.h"
 #include "MouseInput.h"
@@ -132,6 +134,10 @@ TEST_F(Dpi144, TheMainWindowIsItsLayoutOneAndAHalfTimesAsLarge) {
       {"icon slot 4", GetDlgItem(c.TabSheet1, ids::Image14), c.TabSheet1, {40, 62, 32, 32}},
       {"show icon", GetDlgItem(c.TabSheet1, ids::Button13), c.TabSheet1, {2, 112, 73, 17}},
       {"font button", GetDlgItem(c.TabSheet2, ids::Button5), c.TabSheet2, {6, 16, 64, 17}},
+      {"mosaic colour", GetDlgItem(c.TabSheet5, ids::Button26), c.TabSheet5, {6, 64, 65, 17}},
+      {"embed mosaic", GetDlgItem(c.TabSheet5, ids::Button24), c.TabSheet5, {2, 160, 73, 17}},
+      {"pen width label", GetDlgItem(c.TabSheet4, ids::Label19), c.TabSheet4, {6, 89, 26, 13}},
+      {"direction label", GetDlgItem(c.TabSheet4, ids::Label20), c.TabSheet4, {6, 208, 24, 13}},
       {"picture area", c.ScrollBox1, form->Handle(), {88, 25, -1, -1}},
       {"status line", c.StatusBar1, form->Handle(), {0, -1, -1, 24}},
   };
@@ -139,6 +145,21 @@ TEST_F(Dpi144, TheMainWindowIsItsLayoutOneAndAHalfTimesAsLarge) {
     ASSERT_NE(e.control, nullptr) << e.what;
     EXPECT_EQ(Compare(RectIn(e.control, e.parent), e.design, 144), "ok") << e.what;
   }
+  // The number boxes with their arrows within them, and every page's controls below its tabs.
+  for (auto [page, box, arrows, design] :
+       {std::tuple{c.TabSheet4, ids::Edit2, ids::UpDown4, Design{32, 86, -1, 17}},
+        std::tuple{c.TabSheet5, ids::Edit1, ids::UpDown3, Design{36, 40, -1, 17}}}) {
+    RECT both{};
+    const RECT a = RectIn(GetDlgItem(page, box), page), b = RectIn(GetDlgItem(page, arrows), page);
+    UnionRect(&both, &a, &b);
+    EXPECT_EQ(Compare(both, design, 144), "ok") << box;
+    EXPECT_LE(both.right, (75 * 144 + 48) / 96) << box;
+  }
+  RECT page{};
+  GetClientRect(c.TabSheet4, &page);
+  EXPECT_GE(page.bottom,
+            RectIn(GetDlgItem(c.TabSheet4, ids::ComboBox3), c.TabSheet4).top + (20 * 144 + 48) / 96)
+      << "the direction list lies on its page";
   // Fonts: the window's 12 pixels are 18, the page number's bold too.
   EXPECT_EQ(FontHeight(c.Button1), -18);
   EXPECT_EQ(FontHeight(GetDlgItem(c.TabSheet1, ids::Panel4)), -18);
@@ -265,9 +286,10 @@ TEST_F(Dpi144, EachTagEmbedsWhatItShows) {
     to;  // where its box is dragged (by the middle, where no handle is), apart from the others
   };
   for (const Kind& k : {Kind{TagKind::Shape, ids::Button6, ids::Button2, {120, 100}},
-                        Kind{TagKind::Icon, ids::Button13, ids::Button15, {300, 100}}}) {
+                        Kind{TagKind::Icon, ids::Button13, ids::Button15, {300, 100}},
+                        Kind{TagKind::Mosaic, ids::Button22, ids::Button24, {120, 250}}}) {
     const TagKind kind = k.kind;
-    SCOPED_TRACE(kind == TagKind::Shape ? "shape" : "icon");
+    SCOPED_TRACE(kind == TagKind::Shape ? "shape" : kind == TagKind::Icon ? "icon" : "mosaic");
     Command(k.show);
     const RECT box = Track(kind);
     const POINT middle{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
@@ -293,12 +315,36 @@ TEST_F(Dpi144, EachTagEmbedsWhatItShows) {
       }
       GdiFlush();
       EXPECT_EQ(Difference(Picture(), bounds.left, bounds.top, expected.Pixels()), "same");
+    } else if (kind == TagKind::Mosaic) {
+      EXPECT_GT(winetest::InkBounds(shown, kGrey).right, 0) << "its blocks, not the grey";
     } else {
       // The outline is 2 pixels wide, as the screen shows it.
       EXPECT_EQ(PixelAt(shown, 1, shown.Height() / 2), 0u);
       EXPECT_EQ(PixelAt(shown, 2, shown.Height() / 2), 0xFFFFFFu);
     }
   }
+}
+
+TEST_F(Dpi144, TheArrowIsAsWideInPicturePixelsAndEmbeddedAsShown) {
+  StartWithGrey(400, 300);
+  HWND shapes = GetDlgItem(form->Controls().TabSheet4, ids::ComboBox1);
+  SendMessageW(shapes, CB_SETCURSEL, 4, 0);  // "矢印"
+  SendMessageW(form->Controls().TabSheet4, WM_COMMAND, MAKEWPARAM(ids::ComboBox1, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(shapes));
+  Command(ids::Button6);
+  DragTrackBy(TagKind::Shape, 60, 40);
+  PressThePictureAway();
+  const RECT bounds = TagSet().TagBounds(TagKind::Shape);
+  const core::Dib shown = ScreenOf(Area(), bounds);
+  Command(ids::Button2);
+  EXPECT_EQ(Difference(Picture(), bounds.left, bounds.top, shown), "same");
+  // Across the middle of the default 3-pixel stroke, a row holds about 3 / cos(angle) pixels of
+  // ink, not one and a half times as many.
+  const int middle = (bounds.bottom - bounds.top) / 2;
+  int ink = 0;
+  for (int x = 0; x < shown.Width(); ++x) ink += PixelAt(shown, x, middle) != kGrey;
+  const double slope = static_cast<double>(shown.Height()) / shown.Width();
+  EXPECT_LE(ink, static_cast<int>(3 * std::hypot(1.0, 1.0 / slope)) + 2) << ink;
 }
 
 TEST_F(Dpi144, TheTrackBoxHandlesAreLargerToGrab) {
@@ -326,6 +372,13 @@ TEST_F(Dpi144, MovingToAScreenOf200PercentLaysTheWindowOutForIt) {
   EXPECT_EQ(Describe(RectIn(c.Panel2, form->Handle())).substr(0, 8), "0,50 176");
   EXPECT_EQ(Describe(RectIn(GetDlgItem(c.TabSheet1, ids::Button13), c.TabSheet1)), "4,224 146x34");
   EXPECT_EQ(Describe(RectIn(GetDlgItem(c.TabSheet1, ids::Image11), c.TabSheet1)), "4,48 64x64");
+  // The block size's box takes its new place, its arrows within its right end again.
+  const RECT box = RectIn(GetDlgItem(c.TabSheet5, ids::Edit1), c.TabSheet5);
+  const RECT arrows = RectIn(GetDlgItem(c.TabSheet5, ids::UpDown3), c.TabSheet5);
+  EXPECT_EQ(Describe(box).substr(0, 6), "72,80 ");
+  EXPECT_NEAR(arrows.right, 2 * 75, 2)
+      << Describe(arrows) << ": the box's end, but the system's gap";
+  EXPECT_EQ(arrows.top, box.top);
   EXPECT_EQ(FontHeight(c.Button1), -24);
   EXPECT_EQ(FontHeight(GetDlgItem(c.TabSheet1, ids::Panel4)), -24);
   // The icon tag's box fits the larger icon; its handles grew.

@@ -1,7 +1,7 @@
 // Every visible part of the main window where the user expects it: menus with their captions and
 // marked letters, the popup menus, the tool-bar buttons at their places with their hints, the
-// four pages of the left panel and the bare tool bar's own command; and the hints of the window
-// and its dialogs shown as written.
+// pages of the left panel and the bare tool bar's own command; and the hints of the window and its
+// dialogs shown as written.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -275,16 +275,17 @@ TEST_F(Layout, ButtonsShowTheirGlyphsAndTakeNoFocus) {
   EXPECT_NE(snapshot(capture), a);
 }
 
-TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
+TEST_F(Layout, LeftPanelHoldsItsPagesWithTheirControls) {
   Start();
   EXPECT_EQ(Place(RectIn(form->Controls().Panel2, form->Handle())).substr(0, 6), "0,25 8");
   EXPECT_EQ(RectIn(form->Controls().Panel2, form->Handle()).right, 88);
   const RECT pages = RectIn(form->Controls().PageControl1, form->Controls().Panel2);
   EXPECT_EQ(pages.right - pages.left, 86);
   EXPECT_EQ(pages.bottom - pages.top, 280);
-  EXPECT_EQ(SendMessageW(form->Controls().PageControl1, TCM_GETITEMCOUNT, 0, 0), 4);
-  const wchar_t* captions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形"};
-  for (int i = 0; i < 4; ++i) {
+  // The four pages, then the mosaic's.
+  EXPECT_EQ(SendMessageW(form->Controls().PageControl1, TCM_GETITEMCOUNT, 0, 0), 5);
+  const wchar_t* captions[] = {L"ｱｲｺﾝ", L"ﾃｷｽﾄ", L"画像", L"図形", L"ﾓｻﾞｲｸ"};
+  for (int i = 0; i < 5; ++i) {
     wchar_t text[32] = {};
     TCITEMW item{};
     item.mask = TCIF_TEXT;
@@ -316,6 +317,18 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
       {form->Controls().TabSheet3, ids::Button19, L"埋込", "2,161 73x17"},
       {form->Controls().TabSheet4, ids::Button3, L"色", "6,16 65x17"},
       {form->Controls().TabSheet4, ids::Button12, L"原点移動", "2,184 71x17"},
+      // Beyond the four pages: the shape page's pen where they leave room, the mosaic page.
+      {form->Controls().TabSheet4, ids::Label19, L"太さ", "6,89 26x13"},
+      {form->Controls().TabSheet4, ids::Edit2, L"3", "32,86 43x17"},
+      {form->Controls().TabSheet4, ids::Label20, L"向き", "6,208 24x13"},
+      {form->Controls().TabSheet4, ids::ComboBox3, L"右下", nullptr},  // its height is the list's
+      {form->Controls().TabSheet5, ids::ComboBox2, L"ﾓｻﾞｲｸ", nullptr},
+      {form->Controls().TabSheet5, ids::Edit1, L"16", "36,40 39x17"},
+      {form->Controls().TabSheet5, ids::Button26, L"色", "6,64 65x17"},
+      {form->Controls().TabSheet5, ids::Button22, L"表示", "2,112 73x17"},
+      {form->Controls().TabSheet5, ids::Button23, L"隠す", "2,136 73x17"},
+      {form->Controls().TabSheet5, ids::Button24, L"埋込", "2,160 73x17"},
+      {form->Controls().TabSheet5, ids::Button25, L"原点移動", "2,184 73x17"},
   };
   for (const Expected& c : controls) {
     HWND control = GetDlgItem(c.page, c.id);
@@ -323,7 +336,24 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
     wchar_t text[64] = {};
     GetWindowTextW(control, text, 64);
     EXPECT_EQ(Utf8(text), Utf8(c.caption)) << c.id;
-    EXPECT_EQ(Place(RectIn(control, c.page)), c.place) << c.id;
+    const RECT place = RectIn(control, c.page);
+    if (c.id == ids::Edit1 || c.id == ids::Edit2) {
+      // The up-down stands within the right end of its number's place.
+      HWND arrows = GetDlgItem(c.page, c.id == ids::Edit1 ? ids::UpDown3 : ids::UpDown4);
+      RECT both;
+      const RECT a = RectIn(arrows, c.page);
+      UnionRect(&both, &place, &a);
+      EXPECT_EQ(Place(both), c.place) << c.id;
+    } else if (c.place) {
+      EXPECT_EQ(Place(place), c.place) << c.id;
+    }
+    // Every control lies wholly on its page, below the tabs.
+    RECT page;
+    GetClientRect(c.page, &page);
+    RECT inside;
+    IntersectRect(&inside, &place, &page);
+    EXPECT_TRUE(EqualRect(&inside, &place))
+        << c.id << " at " << Place(place) << " on a page of " << Place(page);
     // The pages behind the first tab are made after the window is shown, in the same font.
     if (*c.caption) {
       EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0),
@@ -332,7 +362,13 @@ TEST_F(Layout, LeftPanelHoldsFourPagesWithTheirControls) {
     }
   }
   HWND shapes = GetDlgItem(form->Controls().TabSheet4, ids::ComboBox1);
-  EXPECT_EQ(SendMessageW(shapes, CB_GETCOUNT, 0, 0), 4);
+  std::wstring entries;
+  for (int i = 0; i < SendMessageW(shapes, CB_GETCOUNT, 0, 0); ++i) {
+    wchar_t text[32] = {};
+    SendMessageW(shapes, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries += std::wstring(text) + L"|";
+  }
+  EXPECT_EQ(Utf8(entries), Utf8(L"四角|楕円|四角（角丸）||矢印|直線|蛍光ﾍﾟﾝ|"));
   EXPECT_EQ(SendMessageW(shapes, CB_GETCURSEL, 0, 0), 0) << "the first shape is chosen at start";
 
   // Choosing another tab shows its page.
@@ -356,6 +392,7 @@ TEST_F(Layout, GroupBoxHintsShowWhereThePointerRestsOnTheBox) {
   const Expected groups[] = {
       {1, form->Controls().TabSheet2, ids::GroupBox1, {72, 85}, L"ﾃｷｽﾄ設定"},
       {3, form->Controls().TabSheet4, ids::GroupBox2, {72, 77}, L"図形設定"},
+      {4, form->Controls().TabSheet5, ids::GroupBox4, {72, 85}, L"ﾓｻﾞｲｸ設定"},
   };
   for (const Expected& g : groups) {
     SCOPED_TRACE(Utf8(g.hint));

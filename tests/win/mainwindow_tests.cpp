@@ -350,7 +350,8 @@ TEST_F(MainWindow, CommandsThatNeedAPictureBeepOnTheStartPicture) {
   const std::pair<HWND, int> showButtons[] = {{form->Controls().TabSheet1, ids::Button13},
                                               {form->Controls().TabSheet2, ids::Button9},
                                               {form->Controls().TabSheet3, ids::Button17},
-                                              {form->Controls().TabSheet4, ids::Button6}};
+                                              {form->Controls().TabSheet4, ids::Button6},
+                                              {form->Controls().TabSheet5, ids::Button22}};
   for (const auto& [page, id] : showButtons) {
     prompts.beeps.clear();
     SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0);

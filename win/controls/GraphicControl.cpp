@@ -56,12 +56,22 @@ void GraphicControl::SetBounds(int left, int top, int width, int height) {
       height == height_) {
     return;
   }
-  Invalidate();
+  const RECT before = ClientRectOf(*this);
   contentLeft_ = left + origin.x;
   contentTop_ = top + origin.y;
   width_ = width;
   height_ = height;
-  Invalidate();
+  if (!visible_) return;
+  // A step of a drag: one area for where the control was and where it is now.
+  const RECT after = ClientRectOf(*this);
+  RECT both{};
+  if (IntersectRect(&both, &before, &after)) {
+    UnionRect(&both, &before, &after);
+    surface_.InvalidateArea(both);
+  } else {
+    surface_.InvalidateArea(before);
+    surface_.InvalidateArea(after);
+  }
 }
 
 void GraphicControl::SetVisible(bool visible) {
@@ -140,6 +150,16 @@ bool GraphicSurface::OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARA
 
 bool GraphicSurface::OverlayCursor(HWND) { return HandleSetCursor(); }
 
+void GraphicSurface::OverlayExcludeCovered(HWND image, HDC dc) {
+  const POINT offset = OffsetOf(image);
+  for (const GraphicControl* control : stack_) {
+    if (!control->Visible() || !control->CoversPicture()) continue;
+    RECT area = ClientRectOf(*control);
+    OffsetRect(&area, -offset.x, -offset.y);
+    ExcludeClipRect(dc, area.left, area.top, area.right, area.bottom);
+  }
+}
+
 void GraphicSurface::OverlayPaint(HWND image, HDC dc) { PaintControls(image, dc); }
 
 void GraphicSurface::OverlayDetached(HWND image) { std::erase(windows_, image); }
@@ -174,13 +194,20 @@ POINT GraphicSurface::OffsetOf(HWND window) const {
 
 void GraphicSurface::InvalidateArea(const RECT& area) const {
   if (IsRectEmpty(&area)) return;
+  bool covered = false;  // by a picture control, which clips the container's painting
   for (HWND window : windows_) {
+    if (window == container_) continue;
     const POINT offset = OffsetOf(window);
     RECT local = area;
     OffsetRect(&local, -offset.x, -offset.y);
-    // The container shows its background where the controls let it through.
-    InvalidateRect(window, &local, window == container_);
+    RECT client{};
+    GetClientRect(window, &client);
+    RECT inside{};
+    covered |= IntersectRect(&inside, &local, &client) && EqualRect(&inside, &local);
+    InvalidateRect(window, &local, FALSE);
   }
+  // The container shows its background where the controls let it through.
+  if (!covered) InvalidateRect(container_, &area, TRUE);
 }
 
 void GraphicSurface::UpdateWindows() const {

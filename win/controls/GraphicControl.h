@@ -51,6 +51,10 @@ class GraphicControl {
   const wchar_t* Cursor() const { return cursor_; }
   void SetCursor(const wchar_t* systemCursor);
 
+  // Whether Paint covers every pixel of the control that lies on a picture control beneath, so
+  // the picture need not be painted there first.
+  virtual bool CoversPicture() const { return false; }
+
   // Opened at the pointer when the right button is released on the control; none when null.
   HMENU PopupMenu = nullptr;
   // Raised for a press of any button on the control, with the point in its own coordinates.
@@ -123,6 +127,7 @@ class GraphicSurface : private ImageOverlay {
   // ImageOverlay: the picture control's side.
   bool OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OverlayCursor(HWND image) override;
+  void OverlayExcludeCovered(HWND image, HDC dc) override;
   void OverlayPaint(HWND image, HDC dc) override;
   void OverlayDetached(HWND image) override;
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

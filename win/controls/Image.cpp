@@ -53,9 +53,12 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       }
       PaintDc paint(window);
       if (state->picture && !state->picture->Empty()) {
+        const int saved = SaveDC(paint.get());
+        if (state->overlay) state->overlay->OverlayExcludeCovered(window, paint.get());
         PaletteSelection palette(paint.get(), state->picture->Palette(), FALSE);
         if (state->picture->Palette()) RealizePalette(paint.get());
         state->picture->Draw(paint.get(), 0, 0);
+        RestoreDC(paint.get(), saved);
       }
       if (state->overlay) state->overlay->OverlayPaint(window, paint.get());
       return 0;

@@ -37,6 +37,9 @@ class ImageOverlay {
   virtual bool OverlayMouse(HWND image, UINT message, WPARAM wParam, LPARAM lParam) = 0;
   // Returns true when the overlay set the cursor.
   virtual bool OverlayCursor(HWND image) = 0;
+  // Before the picture is painted: excludes from `dc`'s clipping the areas the overlay will paint
+  // over entirely, where painting the picture first would be wasted.
+  virtual void OverlayExcludeCovered(HWND image, HDC dc) = 0;
   // Paints over the picture, within the area being painted.
   virtual void OverlayPaint(HWND image, HDC dc) = 0;
   virtual void OverlayDetached(HWND image) = 0;

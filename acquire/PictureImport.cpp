@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "acquire/CaptureGeometry.h"
 #include "win/Clipboard.h"
 #include "win/Files.h"
 #include "win/Messages.h"
@@ -32,8 +33,7 @@ void PictureImport::ClipboardChanged() {
   picture_.InstallPicture(std::move(*captured));
   window_.Prompts().Beep(MB_ICONASTERISK);
   const win::Picture& shown = picture_.Picture();
-  window_.SetStatusText(L"ｷｬﾌﾟﾁｬｰしました。ｻｲｽﾞ X=" + std::to_wstring(shown.Width()) + L" Y=" +
-                        std::to_wstring(shown.Height()));
+  window_.SetStatusText(CapturedText(shown.Width(), shown.Height()));
   picture_.SetPictureState(host::PictureState::Present);
 }
 

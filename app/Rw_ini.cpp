@@ -1,6 +1,8 @@
 #include "app/Rw_ini.h"
 
+#include <algorithm>
 #include <cwctype>
+#include <iterator>
 #include <string>
 #include <variant>
 
@@ -50,6 +52,8 @@ const BoundedKeyDef kBoundedKeys[] = {
     {L"Mosaic", L"Color", &Settings::mosaicColor, 0, 0xFFFFFF},
     {L"Shape", L"Width", &Settings::shapeWidth, host::kMinPenWidth, host::kMaxPenWidth},
     {L"Shape", L"Direction", &Settings::shapeDirection, 0, host::kDirections - 1},
+    {L"Capture", L"Delay", &Settings::captureDelay, 0, 10},
+    {L"Capture", L"Hotkey", &Settings::captureHotkey, 0, 0xFFFF},
 };
 
 std::wstring IconKey(size_t n) { return L"File" + std::to_wstring(n); }
@@ -117,6 +121,14 @@ Settings LoadSettings(IniStore& store) {
     const std::optional<int32_t> value = ParseInteger(*text);
     if (value && *value >= def.lowest && *value <= def.highest) settings.*def.field = *value;
   }
+  // A delay the settings page does not offer is no delay, and a hotkey without a key no hotkey:
+  // a stray value must not leave the window hidden for long or take a bare modifier.
+  const auto& offered = host::kCaptureDelays;
+  if (std::find(std::begin(offered), std::end(offered), settings.captureDelay) ==
+      std::end(offered)) {
+    settings.captureDelay = 0;
+  }
+  if ((settings.captureHotkey & 0xFF) == 0) settings.captureHotkey = 0;
   return settings;
 }
 

@@ -17,6 +17,9 @@ inline constexpr int32_t kMinPenWidth = 1;
 inline constexpr int32_t kMaxPenWidth = 16;
 inline constexpr int32_t kDirections = 4;
 
+// The delays before a capture grabs the screen that the settings offer, in seconds.
+inline constexpr int32_t kCaptureDelays[] = {0, 3, 5, 10};
+
 struct Settings {
   int32_t posTop = 80;                    // Pos/Top
   int32_t posLeft = 80;                   // Pos/Left
@@ -38,6 +41,11 @@ struct Settings {
   int32_t mosaicColor = 0;     // Mosaic/Color: "塗りつぶし"'s colour as 0x00BBGGRR
   int32_t shapeWidth = 3;      // Shape/Width: the arrow's and the line's width in pixels
   int32_t shapeDirection = 0;  // Shape/Direction: the corner the arrow points to
+  // Capture/Delay: seconds a capture waits before it grabs the screen, one of kCaptureDelays.
+  int32_t captureDelay = 0;
+  // Capture/Hotkey: the region capture's system-wide hotkey as a hotkey control gives it (virtual
+  // key, modifier flags << 8); 0 = none.
+  int32_t captureHotkey = 0;
 };
 
 }  // namespace host

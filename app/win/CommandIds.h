@@ -21,6 +21,10 @@ inline constexpr int Help1 = 113;
 // Beyond the menu's original items: the picture's history, at the top of the Edit menu.
 inline constexpr int mnuUndo = 114;
 inline constexpr int mnuRedo = 115;
+// Beyond them: capturing the screen without PrintScreen, after Capture in the File menu.
+inline constexpr int mnuCaptureScreen = 116;
+inline constexpr int mnuCaptureWindow = 117;
+inline constexpr int mnuCaptureRegion = 118;
 
 // Picture popup menu (PopupMenu1).
 inline constexpr int smnuCaputure = 201;
@@ -36,6 +40,12 @@ inline constexpr int smnuAdjSz = 211;
 inline constexpr int smnuSetting = 212;
 inline constexpr int smnuUndo = 214;
 inline constexpr int smnuRedo = 215;
+inline constexpr int smnuCaptureScreen = 216;
+inline constexpr int smnuCaptureWindow = 217;
+inline constexpr int smnuCaptureRegion = 218;
+
+// The system-wide hotkey of the region capture (RegisterHotKey's id).
+inline constexpr int hotkeyCaptureRegion = 1;
 
 // Tag popup menu (PopupMenu2).
 inline constexpr int smnuHide = 301;

@@ -274,6 +274,17 @@ void TForm1::FormCreate() {
     settings_ = LoadSettings(store);
   }
   history_.SetLimit(static_cast<uint64_t>(settings_.undoLimit) << 20);
+  // A hotkey another program took since the last run stays chosen, and is said so once the window
+  // is up.
+  if (settings_.captureHotkey != 0) {
+    RunAtStart([this] {
+      if (!RegisterCaptureHotkey(settings_.captureHotkey)) {
+        throw core::Error(win::Narrow(
+            L"ホットキー " + win::HotkeyName(static_cast<WORD>(settings_.captureHotkey)) +
+            L" は他のプログラムが使っています。範囲指定取込には使えません。"));
+      }
+    });
+  }
   if (settings_.windowMode != 0) {
     SetMenu(window_.get(), nullptr);
     state_.FrameExtraHeight = kFrameExtraHeightWithoutMenu;
@@ -386,12 +397,34 @@ bool TForm1::PrinterListReadable() {
 void TForm1::mnuSettingClick() {
   RECT rect;
   GetWindowRect(window_.get(), &rect);
-  if (!TForm2::Execute(window_.get(), prompts_, settings_,
-                       POINT{rect.left + Scaled(100), rect.top})) {
+  if (!TForm2::Execute(window_.get(), prompts_, settings_, POINT{rect.left + Scaled(100), rect.top},
+                       [this](int32_t hotkey) { return RegisterCaptureHotkey(hotkey); })) {
     return;
   }
   printerListReadable_ = true;  // the printer choice is the user's own now
   if (!settings_.susiePath.empty()) SearchConfiguredPlugins();
+}
+
+bool TForm1::RegisterCaptureHotkey(int32_t hotkey) {
+  if (hotkey == 0) {
+    captureHotkey_.Reset();
+    return true;
+  }
+  const WORD held = captureHotkey_.Hotkey();
+  if (captureHotkey_.Register(window_.get(), ids::hotkeyCaptureRegion, static_cast<WORD>(hotkey))) {
+    return true;
+  }
+  if (held != 0) captureHotkey_.Register(window_.get(), ids::hotkeyCaptureRegion, held);
+  return false;
+}
+
+void TForm1::CaptureHotkeyPressed() {
+  // Not under a modal dialog (which disables the window) or while another capture runs or waits.
+  if (!IsWindowEnabled(window_.get()) || screenCapture_.Busy() ||
+      state_.PictureState == host::PictureState::CapturePending) {
+    return;
+  }
+  mnuCaptureRegionClick();
 }
 
 void TForm1::SearchConfiguredPlugins() {
@@ -511,6 +544,9 @@ LRESULT TForm1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       break;
     case WM_DROPFILES:
       Run([&] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); });
+      return 0;
+    case WM_HOTKEY:
+      if (wParam == ids::hotkeyCaptureRegion) Run([this] { CaptureHotkeyPressed(); });
       return 0;
     case WM_CANCELMODE:
       // The system ends its modes (a dialog or message box opens): a part of the window that

@@ -16,6 +16,7 @@
 
 #include "acquire/NkClipDetector.h"
 #include "acquire/PictureImport.h"
+#include "acquire/ScreenCapture.h"
 #include "app/PictureHistory.h"
 #include "app/Rw_ini.h"
 #include "core/DpiScale.h"
@@ -34,6 +35,7 @@
 #include "tags/TagSet.h"
 #include "win/ErrorBoundary.h"
 #include "win/Handles.h"
+#include "win/Hotkey.h"
 #include "win/Picture.h"
 #include "win/Prompts.h"
 #include "win/controls/ControlSupport.h"
@@ -164,6 +166,7 @@ class TForm1 final : public host::PictureHost,
   // (Unit1History.cpp).
   bool TranslateShortcut(const MSG& message);
   const PictureHistory& History() const { return history_; }
+  const acquire::ScreenCapture& ScreenCapture() const { return screenCapture_; }
 
  private:
   // --- Creation and closing ---
@@ -180,6 +183,15 @@ class TForm1 final : public host::PictureHost,
   void NkClipDetector1ClipChange() { import_.ClipboardChanged(); }
   void mnuClipReadClick() { import_.LoadClipboard(); }
   void mnuTmpReadClick() { import_.LoadWorkFile(); }
+  // Capturing the screen ourselves, and the region capture's system-wide hotkey, which does
+  // nothing while a capture is under way or pending.
+  void mnuCaptureScreenClick() { screenCapture_.Start(acquire::CaptureKind::Screen); }
+  void mnuCaptureWindowClick() { screenCapture_.Start(acquire::CaptureKind::Window); }
+  void mnuCaptureRegionClick() { screenCapture_.Start(acquire::CaptureKind::Region); }
+  void CaptureHotkeyPressed();
+  // Holds `hotkey` (a hotkey control's value, 0 for none) as the region capture's hotkey in place
+  // of the one held; false, with the old one kept, when another program holds it.
+  bool RegisterCaptureHotkey(int32_t hotkey);
   void mnuReadClick() { opening_.Open(); }
   void WMDropFiles(HDROP drop) { opening_.DropFiles(drop); }
   void mnuWriteClick() { saver_.Save(); }
@@ -354,6 +366,8 @@ class TForm1 final : public host::PictureHost,
   plugins::TSPIs SPIs1{formats_};
   plugins::SPIBitmapUnit spiBitmap_{SPIs1, *this, *this};  // before the first plug-in is inserted
   acquire::PictureImport import_{*this, *this};
+  acquire::ScreenCapture screenCapture_{*this, *this};
+  win::HotkeyRegistration captureHotkey_;
   plugins::PictureOpening opening_{*this, *this, SPIs1};
   output::PictureSaver saver_{*this, *this};
   output::Printing printing_{*this, *this};

@@ -300,6 +300,9 @@ void TForm1::CreateControls() {
 
 void TForm1::CreateMenus() {
   HMENU file = BuildMenu({{ids::mnuCaputure, L"ｷｬﾌﾟﾁｬｰ(&C)", L"ｷｬﾌﾟﾁｬｰ(PS,Alt+PS)"},
+                          {ids::mnuCaptureScreen, L"画面全体を取込(&A)"},
+                          {ids::mnuCaptureWindow, L"ウィンドウを取込(&W)"},
+                          {ids::mnuCaptureRegion, L"範囲を指定して取込(&R)"},
                           {0, nullptr},
                           {ids::mnuRead, L"新規ﾌｧｲﾙ読込(&O)", L"jpg,bmpﾌｧｲﾙ読込"},
                           {ids::mnuTmpRead, L"作業ﾌｧｲﾙ読込(&T)", L"作業ﾌｧｲﾙ読込"},
@@ -332,6 +335,9 @@ void TForm1::CreateMenus() {
   AppendMenuW(popupMenu1_.get(), MF_SEPARATOR, 0, nullptr);
   AppendSubmenu(popupMenu1_.get(),
                 BuildMenu({{ids::smnuCaputure, L"ｷｬﾌﾟﾁｬｰ"},
+                           {ids::smnuCaptureScreen, L"画面全体を取込"},
+                           {ids::smnuCaptureWindow, L"ウィンドウを取込"},
+                           {ids::smnuCaptureRegion, L"範囲を指定して取込"},
                            {0, nullptr},
                            {ids::smnuRead, L"新規ﾌｧｲﾙ読込"},
                            {ids::smnuTmpRead, L"作業ﾌｧｲﾙ読込"},
@@ -556,6 +562,12 @@ void TForm1::DispatchCommand(int id, int code, HWND sender) {
       {ids::mnuCaputure, &TForm1::mnuCaputureClick},
       {ids::smnuCaputure, &TForm1::mnuCaputureClick},
       {ids::SpeedButton1, &TForm1::mnuCaputureClick},
+      {ids::mnuCaptureScreen, &TForm1::mnuCaptureScreenClick},
+      {ids::smnuCaptureScreen, &TForm1::mnuCaptureScreenClick},
+      {ids::mnuCaptureWindow, &TForm1::mnuCaptureWindowClick},
+      {ids::smnuCaptureWindow, &TForm1::mnuCaptureWindowClick},
+      {ids::mnuCaptureRegion, &TForm1::mnuCaptureRegionClick},
+      {ids::smnuCaptureRegion, &TForm1::mnuCaptureRegionClick},
       {ids::mnuRead, &TForm1::mnuReadClick},
       {ids::smnuRead, &TForm1::mnuReadClick},
       {ids::SpeedButton4, &TForm1::mnuReadClick},

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <tuple>
 
 #include "app/win/About.h"
 #include "core/Error.h"
 #include "core/PathRules.h"
+#include "win/Hotkey.h"
 #include "win/Text.h"
 #include "win/ToolTips.h"
 
@@ -47,10 +49,15 @@ enum : int {
   kLabel10,
   kEdit4,
   kUpDown4,
+  kGroupBoxDelay,
+  kComboBoxDelay,
+  kGroupBoxHotkey,
+  kHotKeyCapture,
 };
 
 constexpr int kAppPage = 0;
 constexpr int kAboutPage = 1;
+constexpr int kCapturePage = 2;
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kPurple = RGB(128, 0, 128);
 
@@ -75,8 +82,9 @@ std::wstring ControlText(HWND control) {
 
 }  // namespace
 
-bool TForm2::Execute(HWND owner, win::Prompts& prompts, Settings& settings, POINT position) {
-  TForm2 dialog(prompts, settings);
+bool TForm2::Execute(HWND owner, win::Prompts& prompts, Settings& settings, POINT position,
+                     HotkeyTaker takeHotkey) {
+  TForm2 dialog(prompts, settings, std::move(takeHotkey));
   win::DialogFrame frame;
   frame.caption = L"設定";
   frame.size = SIZE{265, 330};
@@ -84,8 +92,12 @@ bool TForm2::Execute(HWND owner, win::Prompts& prompts, Settings& settings, POIN
   return dialog.ShowModal(owner, frame) == IDOK;
 }
 
-TForm2::TForm2(win::Prompts& prompts, Settings& settings)
-    : ModalDialog(prompts), settings_(settings), FolderDialog1(prompts), MailAndHP1(prompts) {
+TForm2::TForm2(win::Prompts& prompts, Settings& settings, HotkeyTaker takeHotkey)
+    : ModalDialog(prompts),
+      settings_(settings),
+      takeHotkey_(std::move(takeHotkey)),
+      FolderDialog1(prompts),
+      MailAndHP1(prompts) {
   MailAndHP1.HomePageAddress = kHomePage;
   MailAndHP1.MailAddress = kMailAddress;
 }
@@ -131,7 +143,7 @@ void TForm2::OnCreate() {
 
   PageControl1 =
       Add(WC_TABCONTROLW, nullptr, WS_CLIPSIBLINGS | WS_TABSTOP, kPageControl1, 8, 8, 241, 289);
-  for (const wchar_t* caption : {L"ｱﾌﾟﾘ設定", L"About"}) {
+  for (const wchar_t* caption : {L"ｱﾌﾟﾘ設定", L"About", L"取込"}) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<wchar_t*>(caption);
@@ -182,6 +194,24 @@ void TForm2::OnCreate() {
   Add(WC_STATICW, L"圧縮品質（低１－９９高）", SS_LEFT, kLabel10, 12, 168, 150, 13, kAboutPage);
   HWND edit4 = Add(WC_EDITW, nullptr, WS_BORDER | WS_TABSTOP, kEdit4, 12, 186, 44, 20, kAboutPage);
 
+  // "取込": the delay before the screen is grabbed, and the region capture's hotkey.
+  const INITCOMMONCONTROLSEX hotkeyClass{sizeof hotkeyClass, ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&hotkeyClass);
+  Add(WC_BUTTONW, L"待ち時間", BS_GROUPBOX, kGroupBoxDelay, 4, 2, 217, 48, kCapturePage);
+  HWND delays = Add(WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                    kComboBoxDelay, 12, 20, 100, 120, kCapturePage, L"取込むまでの秒数");
+  for (const int32_t seconds : host::kCaptureDelays) {
+    const std::wstring item = seconds == 0 ? L"なし" : std::to_wstring(seconds) + L" 秒";
+    SendMessageW(delays, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  Add(WC_BUTTONW, L"範囲指定取込のﾎｯﾄｷｰ", BS_GROUPBOX, kGroupBoxHotkey, 4, 56, 217, 48,
+      kCapturePage);
+  HWND hotkey = Add(HOTKEY_CLASSW, nullptr, WS_BORDER | WS_TABSTOP, kHotKeyCapture, 12, 74, 160, 20,
+                    kCapturePage, L"なし = 使わない");
+  // A system-wide key needs Ctrl or Alt: a bare key or Shift alone becomes Ctrl+Alt with it.
+  SendMessageW(hotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+               MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+
   AddUpDown(kUpDown1, edit1, 50, 500, 10, settings_.printMulti, kAppPage, L"倍率");
   AddUpDown(kUpDown2, edit2, -100, 100, 1, settings_.printLeft, kAppPage);
   AddUpDown(kUpDown3, edit3, -100, 100, 1, settings_.printTop, kAppPage);
@@ -211,6 +241,12 @@ void TForm2::FormCreate() {
   SendMessageW(printers, CB_SETCURSEL, static_cast<WPARAM>(settings_.printNum), 0);
   CheckDlgButton(dialog, kCheckBox2, settings_.printManual != 0 ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemTextW(dialog, kEdit5, settings_.susiePath.c_str());
+  const auto& delays = host::kCaptureDelays;
+  const auto chosen = std::find(std::begin(delays), std::end(delays), settings_.captureDelay);
+  SendDlgItemMessageW(dialog, kComboBoxDelay, CB_SETCURSEL,
+                      chosen == std::end(delays) ? 0 : chosen - std::begin(delays), 0);
+  SendDlgItemMessageW(dialog, kHotKeyCapture, HKM_SETHOTKEY,
+                      static_cast<WPARAM>(settings_.captureHotkey), 0);
 }
 
 void TForm2::ShowEditorName() {
@@ -245,6 +281,16 @@ void TForm2::BitBtn1Click() {
   const int32_t top = BoxInteger(kEdit3);
   const int32_t comp = BoxInteger(kEdit4);
   HWND dialog = Handle();
+  // A hotkey another program holds is refused here, before any setting changes.
+  const auto hotkey = static_cast<int32_t>(
+      LOWORD(SendDlgItemMessageW(dialog, kHotKeyCapture, HKM_GETHOTKEY, 0, 0)));
+  if (hotkey != settings_.captureHotkey && takeHotkey_ && !takeHotkey_(hotkey)) {
+    ShowPage(kCapturePage);
+    SetFocus(GetDlgItem(dialog, kHotKeyCapture));
+    throw core::Error(win::Narrow(L"ホットキー " + win::HotkeyName(static_cast<WORD>(hotkey)) +
+                                  L" は他のプログラムが使っています。別のキーを選んでください。"));
+  }
+  const LRESULT delay = SendDlgItemMessageW(dialog, kComboBoxDelay, CB_GETCURSEL, 0, 0);
   settings_.windowMode = IsDlgButtonChecked(dialog, kCheckBox1) == BST_CHECKED ? 1 : 0;
   HWND printers = GetDlgItem(dialog, kComboBox1);
   settings_.printNum = SendMessageW(printers, CB_GETCOUNT, 0, 0) > 0
@@ -256,6 +302,10 @@ void TForm2::BitBtn1Click() {
   settings_.printTop = top;
   settings_.comp = comp;
   settings_.susiePath = ControlText(GetDlgItem(dialog, kEdit5));
+  if (delay >= 0 && delay < static_cast<LRESULT>(std::size(host::kCaptureDelays))) {
+    settings_.captureDelay = host::kCaptureDelays[delay];
+  }
+  settings_.captureHotkey = hotkey;
   End(IDOK);
 }
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,11 +21,16 @@ namespace app {
 
 class TForm2 : public win::ModalDialog {
  public:
+  // Takes a new region capture hotkey (0 for none) for the program; false when another program
+  // holds it.
+  using HotkeyTaker = std::function<bool(int32_t hotkey)>;
+
   // Shows the dialog with its top-left at `position`; true when it closed with OK.
-  static bool Execute(HWND owner, win::Prompts& prompts, Settings& settings, POINT position);
+  static bool Execute(HWND owner, win::Prompts& prompts, Settings& settings, POINT position,
+                      HotkeyTaker takeHotkey);
 
  private:
-  TForm2(win::Prompts& prompts, Settings& settings);
+  TForm2(win::Prompts& prompts, Settings& settings, HotkeyTaker takeHotkey);
 
   void OnCreate() override;
   bool OnCommand(int id, int notification, HWND control) override;
@@ -50,6 +56,7 @@ class TForm2 : public win::ModalDialog {
   int32_t BoxInteger(int id);
 
   Settings& settings_;
+  HotkeyTaker takeHotkey_;
   TFolderDialog FolderDialog1;
   TMailAndHP MailAndHP1;
   std::vector<std::pair<HWND, int>> pageControls_;  // every control of a page, with its page

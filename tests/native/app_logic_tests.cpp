@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <map>
 #include <span>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -226,12 +228,12 @@ TEST(Settings, SaveWritesEveryKeyInLayoutOrderAndRoundTrips) {
   MemoryStore store;
   app::SaveSettings(store, s);
   const std::vector<std::wstring> expected = {
-      L"Pos/Top",     L"Pos/Left",       L"Mode/WindowMode", L"Resize/Mode",  L"Resize/Dot",
-      L"Mode/Comp",   L"Susie/Path",     L"Edit/EditPath",   L"Print/Num",    L"Print/Manual",
-      L"Print/Multi", L"Print/Left",     L"Print/Top",       L"ICON/File0",   L"ICON/File1",
-      L"ICON/File2",  L"ICON/File3",     L"ICON/File4",      L"ICON/File5",   L"ICON/File6",
-      L"ICON/File7",  L"Undo/Limit",     L"Mosaic/Mode",     L"Mosaic/Block", L"Mosaic/Color",
-      L"Shape/Width", L"Shape/Direction"};
+      L"Pos/Top",     L"Pos/Left",        L"Mode/WindowMode", L"Resize/Mode",   L"Resize/Dot",
+      L"Mode/Comp",   L"Susie/Path",      L"Edit/EditPath",   L"Print/Num",     L"Print/Manual",
+      L"Print/Multi", L"Print/Left",      L"Print/Top",       L"ICON/File0",    L"ICON/File1",
+      L"ICON/File2",  L"ICON/File3",      L"ICON/File4",      L"ICON/File5",    L"ICON/File6",
+      L"ICON/File7",  L"Undo/Limit",      L"Mosaic/Mode",     L"Mosaic/Block",  L"Mosaic/Color",
+      L"Shape/Width", L"Shape/Direction", L"Capture/Delay",   L"Capture/Hotkey"};
   EXPECT_EQ(store.writes, expected);
   EXPECT_EQ((store.values[{L"Print", L"Top"}]), L"16");
   EXPECT_EQ((store.values[{L"Mode", L"WindowMode"}]), L"2");
@@ -287,6 +289,27 @@ TEST(Settings, TheKeysBeyondTheLayoutTakeValuesWithinTheirBoundsOnly) {
     if (c.text) store.values[{c.section, c.key}] = c.text;
     EXPECT_EQ(app::LoadSettings(store).*c.field, c.expected) << testing::PrintToString(
         std::wstring(c.section) + L"/" + c.key + L"=" + (c.text ? c.text : L"(missing)"));
+  }
+}
+
+// A delay the dialog does not offer, or a value no hotkey control gives, would leave the window
+// hidden for long or take a bare key from every program: it reads as none.
+TEST(Settings, CaptureDelayAndHotkeyTakeOnlyWhatTheDialogOffersAndRoundTrip) {
+  const std::tuple<const wchar_t*, const wchar_t*, int32_t, int32_t> cases[] = {
+      {nullptr, nullptr, 0, 0},    {L"3", L"1857", 3, 1857}, {L"10", L"0x0678", 10, 0x678},
+      {L"4", L"65536", 0, 0},      {L"-5", L"768", 0, 0},    {L"999999", L"-1", 0, 0},
+      {L"abc", L"$0341", 0, 0x341}};
+  for (const auto& [delay, hotkey, wantDelay, wantHotkey] : cases) {
+    MemoryStore store;
+    if (delay) store.values[{L"Capture", L"Delay"}] = delay;
+    if (hotkey) store.values[{L"Capture", L"Hotkey"}] = hotkey;
+    const app::Settings s = app::LoadSettings(store);
+    EXPECT_EQ(s.captureDelay, wantDelay) << testing::PrintToString(delay);
+    EXPECT_EQ(s.captureHotkey, wantHotkey) << testing::PrintToString(hotkey);
+    MemoryStore written;
+    app::SaveSettings(written, s);
+    EXPECT_EQ(app::LoadSettings(written).captureDelay, wantDelay);
+    EXPECT_EQ(app::LoadSettings(written).captureHotkey, wantHotkey);
   }
 }
 

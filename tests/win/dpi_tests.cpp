@@ -15,6 +15,7 @@
 #include <string>
 #include <tuple>
 
+#include "ClipboardChildren.h"
 #include "MouseInput.h"
 #include "TagsFixture.h"
 #include "app/win/CommandIds.h"
@@ -388,6 +389,36 @@ TEST_F(Dpi144, MovingToAScreenOf200PercentLaysTheWindowOutForIt) {
   // Fitting the window to the start picture now gives the 200-percent sizes.
   Command(ids::mnuAdjSz);
   EXPECT_EQ(Describe(WindowRect()), "40,30 1000x798");
+}
+
+}  // namespace
+
+namespace {
+
+// The screen is read in its own pixels at every scale: the whole screen, and a region dragged over
+// the frozen screen, which covers the screen pixel for pixel.
+TEST_F(Dpi144, CapturesTakeTheScreenInItsOwnPixels) {
+  Start();
+  const auto done = [&] { return !form->ScreenCapture().Busy(); };
+  Command(ids::mnuCaptureScreen);
+  ASSERT_TRUE(winetest::WaitFor(done));
+  EXPECT_EQ(form->Picture().Width(), 1280);
+  EXPECT_EQ(form->Picture().Height(), 1024);
+
+  Command(ids::mnuCaptureRegion);
+  ASSERT_TRUE(winetest::WaitFor([&] { return form->ScreenCapture().OverlayWindow() != nullptr; }));
+  RECT overlay{};
+  GetWindowRect(form->ScreenCapture().OverlayWindow(), &overlay);
+  EXPECT_EQ(Describe(overlay), Describe(RECT{0, 0, 1280, 1024}));
+  winetest::MoveMouseTo(POINT{700, 300});
+  winetest::LeftDown();
+  winetest::MoveMouseTo(POINT{850, 400});
+  winetest::PumpMessages(15);
+  winetest::MoveMouseTo(POINT{1000, 500});
+  winetest::LeftUp();
+  ASSERT_TRUE(winetest::WaitFor(done));
+  EXPECT_EQ(form->Picture().Width(), 300);
+  EXPECT_EQ(form->Picture().Height(), 200);
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ TEST_F(Layout, MainMenuHoldsEveryItemWithItsMarkedLetter) {
   HMENU bar = form->Controls().MainMenu1;
   EXPECT_EQ(Join(Captions(bar)), Join({L"ﾌｧｲﾙ(&F)>", L"編集(&E)>", L"その他(&O)>"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 0))),
-            Join({L"ｷｬﾌﾟﾁｬｰ(&C)", L"-", L"新規ﾌｧｲﾙ読込(&O)", L"作業ﾌｧｲﾙ読込(&T)",
+            Join({L"ｷｬﾌﾟﾁｬｰ(&C)", L"画面全体を取込(&A)", L"ウィンドウを取込(&W)",
+                  L"範囲を指定して取込(&R)", L"-", L"新規ﾌｧｲﾙ読込(&O)", L"作業ﾌｧｲﾙ読込(&T)",
                   L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込(&C)", L"-", L"保存(&S)", L"印刷(&P)", L"-", L"終了(&X)"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(bar, 1))),
             Join({L"元に戻す(&U)\tCtrl+Z", L"やり直し(&Y)\tCtrl+Y", L"-", L"指定切取(&C)",
@@ -116,8 +117,9 @@ TEST_F(Layout, PopupMenusRepeatTheCommandsWithoutResizeAndHelp) {
   EXPECT_EQ(Join(Captions(form->Controls().PopupMenu1)),
             Join({L"元に戻す", L"やり直し", L"-", L"ﾌｧｲﾙ>", L"編集>", L"その他>"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 3))),
-            Join({L"ｷｬﾌﾟﾁｬｰ", L"-", L"新規ﾌｧｲﾙ読込", L"作業ﾌｧｲﾙ読込", L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込", L"-",
-                  L"保存", L"印刷", L"-", L"終了"}));
+            Join({L"ｷｬﾌﾟﾁｬｰ", L"画面全体を取込", L"ウィンドウを取込", L"範囲を指定して取込", L"-",
+                  L"新規ﾌｧｲﾙ読込", L"作業ﾌｧｲﾙ読込", L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込", L"-", L"保存", L"印刷", L"-",
+                  L"終了"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 4))),
             Join({L"指定切取", L"-", L"外部ｴﾃﾞｨﾀ"}));
   EXPECT_EQ(Join(Captions(GetSubMenu(form->Controls().PopupMenu1, 5))),

@@ -12,6 +12,7 @@
 #include "core/Convert24.h"
 #include "core/Error.h"
 #include "tests/native/FuzzSupport.h"
+#include "tests/native/XorShiftRandom.h"
 
 namespace {
 
@@ -78,17 +79,7 @@ std::vector<std::vector<uint8_t>> SuiteFiles() {
   return files;
 }
 
-// xorshift64: the same mutations on every run.
-struct Random {
-  uint64_t state = 0x9E3779B97F4A7C15u;
-  uint64_t Next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
-};
+using Random = fuzztest::XorShiftRandom;
 
 // Changes a few bytes, mostly in the headers, where the reader makes its decisions.
 std::vector<uint8_t> Mutate(std::vector<uint8_t> data, Random& random) {
@@ -123,7 +114,7 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> data, Random& random) {
 TEST(FuzzBmp, ReplaysTheSuiteAndDeterministicMutations) {
   const auto files = SuiteFiles();
   ASSERT_GE(files.size(), 80u);
-  Random random;
+  Random random{0x9E3779B97F4A7C15u};
   for (const auto& file : files) fuzz::RunOnExactCopy(file);
   for (int runs = 0; runs < 4000; ++runs) {
     const std::vector<uint8_t> mutated = Mutate(files[random.Below(files.size())], random);

@@ -10,6 +10,7 @@
 
 #include "core/MetafileValidator.h"
 #include "tests/native/FuzzSupport.h"
+#include "tests/native/XorShiftRandom.h"
 
 namespace {
 
@@ -56,17 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
 namespace {
 
-// xorshift64: the same mutations on every run.
-struct Random {
-  uint64_t state = 0x2545F4914F6CDD1Du;
-  uint64_t Next() {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-  }
-  size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
-};
+using Random = fuzztest::XorShiftRandom;
 
 // Changes a few bytes to values that sit on the validator's edges (sizes, counts, indices,
 // stock-object flags), cuts the file, or repeats a stretch of it (a record twice).
@@ -112,7 +103,7 @@ TEST(FuzzMetafile, GeneratorFilesAndDeterministicMutationsPassTheChecks) {
   for (const forge::Sound& s : forge::SoundMetafiles()) seeds.push_back(s.bytes);
   ASSERT_GE(seeds.size(), 60u);
   for (const auto& seed : seeds) fuzz::RunOnExactCopy(seed);
-  Random random;
+  Random random{0x2545F4914F6CDD1Du};
   for (int runs = 0; runs < 4000; ++runs) {
     fuzz::RunOnExactCopy(Mutate(seeds[random.Below(seeds.size())], random));
   }

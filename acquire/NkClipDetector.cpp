@@ -40,9 +40,10 @@ void TNkClipDetector::SetOnClipChange(NotifyEvent handler) {
   }
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterViewerClass(instance, ViewerWndProc);
-  // A hidden top-level window: it is never shown, it only takes part in the viewer chain.
+  // A message-only window: it is never shown, it only takes part in the viewer chain, and it
+  // costs the system no screen window.
   HWND viewer =
-      CreateWindowExW(0, kViewerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+      CreateWindowExW(0, kViewerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
   if (!viewer) throw core::Error("TNkClipDetector.SetOnClipChange: Cannot Allocate HWnd");
   viewerWindow_.reset(viewer);
   onClipChange_ = std::move(handler);

@@ -10,6 +10,7 @@ namespace app {
 class PrivateProfileStore : public IniStore {
  public:
   explicit PrivateProfileStore(std::wstring fileName) : fileName_(std::move(fileName)) {}
+  // A file that is not there holds no keys; it is not looked for again at every key.
   std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) override;
   // Before the first key of a new file is written, the file is created holding only a UTF-16LE
   // byte-order mark, so the system writes it as Unicode and paths in any script survive on a
@@ -18,7 +19,9 @@ class PrivateProfileStore : public IniStore {
 
  private:
   std::wstring fileName_;
-  bool fileChecked_ = false;
+  bool fileChecked_ = false;   // Write has made sure the file exists
+  bool knownMissing_ = false;  // Read found no file, and nothing has been written since
+  bool lookedForFile_ = false;
 };
 
 }  // namespace app

@@ -99,7 +99,6 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)), prompts_(*op
                                    const plugins::TGraphicClass*& graphicClass) {
     SPIs1PictureRegister(sender, spi, extension, description, graphicClass);
   };
-  RunAtStart([this] { SPIs1.Loaded(); });
   FormCreate();
 }
 
@@ -147,6 +146,9 @@ void TForm1::Show() {
     ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     UpdateWindow(window_.get());
   }
+  // The plug-ins, unless a file from the command line needed them already: loading their modules
+  // need not delay the window's appearance either.
+  LoadStartPlugins();
   // The pages behind the first tab are made once the window is up: a third of its controls, which
   // nobody sees before a tab is clicked, need not delay the window's appearance.
   CreateHiddenPages();
@@ -295,9 +297,8 @@ void TForm1::FormCreate() {
   PlaceAtSavedPosition();
   tags_.ShowIconPage(tags_.UpDown2Position());
   SetStatusText(L"ﾒﾆｭｰ又はﾎﾞﾀﾝを操作してください。（未取込）");
-  if (!settings_.susiePath.empty()) {
-    RunAtStart([this] { SearchConfiguredPlugins(); });
-  }
+  // A file from the command line may need a plug-in.
+  if (!options_.arguments.empty()) LoadStartPlugins();
   // A command-line file that can't be loaded is reported in the error box once the window is up,
   // as the box's owner; the steps after it still run, so the program starts in its usual state
   // with the start picture.
@@ -425,6 +426,13 @@ void TForm1::CaptureHotkeyPressed() {
     return;
   }
   mnuCaptureRegionClick();
+}
+
+void TForm1::LoadStartPlugins() {
+  if (startPluginsLoaded_) return;
+  startPluginsLoaded_ = true;
+  RunAtStart([this] { SPIs1.Loaded(); });
+  if (!settings_.susiePath.empty()) RunAtStart([this] { SearchConfiguredPlugins(); });
 }
 
 void TForm1::SearchConfiguredPlugins() {

@@ -173,6 +173,10 @@ class TForm1 final : public host::PictureHost,
   void FormCreate();
   void FormClose();
   void PlaceAtSavedPosition();
+  // Loads the plug-ins of the default places and of the configured folder, once: before the
+  // window shows when a file from the command line waits to be opened, otherwise as soon as it
+  // is up, so that loading their modules does not delay its appearance.
+  void LoadStartPlugins();
   // Loads the plug-ins of the configured plug-in folder.
   void SearchConfiguredPlugins();
   // Minimizes the window behind its taskbar button.
@@ -349,6 +353,7 @@ class TForm1 final : public host::PictureHost,
   std::optional<bool> printerListReadable_;  // known once the printer list has been read
   std::vector<std::string> startErrors_;     // shown when the window is shown
   bool hiddenPagesCreated_ = false;
+  bool startPluginsLoaded_ = false;
   // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and
   // when the bar last stepped; the bar waits and steps at this pace, in milliseconds.
   ULONGLONG progressSince_ = 0;

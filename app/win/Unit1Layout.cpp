@@ -432,15 +432,19 @@ void TForm1::InsertPageTabs() {
   // beside the caption while the tabs take more than two rows: the pages' controls reach 226
   // pixels down the page, which leaves the tabs two rows of the page control's 280.
   SendMessageW(tabs, TCM_SETMINTABWIDTH, 0, 0);
+  for (int i = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)); i < kPages; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
   for (int padding = kTabPadding; padding >= 1; --padding) {
-    SendMessageW(tabs, TCM_DELETEALLITEMS, 0, 0);
     SendMessageW(tabs, TCM_SETPADDING, 0, MAKELPARAM(Scaled(padding), Scaled(kTabPadding / 2)));
-    for (int i = 0; i < kPages; ++i) {
-      TCITEMW item{};
-      item.mask = TCIF_TEXT;
-      item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
-      SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-    }
+    // The control places its tabs again when an item is set, not when the padding changes.
+    TCITEMW first{};
+    first.mask = TCIF_TEXT;
+    first.pszText = const_cast<wchar_t*>(kPageCaptions[0]);
+    SendMessageW(tabs, TCM_SETITEMW, 0, reinterpret_cast<LPARAM>(&first));
     if (SendMessageW(tabs, TCM_GETROWCOUNT, 0, 0) <= kMaxTabRows) break;
   }
 }

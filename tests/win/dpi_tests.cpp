@@ -370,6 +370,8 @@ TEST_F(Dpi144, MovingToAScreenOf200PercentLaysTheWindowOutForIt) {
   const app::FormControls& c = form->Controls();
   EXPECT_EQ(Describe(RectIn(GetDlgItem(c.Panel1, ids::SpeedButton12), c.Panel1)), "448,0 50x50");
   EXPECT_EQ(Describe(RectIn(c.Panel2, form->Handle())).substr(0, 8), "0,50 176");
+  EXPECT_EQ(SendMessageW(c.PageControl1, TCM_GETITEMCOUNT, 0, 0), 5) << "the tabs, placed again";
+  EXPECT_LE(SendMessageW(c.PageControl1, TCM_GETROWCOUNT, 0, 0), 2);
   EXPECT_EQ(Describe(RectIn(GetDlgItem(c.TabSheet1, ids::Button13), c.TabSheet1)), "4,224 146x34");
   EXPECT_EQ(Describe(RectIn(GetDlgItem(c.TabSheet1, ids::Image11), c.TabSheet1)), "4,48 64x64");
   // The block size's box takes its new place, its arrows within its right end again.

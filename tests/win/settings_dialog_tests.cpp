@@ -15,6 +15,7 @@
 #include "FormFixture.h"
 #include "PluginTestSupport.h"
 #include "app/win/CommandIds.h"
+#include "app/win/PrivateProfileStore.h"
 
 namespace {
 
@@ -307,6 +308,18 @@ TEST_F(SettingsDialog, AboutPageLinksOpenTheWebAndMailAddresses) {
   EXPECT_EQ(prompts.startedPrograms[0].file, webShown);
   EXPECT_EQ(prompts.startedPrograms[1].file, L"mailto:" + mailShown);
   EXPECT_EQ(prompts.startedPrograms[1].showCommand, SW_SHOW);
+}
+
+// A settings file that is not there reads as no keys without the system being asked for each; once
+// the store has written one, it reads what it wrote, and an existing file is read as always.
+TEST(PrivateProfileStore, AMissingFileHasNoKeysUntilTheStoreWritesOne) {
+  winetest::TempDir dir;
+  const std::wstring file = (dir / L"Capslate.INI").wstring();
+  app::PrivateProfileStore store(file);
+  EXPECT_EQ(store.Read(L"Pos", L"Left"), std::nullopt);
+  store.Write(L"Pos", L"Left", L"-150");
+  EXPECT_EQ(store.Read(L"Pos", L"Left"), L"-150");
+  EXPECT_EQ(app::PrivateProfileStore(file).Read(L"Pos", L"Left"), L"-150");
 }
 
 }  // namespace

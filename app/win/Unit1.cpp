@@ -146,6 +146,7 @@ void TForm1::Show() {
     ShowWindow(window_.get(), command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     UpdateWindow(window_.get());
   }
+  CreateToolTips();
   // The plug-ins, unless a file from the command line needed them already: loading their modules
   // need not delay the window's appearance either.
   LoadStartPlugins();

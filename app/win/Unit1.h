@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -310,7 +311,13 @@ class TForm1 final : public host::PictureHost,
   void CreateMenus();
   void CreateToolBar();
   void CreateLeftPanel();
+  // The hints' tooltip control is made once the window is up (nobody points at a control before):
+  // what is asked of it before then waits, in order, and is done when it is made.
+  void WithToolTips(std::function<void(HWND)> work);
+  void CreateToolTips();
   void AddHint(HWND control, const wchar_t* hint);
+  // A page of the page control, hidden unless its tab is the one chosen.
+  HWND CreatePagePanel(int page);
   void AddAreaHint(HWND page, HWND area, const wchar_t* hint);
   void LayoutChildren();
   // The tabs of the pages, in as few rows as the pages' controls leave room for.
@@ -354,6 +361,7 @@ class TForm1 final : public host::PictureHost,
   std::vector<std::string> startErrors_;     // shown when the window is shown
   bool hiddenPagesCreated_ = false;
   bool startPluginsLoaded_ = false;
+  std::vector<std::function<void(HWND)>> pendingToolTipWork_;
   // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and
   // when the bar last stepped; the bar waits and steps at this pace, in milliseconds.
   ULONGLONG progressSince_ = 0;

@@ -58,12 +58,14 @@ bool TForm1::TextFrameChosen() const {
 }
 
 void TForm1::SetHint(HWND control, const std::wstring& hint) {
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.hwnd = window_.get();
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = const_cast<wchar_t*>(hint.c_str());  // the tooltip keeps its own copy
-  SendMessageW(controls_.ToolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  WithToolTips([this, control, hint](HWND tips) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window_.get();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(hint.c_str());  // the tooltip keeps its own copy
+    SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  });
 }
 
 // --- Cropping ---

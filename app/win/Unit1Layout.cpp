@@ -276,7 +276,6 @@ BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
 
 void TForm1::CreateControls() {
   HWND window = window_.get();
-  controls_.ToolTips = win::CreateToolTips(window);
   CreateMenus();
   CreateToolBar();
   CreateLeftPanel();
@@ -363,15 +362,32 @@ void TForm1::CreateMenus() {
   controls_.PopupMenu2 = popupMenu2_.get();
 }
 
+void TForm1::WithToolTips(std::function<void(HWND)> work) {
+  if (controls_.ToolTips) {
+    work(controls_.ToolTips);
+  } else {
+    pendingToolTipWork_.push_back(std::move(work));
+  }
+}
+
+void TForm1::CreateToolTips() {
+  if (controls_.ToolTips) return;
+  controls_.ToolTips = win::CreateToolTips(window_.get());
+  for (const auto& work : std::exchange(pendingToolTipWork_, {})) work(controls_.ToolTips);
+}
+
 void TForm1::AddHint(HWND control, const wchar_t* hint) {
   if (!control || !hint) return;
-  win::AddToolTip(controls_.ToolTips, window_.get(), control, hint);
+  WithToolTips(
+      [this, control, hint](HWND tips) { win::AddToolTip(tips, window_.get(), control, hint); });
 }
 
 void TForm1::AddAreaHint(HWND page, HWND area, const wchar_t* hint) {
   if (!area || !hint) return;
-  win::AddAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(GetDlgCtrlID(area)),
-                      AreaInPage(page, area), hint);
+  const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(area));
+  const RECT place = AreaInPage(page, area);
+  WithToolTips(
+      [page, id, place, hint](HWND tips) { win::AddAreaToolTip(tips, page, id, place, hint); });
 }
 
 LayoutRect TForm1::Scaled(const LayoutRect& design) const {
@@ -407,17 +423,10 @@ void TForm1::CreateLeftPanel() {
                                        ids::PageControl1, Scaled(kPageControlPlace));
   SendMessageW(controls_.PageControl1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   InsertPageTabs();
-  const LayoutRect display = PageDisplayArea();
-  for (int i = 0; i < kPages; ++i) {
-    HWND page = win::controls::CreatePanel(controls_.PageControl1, kPageIds[i], display.x,
-                                           display.y, display.width, display.height, 0);
-    pages_.push_back(page);
-  }
+  // The first page now; the pages behind the other tabs once the window is up.
+  pages_.assign(kPages, nullptr);
+  pages_[0] = CreatePagePanel(0);
   controls_.TabSheet1 = pages_[0];
-  controls_.TabSheet2 = pages_[1];
-  controls_.TabSheet3 = pages_[2];
-  controls_.TabSheet4 = pages_[3];
-  controls_.TabSheet5 = pages_[4];
   CreatePageControls(0);
   SendMessageW(GetDlgItem(controls_.TabSheet1, ids::UpDown2), UDM_SETRANGE32, 0, 11);
   controls_.Button1 = CreateChild(controls_.Panel2, WC_BUTTONW, L"全埋込",
@@ -491,7 +500,9 @@ void TForm1::ApplyDpi(int dpi) {
   InsertPageTabs();
   SendMessageW(controls_.PageControl1, TCM_SETCURSEL, static_cast<WPARAM>(shown), 0);
   const LayoutRect display = PageDisplayArea();
-  for (HWND page : pages_) MoveTo(page, display);
+  for (HWND page : pages_) {
+    if (page) MoveTo(page, display);
+  }
   HWND previous = nullptr;
   for (const PageControl& c : kPageControls) {
     HWND page = pages_[static_cast<size_t>(c.page)];
@@ -504,8 +515,10 @@ void TForm1::ApplyDpi(int dpi) {
     }
     previous = control;
     if (c.kind == Kind::GroupBox && c.hint) {
-      win::MoveAreaToolTip(controls_.ToolTips, page, static_cast<UINT_PTR>(c.id),
-                           AreaInPage(page, control));
+      const RECT place = AreaInPage(page, control);
+      WithToolTips([page, id = static_cast<UINT_PTR>(c.id), place](HWND tips) {
+        win::MoveAreaToolTip(tips, page, id, place);
+      });
     }
   }
   MoveTo(controls_.Button1, Scaled(kButton1Place));
@@ -513,10 +526,26 @@ void TForm1::ApplyDpi(int dpi) {
   tags_.DpiChanged();
 }
 
+HWND TForm1::CreatePagePanel(int page) {
+  const LayoutRect display = PageDisplayArea();
+  HWND panel = win::controls::CreatePanel(controls_.PageControl1, kPageIds[page], display.x,
+                                          display.y, display.width, display.height, 0);
+  const LRESULT shown = SendMessageW(controls_.PageControl1, TCM_GETCURSEL, 0, 0);
+  if (page != shown) ShowWindow(panel, SW_HIDE);
+  return panel;
+}
+
 void TForm1::CreateHiddenPages() {
   if (hiddenPagesCreated_) return;
   hiddenPagesCreated_ = true;
-  for (int page = 1; page < static_cast<int>(pages_.size()); ++page) CreatePageControls(page);
+  for (int page = 1; page < kPages; ++page) {
+    pages_[static_cast<size_t>(page)] = CreatePagePanel(page);
+    CreatePageControls(page);
+  }
+  controls_.TabSheet2 = pages_[1];
+  controls_.TabSheet3 = pages_[2];
+  controls_.TabSheet4 = pages_[3];
+  controls_.TabSheet5 = pages_[4];
   tags::LaterPageControls later;
   later.ImagePrev = GetDlgItem(controls_.TabSheet3, ids::ImagePrev);
   later.ComboBox1 = GetDlgItem(controls_.TabSheet4, ids::ComboBox1);
@@ -533,7 +562,7 @@ void TForm1::CreateHiddenPages() {
 void TForm1::ShowPage(int index) {
   SendMessageW(controls_.PageControl1, TCM_SETCURSEL, index, 0);
   for (size_t i = 0; i < pages_.size(); ++i) {
-    ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
+    if (pages_[i]) ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
   }
 }
 

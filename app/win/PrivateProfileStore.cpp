@@ -20,13 +20,12 @@ void CreateUnicodeFileIfMissing(const std::wstring& fileName) {
 
 std::optional<std::wstring> PrivateProfileStore::Read(std::wstring_view section,
                                                       std::wstring_view key) {
-  if (!lookedForFile_) {
-    lookedForFile_ = true;
-    const bool missing = GetFileAttributesW(fileName_.c_str()) == INVALID_FILE_ATTRIBUTES;
+  if (!fileMissing_) {
+    const bool absent = GetFileAttributesW(fileName_.c_str()) == INVALID_FILE_ATTRIBUTES;
     const DWORD error = GetLastError();
-    knownMissing_ = missing && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
+    fileMissing_ = absent && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
   }
-  if (knownMissing_) return std::nullopt;
+  if (*fileMissing_) return std::nullopt;
   const std::wstring sectionText(section);
   const std::wstring keyText(key);
   // A value that cannot come from a file tells a missing key from an empty one.
@@ -52,7 +51,7 @@ void PrivateProfileStore::Write(std::wstring_view section, std::wstring_view key
     CreateUnicodeFileIfMissing(fileName_);
     fileChecked_ = true;
   }
-  knownMissing_ = false;
+  fileMissing_ = false;
   WritePrivateProfileStringW(std::wstring(section).c_str(), std::wstring(key).c_str(),
                              std::wstring(value).c_str(), fileName_.c_str());
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The settings file through the system's private-profile (INI) functions.
 
+#include <optional>
 #include <string>
 
 #include "app/Rw_ini.h"
@@ -19,9 +20,8 @@ class PrivateProfileStore : public IniStore {
 
  private:
   std::wstring fileName_;
-  bool fileChecked_ = false;   // Write has made sure the file exists
-  bool knownMissing_ = false;  // Read found no file, and nothing has been written since
-  bool lookedForFile_ = false;
+  bool fileChecked_ = false;         // Write has made sure the file exists
+  std::optional<bool> fileMissing_;  // known once looked for; false once written
 };
 
 }  // namespace app

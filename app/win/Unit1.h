@@ -359,7 +359,6 @@ class TForm1 final : public host::PictureHost,
   std::wstring helpFileName_;                // set once help has been opened
   std::optional<bool> printerListReadable_;  // known once the printer list has been read
   std::vector<std::string> startErrors_;     // shown when the window is shown
-  bool hiddenPagesCreated_ = false;
   bool startPluginsLoaded_ = false;
   std::vector<std::function<void(HWND)>> pendingToolTipWork_;
   // The progress of a decode (GetTickCount64 values): since when it runs, 0 when none does, and

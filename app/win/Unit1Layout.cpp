@@ -536,8 +536,7 @@ HWND TForm1::CreatePagePanel(int page) {
 }
 
 void TForm1::CreateHiddenPages() {
-  if (hiddenPagesCreated_) return;
-  hiddenPagesCreated_ = true;
+  if (pages_[1]) return;
   for (int page = 1; page < kPages; ++page) {
     pages_[static_cast<size_t>(page)] = CreatePagePanel(page);
     CreatePageControls(page);
